@@ -1,0 +1,244 @@
+// tora-check: runs a script the way the start button would, on the simulated
+// platform, and prints what the run would hold as UTF-8 JSON.
+//
+//   tora-check [--screen WxH] [--time-limit MS] SCRIPT
+//
+// Exit status 0 when the script was loaded (also after a runtime error),
+// 1 when the start ended before that or the script ran past the time limit,
+// 2 for a wrong command line.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/registry.h"
+#include "engine/script_host.h"
+#include "platform/sim/sim_platform.h"
+#include "platform/text.h"
+
+namespace {
+
+using namespace tora;
+
+class Json {
+ public:
+  std::string out;
+  void Str(const std::string& gbk) {
+    const std::string s = GbkToUtf8(gbk);
+    out += '"';
+    for (unsigned char c : s) {
+      switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+          if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+          } else {
+            out += static_cast<char>(c);
+          }
+      }
+    }
+    out += '"';
+  }
+  void Num(long long v) { out += std::to_string(v); }
+  void Bool(bool b) { out += b ? "true" : "false"; }
+  void Null() { out += "null"; }
+  void Key(const char* k) {
+    Sep();
+    out += '"';
+    out += k;
+    out += "\":";
+    first_ = true;
+  }
+  void Open(char c) {
+    Sep();
+    out += c;
+    first_ = true;
+  }
+  void Close(char c) {
+    out += c;
+    first_ = false;
+  }
+  // Values inside lists and after keys.
+  void Sep() {
+    if (!first_) out += ',';
+    first_ = false;
+  }
+  template <typename F>
+  void Item(F f) {
+    Sep();
+    first_ = true;
+    f();
+    first_ = false;
+  }
+
+ private:
+  bool first_ = true;
+};
+
+template <typename T, typename F>
+void List(Json& j, const char* key, const std::vector<T>& items, F each) {
+  j.Key(key);
+  j.Open('[');
+  for (const T& item : items) {
+    j.Open('{');
+    each(item);
+    j.Close('}');
+  }
+  j.Close(']');
+}
+
+void Field(Json& j, const char* key, long long v) { j.Key(key); j.Item([&] { j.Num(v); }); }
+void Field(Json& j, const char* key, const std::string& v) { j.Key(key); j.Item([&] { j.Str(v); }); }
+void BoolField(Json& j, const char* key, bool v) { j.Key(key); j.Item([&] { j.Bool(v); }); }
+void IdOrNull(Json& j, const char* key, bool has, int32_t id) {
+  j.Key(key);
+  j.Item([&] { has ? j.Num(id) : j.Null(); });
+}
+
+void Tasks(Json& j, const char* key, const std::vector<RepeatTask>& tasks) {
+  List(j, key, tasks, [&](const RepeatTask& t) {
+    Field(j, "action_list", t.action_list_id);
+    Field(j, "interval", t.interval);
+    Field(j, "count_limit", t.count_limit);
+    IdOrNull(j, "window_rule", t.has_window, t.window_rule_id);
+    IdOrNull(j, "condition", t.has_condition, t.condition_id);
+  });
+}
+
+std::string Report(SimPlatform& sim, ActionRegistry& reg) {
+  Json j;
+  j.Open('{');
+  j.Key("status");
+  j.Open('[');
+  for (const auto& line : sim.Status()) j.Item([&] { j.Str(line); });
+  j.Close(']');
+  j.Key("messages");
+  j.Open('[');
+  for (const auto& m : sim.Messages()) j.Item([&] { j.Str(m.text); });
+  j.Close(']');
+  BoolField(j, "running", reg.run_flag.IsSet());
+  List(j, "key_steps", reg.key_steps.Items(), [&](const KeyAction& k) {
+    Field(j, "mode", static_cast<int>(k.mode));
+    j.Key("keys");
+    j.Open('[');
+    for (int32_t code : k.keys) j.Item([&] { j.Num(code); });
+    j.Close(']');
+    Field(j, "pause", k.pause);
+  });
+  List(j, "mouse_steps", reg.mouse_steps.Items(), [&](const MouseAction& m) {
+    Field(j, "coord", static_cast<int>(m.coord));
+    Field(j, "press", m.press);
+    Field(j, "release", m.release);
+    Field(j, "x", m.x);
+    Field(j, "y", m.y);
+    Field(j, "pause", m.pause);
+  });
+  List(j, "branch_actions", reg.branch_actions.Items(), [&](const BranchAction& b) {
+    Field(j, "name", b.name);
+    Field(j, "action_list", b.action_list_id);
+    Field(j, "condition", b.condition_id);
+  });
+  List(j, "paste_text_steps", reg.paste_text_steps.Items(), [&](const PasteTextAction& p) {
+    Field(j, "text", p.text);
+    Field(j, "pause", p.pause);
+  });
+  List(j, "open_url_steps", reg.open_url_steps.Items(), [&](const OpenUrlAction& o) {
+    Field(j, "url", o.url);
+    Field(j, "pause", o.pause);
+  });
+  List(j, "action_lists", reg.action_lists.Items(), [&](const ActionList& l) {
+    j.Key("steps");
+    j.Open('[');
+    for (const ActionStep& s : l.steps) {
+      j.Open('[');
+      j.Item([&] { j.Num(static_cast<int>(s.type)); });
+      j.Item([&] { j.Num(s.id); });
+      j.Close(']');
+    }
+    j.Close(']');
+  });
+  List(j, "window_rules", reg.window_rules.Items(), [&](const WindowRule& w) {
+    Field(j, "name", w.name);
+    Field(j, "window_text", w.window_text);
+    Field(j, "corner", w.corner);
+    BoolField(j, "topmost", w.topmost);
+    Field(j, "width", w.width);
+    Field(j, "height", w.height);
+    Field(j, "interval", w.interval);
+  });
+  Tasks(j, "priority_tasks", reg.priority_tasks.Items());
+  Tasks(j, "ordinary_tasks", reg.ordinary_tasks.Items());
+  List(j, "screen_conditions", reg.screen_conditions.Items(), [&](const ScreenCondition& c) {
+    Field(j, "name", c.name);
+    j.Key("points");
+    j.Open('[');
+    for (const ColorPoint& p : c.points) {
+      j.Open('[');
+      j.Item([&] { j.Num(p.x); });
+      j.Item([&] { j.Num(p.y); });
+      j.Item([&] { j.Num(p.op); });
+      j.Item([&] { j.Num(p.colour); });
+      j.Close(']');
+    }
+    j.Close(']');
+    BoolField(j, "search_in_rect", c.search_in_rect);
+    j.Key("rect");
+    j.Open('[');
+    for (int32_t v : {c.rect.left, c.rect.top, c.rect.right, c.rect.bottom}) j.Item([&] { j.Num(v); });
+    j.Close(']');
+    BoolField(j, "points_are_offsets", c.points_are_offsets);
+    Field(j, "tolerance", c.tolerance);
+  });
+  j.Close('}');
+  return j.out;
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: tora-check [--screen WxH] [--time-limit MS] SCRIPT\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int width = 1920, height = 1080;
+  unsigned long time_limit = 10000;
+  std::string script;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--screen") == 0 && i + 1 < argc) {
+      if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 || width > 16384 ||
+          height > 16384)
+        return Usage();
+    } else if (std::strcmp(argv[i], "--time-limit") == 0 && i + 1 < argc) {
+      char* end = nullptr;
+      time_limit = std::strtoul(argv[++i], &end, 10);
+      if (!end || *end) return Usage();
+    } else if (script.empty() && argv[i][0] != '-') {
+      script = argv[i];
+    } else {
+      return Usage();
+    }
+  }
+  if (script.empty()) return Usage();
+
+  SimPlatform sim;
+  sim.RunThreads(false);
+  sim.SetScreenSize(width, height);
+  sim.SetScriptPath(script);
+  ActionRegistry registry;
+  ScriptHost host(registry, sim.platform());
+  host.SetScriptTimeLimit(static_cast<uint32_t>(time_limit));
+  const ScriptHost::Outcome outcome = host.RunScript();
+  if (host.TimedOut())
+    std::fprintf(stderr, "tora-check: the script ran longer than %lu ms and was ended\n", time_limit);
+  std::string json = Report(sim, registry);
+  std::fwrite(json.data(), 1, json.size(), stdout);
+  std::fputc('\n', stdout);
+  return (outcome == ScriptHost::Outcome::Loaded && !host.TimedOut()) ? 0 : 1;
+}

@@ -1,0 +1,72 @@
+#include "engine/registry.h"
+
+#include <chrono>
+
+namespace tora {
+
+void RunFlag::Set() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  set_.store(true, std::memory_order_release);
+}
+
+void RunFlag::Clear() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    set_.store(false, std::memory_order_release);
+  }
+  cleared_.notify_all();
+}
+
+bool RunFlag::WaitWhileSet(uint32_t ms) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  cleared_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return !IsSet(); });
+  return IsSet();
+}
+
+bool RunFlag::BeginStep() {
+  active_steps_.fetch_add(1, std::memory_order_acq_rel);
+  if (IsSet()) return true;
+  active_steps_.fetch_sub(1, std::memory_order_acq_rel);
+  return false;
+}
+
+void RunFlag::EndStep() { active_steps_.fetch_sub(1, std::memory_order_acq_rel); }
+
+void OpenUrlHandOver::Reset() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  url_.clear();
+  requested_id_ = 0;
+  last_opened_id_ = -1;
+}
+
+void OpenUrlHandOver::Request(const std::string& url, int32_t step_id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  url_ = url;
+  requested_id_ = step_id;
+}
+
+OpenUrlHandOver::Snapshot OpenUrlHandOver::Get() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return Snapshot{url_, requested_id_, last_opened_id_};
+}
+
+void OpenUrlHandOver::MarkOpened(int32_t id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  last_opened_id_ = id;
+}
+
+void ActionRegistry::EmptyAll() {
+  key_steps.Clear();
+  mouse_steps.Clear();
+  window_rules.Clear();
+  ordinary_tasks.Clear();
+  branch_actions.Clear();
+  screen_conditions.Clear();
+  action_lists.Clear();
+  priority_tasks.Clear();
+  paste_text_steps.Clear();
+  open_url_steps.Clear();
+  open_url.Reset();
+}
+
+}  // namespace tora

@@ -1,0 +1,273 @@
+// The process-wide store that a script run fills and the workers read.
+// Records refer to each other by id (position in their list) or by name,
+// never by pointer.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tora {
+
+using WindowHandle = std::uintptr_t;  // 0 = no window
+
+enum class StepType : int32_t { Key = 1, Mouse = 2, Branch = 3, PasteText = 4, OpenUrl = 5 };
+enum class KeyMode : int32_t { Press = 1, Down = 2, Up = 3 };
+enum class CoordMode : int32_t { Absolute = 1, Relative = 2 };
+// A point's operator is stored as a plain number: values outside 1..4 are
+// possible (an unknown operator text) and always match.
+enum ColorOp : int32_t { kOpEqual = 1, kOpNotEqual = 2, kOpNear = 3, kOpNotNear = 4, kOpNone = 0 };
+
+struct Point {
+  int32_t x = 0;
+  int32_t y = 0;
+  bool operator==(const Point& o) const { return x == o.x && y == o.y; }
+};
+
+// A point that two workers may write and read at once: packed into one
+// 64-bit atomic so that x and y always belong together.
+class AtomicPoint {
+ public:
+  AtomicPoint() = default;
+  AtomicPoint(const AtomicPoint& o) : v_(o.v_.load()) {}
+  AtomicPoint& operator=(const AtomicPoint& o) { v_.store(o.v_.load()); return *this; }
+  Point Load() const {
+    uint64_t v = v_.load(std::memory_order_acquire);
+    return Point{static_cast<int32_t>(static_cast<uint32_t>(v >> 32)), static_cast<int32_t>(static_cast<uint32_t>(v))};
+  }
+  void Store(Point p) {
+    v_.store((static_cast<uint64_t>(static_cast<uint32_t>(p.x)) << 32) | static_cast<uint32_t>(p.y),
+             std::memory_order_release);
+  }
+
+ private:
+  std::atomic<uint64_t> v_{0};
+};
+
+// A window handle that the window keeper writes while the dispatcher reads it.
+class AtomicHandle {
+ public:
+  AtomicHandle() = default;
+  AtomicHandle(const AtomicHandle& o) : v_(o.v_.load()) {}
+  AtomicHandle& operator=(const AtomicHandle& o) { v_.store(o.v_.load()); return *this; }
+  WindowHandle Load() const { return v_.load(std::memory_order_acquire); }
+  void Store(WindowHandle h) { v_.store(h, std::memory_order_release); }
+
+ private:
+  std::atomic<WindowHandle> v_{0};
+};
+
+struct ActionStep {
+  StepType type = StepType::Key;
+  int32_t id = 0;
+};
+
+struct ActionList {
+  int32_t id = 0;
+  std::vector<ActionStep> steps;
+};
+
+constexpr int kMaxKeysPerStep = 5;
+
+struct KeyAction {
+  KeyMode mode = KeyMode::Press;
+  std::vector<int32_t> keys;  // at most kMaxKeysPerStep, in the order written
+  int32_t pause = 0;          // milliseconds
+};
+
+// Windows mouse-event flag words.
+enum MouseFlags : uint32_t {
+  kMouseLeftDown = 0x02, kMouseLeftUp = 0x04, kMouseRightDown = 0x08, kMouseRightUp = 0x10,
+  kMouseMiddleDown = 0x20, kMouseMiddleUp = 0x40,
+};
+
+struct MouseAction {
+  CoordMode coord = CoordMode::Absolute;
+  uint32_t press = 0;
+  uint32_t release = 0;
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t pause = 0;
+};
+
+struct BranchAction {
+  std::string name;
+  int32_t action_list_id = 0;
+  int32_t condition_id = 0;
+};
+
+struct PasteTextAction {
+  std::string text;
+  int32_t pause = 0;
+};
+
+struct OpenUrlAction {
+  std::string url;
+  int32_t pause = 0;
+};
+
+struct RepeatTask {
+  int32_t action_list_id = 0;
+  int32_t interval = 0;     // milliseconds
+  uint32_t next_run = 0;    // tick count; 0 = due at once
+  int32_t count_limit = 0;  // 0 = without limit
+  int32_t tries = 0;
+  bool has_window = false;
+  int32_t window_rule_id = -1;
+  bool has_condition = false;
+  int32_t condition_id = -1;
+  Point found_point;  // written and read only by the task's own worker
+};
+
+struct WindowRule {
+  std::string name;
+  std::string window_text;
+  std::string corner;
+  bool topmost = false;
+  int32_t x = 0, y = 0, width = 0, height = 0;
+  int32_t interval = 0;     // milliseconds
+  uint32_t next_check = 0;  // tick count
+  AtomicHandle window;
+  bool ready = false;
+  bool move = false;
+};
+
+struct Rect {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+
+struct ColorPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t op = kOpEqual;
+  uint32_t colour = 0;  // 0x00BBGGRR
+};
+
+constexpr int32_t kDefaultTolerance = 30;
+
+struct ScreenCondition {
+  std::string name;
+  std::vector<ColorPoint> points;
+  bool search_in_rect = false;
+  Rect rect;  // right and bottom exclusive
+  AtomicPoint found_point;
+  bool points_are_offsets = false;
+  int32_t tolerance = kDefaultTolerance;
+};
+
+// Set while a run plays. Workers poll it; pauses wait on it so that a stop
+// wakes a sleeping worker at once.
+class RunFlag {
+ public:
+  bool IsSet() const { return set_.load(std::memory_order_acquire); }
+  void Set();
+  void Clear();
+  // Waits up to ms milliseconds or until the flag is cleared; returns
+  // whether the flag is still set.
+  bool WaitWhileSet(uint32_t ms);
+
+  // A worker brackets every input step with these, so that a stop can wait
+  // until no step is in flight: BeginStep fails once the flag is clear.
+  bool BeginStep();
+  void EndStep();
+  bool StepsIdle() const { return active_steps_.load(std::memory_order_acquire) == 0; }
+
+ private:
+  std::atomic<bool> set_{false};
+  std::atomic<int> active_steps_{0};
+  std::mutex mutex_;
+  std::condition_variable cleared_;
+};
+
+// Holds a step open for its lifetime; ok() is false when the run was stopped.
+class StepGuard {
+ public:
+  explicit StepGuard(RunFlag& flag) : flag_(flag), ok_(flag.BeginStep()) {}
+  ~StepGuard() {
+    if (ok_) flag_.EndStep();
+  }
+  StepGuard(const StepGuard&) = delete;
+  StepGuard& operator=(const StepGuard&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  RunFlag& flag_;
+  bool ok_;
+};
+
+// What a worker hands to the main window for an open-url step.
+class OpenUrlHandOver {
+ public:
+  void Reset();
+  void Request(const std::string& url, int32_t step_id);
+  struct Snapshot {
+    std::string url;
+    int32_t requested_id = 0;
+    int32_t last_opened_id = -1;
+  };
+  Snapshot Get() const;
+  void MarkOpened(int32_t id);
+
+ private:
+  mutable std::mutex mutex_;
+  std::string url_;
+  int32_t requested_id_ = 0;
+  int32_t last_opened_id_ = -1;
+};
+
+// One ordered list of records: appended at the tail, never reordered.
+template <typename T>
+class RecordList {
+ public:
+  int32_t Length() const { return static_cast<int32_t>(items_.size()); }
+  int32_t Append(T record) {
+    items_.push_back(std::move(record));
+    return Length() - 1;
+  }
+  const T* Get(int32_t id) const {
+    return (id >= 0 && id < Length()) ? &items_[static_cast<size_t>(id)] : nullptr;
+  }
+  T* Get(int32_t id) { return (id >= 0 && id < Length()) ? &items_[static_cast<size_t>(id)] : nullptr; }
+  // Id of the last record whose name equals the text, byte for byte.
+  std::optional<int32_t> FindByName(const std::string& name) const {
+    for (int32_t i = Length() - 1; i >= 0; --i)
+      if (items_[static_cast<size_t>(i)].name == name) return i;
+    return std::nullopt;
+  }
+  void Clear() { items_.clear(); }
+  bool Empty() const { return items_.empty(); }
+  std::vector<T>& Items() { return items_; }
+  const std::vector<T>& Items() const { return items_; }
+
+ private:
+  std::vector<T> items_;
+};
+
+class ActionRegistry {
+ public:
+  RecordList<KeyAction> key_steps;
+  RecordList<MouseAction> mouse_steps;
+  RecordList<BranchAction> branch_actions;
+  RecordList<PasteTextAction> paste_text_steps;
+  RecordList<OpenUrlAction> open_url_steps;
+  RecordList<ActionList> action_lists;
+  RecordList<WindowRule> window_rules;
+  RecordList<RepeatTask> priority_tasks;
+  RecordList<RepeatTask> ordinary_tasks;
+  RecordList<ScreenCondition> screen_conditions;
+
+  RunFlag run_flag;
+  OpenUrlHandOver open_url;
+
+  // Discards every record of the previous run and resets the hand-over.
+  void EmptyAll();
+};
+
+}  // namespace tora

@@ -1,0 +1,5 @@
+#include "engine/script_context.h"
+
+namespace tora {
+int LuaRepeatAction(lua_State*) { return 0; }
+}  // namespace tora

@@ -1,0 +1,76 @@
+#include "engine/text_util.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+namespace tora {
+
+std::vector<std::string> SplitString(const std::string& text, char separator) {
+  std::vector<std::string> items;
+  if (text.empty()) return items;
+  std::string piece;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsGbkLeadByte(b) && i + 1 < text.size()) {
+      piece += text[i];
+      piece += text[++i];
+      continue;
+    }
+    if (text[i] == separator) {
+      items.push_back(std::move(piece));
+      piece.clear();
+    } else {
+      piece += text[i];
+    }
+  }
+  items.push_back(std::move(piece));
+  return items;
+}
+
+int32_t TruncToInt32(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return INT32_MAX;
+  if (value <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+int32_t SecondsToMs(double seconds) {
+  const float s = static_cast<float>(seconds);
+  const float ms = s * 1000.0f;
+  return TruncToInt32(static_cast<double>(ms));
+}
+
+double LeadingNumber(const std::string& text) {
+  // strtod also takes "inf", "nan" and hexadecimal, like atof.
+  const double v = std::strtod(text.c_str(), nullptr);
+  return v;
+}
+
+int32_t PauseFieldToMs(const std::string& field) {
+  const float ms = static_cast<float>(LeadingNumber(field) * 1000.0);
+  return TruncToInt32(static_cast<double>(ms));
+}
+
+int32_t LeadingInt(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int64_t v = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    v = v * 10 + (text[i] - '0');
+    if (v > static_cast<int64_t>(INT32_MAX) + 1) v = static_cast<int64_t>(INT32_MAX) + 1;
+  }
+  if (negative) v = -v;
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace tora

@@ -1,0 +1,39 @@
+// Small text and number helpers shared by the script functions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tora {
+
+// True for a byte that starts a two-byte GBK character.
+inline bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+
+// Splits at every separator byte. An empty text gives no items; otherwise
+// every piece between separators (empty ones included) and the piece after
+// the last separator. The second byte of a GBK character never splits.
+std::vector<std::string> SplitString(const std::string& text, char separator);
+
+// A double truncated toward zero into 32 bits; NaN gives 0 and values out of
+// range are clamped.
+int32_t TruncToInt32(double value);
+
+// Seconds from script text (a Lua number) to milliseconds: converted to
+// single precision, multiplied by 1000 in single precision, truncated.
+int32_t SecondsToMs(double seconds);
+
+// A pause field of an action-table row: a leading decimal number of seconds,
+// times 1000, rounded to single precision, truncated toward zero.
+int32_t PauseFieldToMs(const std::string& field);
+
+// Leading-integer parse like atoi: blanks skipped, optional sign, digits up to
+// the first other byte; no digits gives 0; overflow clamps.
+int32_t LeadingInt(const std::string& text);
+
+// Leading decimal number like atof ("" and non-numbers give 0).
+double LeadingNumber(const std::string& text);
+
+bool StartsWith(const std::string& text, const std::string& prefix);
+
+}  // namespace tora

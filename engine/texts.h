@@ -1,0 +1,87 @@
+// The program's own texts, GBK (the sources are UTF-8, compiled with
+// -fexec-charset=GBK). Tests use these same constants.
+#pragma once
+
+namespace tora::texts {
+
+// Script function names, in the order they are registered.
+inline constexpr const char* kFnRepeatAction = "重复动作";
+inline constexpr const char* kFnSum = "中文";
+inline constexpr const char* kFnWait = "等待";
+inline constexpr const char* kFnWindowOperation = "窗口操作";
+inline constexpr const char* kFnFindColorCondition = "找颜色点条件";
+inline constexpr const char* kFnFindColorAction = "找颜色点动作";
+inline constexpr const char* kFnFindImageAction = "找图像动作";
+inline constexpr const char* kFnFindImageCondition = "找图像条件";
+
+// setup.ini
+inline constexpr const char* kSetupIni = "setup.ini";
+inline constexpr const char* kSetupSection = "设置";
+inline constexpr const char* kSetupKeyScript = "默认脚本";
+inline constexpr const char* kDefaultScriptName = "默认脚本.txt";
+
+// Window titles
+inline constexpr const char* kAppTitle = "Tora按键";
+inline constexpr const char* kRunningTitle = "运行中...";
+
+// Script host messages and status lines
+inline constexpr const char* kNoScriptPath = "请选择一个运行脚本文件！";
+inline constexpr const char* kScriptNotFound = "无法打开按键脚本文件或不存在！";
+inline constexpr const char* kScriptEmpty = "按键脚本文件没有内容，请先在[设置按键]中添加按键脚本";
+inline constexpr const char* kSyntaxError = "脚本出错:";
+inline constexpr const char* kRuntimeError = "脚本运行出错:";
+inline constexpr const char* kErrorLinePrefix = "出错附近行号->";
+inline constexpr const char* kNothingRuns = "无按键运行，可能按键脚本代码有错!";
+inline constexpr const char* kRunningPrefix = "按键运行中";
+inline constexpr const char* kRunningLine = "按键运行中...................................................";
+inline constexpr const char* kHintLine = "提示：";
+inline constexpr const char* kHintTargetLine = "如果没返应，请把光标放在目标窗口上！";
+inline constexpr const char* kStoppedLine = "已停止!!!!!!!";
+inline constexpr const char* kSumCaption = "求和";
+inline constexpr const char* kSumFirstNotNumber = "warning first isn't number";
+inline constexpr const char* kSumSecondNotNumber = "warning second isn't number";
+inline constexpr const char* kStopRequestedError = "脚本已被用户停止";
+inline constexpr const char* kScriptTimedOut = "脚本运行超过时间限制，已被终止";
+
+// CPU priority box
+inline constexpr const char* kPriorityHigh = "高";
+inline constexpr const char* kPriorityNormal = "标准";
+inline constexpr const char* kPriorityLow = "低";
+inline constexpr const char* kPriorityLowest = "最低";
+
+// Action-table row kinds
+inline constexpr const char* kRowPress = "按键";
+inline constexpr const char* kRowDown = "按下";
+inline constexpr const char* kRowUp = "弹起";
+inline constexpr const char* kRowPasteText = "粘贴文字";
+inline constexpr const char* kRowOpenUrl = "刷新网址";
+inline constexpr const char* kRowMouseMove = "鼠标移动";
+inline constexpr const char* kRowLeftClick = "左键单击";
+inline constexpr const char* kRowRightClick = "右键单击";
+inline constexpr const char* kRowMiddleClick = "中键单击";
+inline constexpr const char* kRowLeftDouble = "左键双击";
+inline constexpr const char* kRowLeftDown = "左键按下";
+inline constexpr const char* kRowLeftUp = "左键弹起";
+inline constexpr const char* kRowRightDown = "右键按下";
+inline constexpr const char* kRowRightUp = "右键弹起";
+inline constexpr const char* kRowMiddleDown = "中键按下";
+inline constexpr const char* kRowMiddleUp = "中键弹起";
+inline constexpr const char* kCoordAbsolute = "绝对";
+inline constexpr const char* kPriorityTask = "优先";
+
+// Screen conditions
+inline constexpr const char* kModeRect = "活动";
+inline constexpr const char* kFullScreen = "全屏";
+inline constexpr const char* kImageReadError = "读取图像文件出错！";
+inline constexpr const char* kImageNotBmp = "图像格式不是BMP文件！";
+
+// Window rules
+inline constexpr const char* kCornerNone = "无";
+inline constexpr const char* kCornerTopLeft = "左上角";
+inline constexpr const char* kCornerBottomLeft = "左下角";
+inline constexpr const char* kCornerTopRight = "右上角";
+inline constexpr const char* kCornerBottomRight = "右下角";
+inline constexpr const char* kCornerCentre = "居中";
+inline constexpr const char* kTopmost = "置顶";
+
+}  // namespace tora::texts

@@ -1,0 +1,12 @@
+// GBK <-> UTF-8 conversion for the tools that print or read UTF-8.
+#pragma once
+
+#include <string>
+
+namespace tora {
+
+// Invalid sequences become U+FFFD (GBK to UTF-8) or '?' (UTF-8 to GBK).
+std::string GbkToUtf8(const std::string& gbk);
+std::string Utf8ToGbk(const std::string& utf8);
+
+}  // namespace tora
