@@ -84,4 +84,22 @@ inline constexpr const char* kCornerBottomRight = "右下角";
 inline constexpr const char* kCornerCentre = "居中";
 inline constexpr const char* kTopmost = "置顶";
 
+// Input synthesis: status trace lines (prefix + key name + suffix) and the
+// developer trace formats.
+inline constexpr const char* kTraceDown = "按下[";
+inline constexpr const char* kTraceUp = "弹起[";
+inline constexpr const char* kTraceComboDown = "组合键按下[";
+inline constexpr const char* kTraceComboUp = "组合键弹起[";
+inline constexpr const char* kTraceForeground = "](前台)";
+inline constexpr const char* kTraceBackground = "](后台)";
+inline constexpr const char* kTracePosition = "(位置:";
+inline constexpr const char* kTracePositionSeparator = ",";
+inline constexpr const char* kTracePositionEnd = ")";
+inline constexpr const char* kDevKeyDown = "keybd_event(%d,0,0,0);\n";
+inline constexpr const char* kDevKeyUp = "\tkeybd_event(%d, 0 , KEYEVENTF_KEYUP, 0);\n";
+inline constexpr const char* kDevPostKeyDown = "PostMessage(%x,WM_KEYDOWN,%d,0);\n";
+inline constexpr const char* kDevPostSysKeyDown = "PostMessage(%x,WM_SYSKEYDOWN,%d,0);\n";
+inline constexpr const char* kDevPostKeyUp = "PostMessage(%x,WM_KEYUP,%d,0);\n";
+inline constexpr const char* kDevPostSysKeyUp = "PostMessage(%x,WM_SYSKEYUP,%d,0);\n";
+
 }  // namespace tora::texts
