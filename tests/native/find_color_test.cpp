@@ -197,6 +197,31 @@ TEST_F(FindColorTest, ActionAppendsConditionListAndBranchWithIdsFromTheStart) {
   EXPECT_EQ(Cond(3).tolerance, kDefaultTolerance);
 }
 
+TEST_F(FindColorTest, ActionTableTakesKeyMouseAndBranchRowsOnly) {
+  ASSERT_TRUE(Run(std::string(kPoints) +
+                  "动作列表_a={{\"按键\",\"A,1\"}}\r\n"
+                  "找颜色点动作(\"a\",\"颜色点列表_甲\",\"动作列表_a\",\"固定\")\r\n"
+                  "动作列表_b={\r\n{\"粘贴文字\",\"你好,1\"},\r\n{\"刷新网址\",\"http://x,1\"},\r\n"
+                  "{\"左键单击\",\"5,6,绝对,0.5\"},\r\n{\"找颜色点动作\",\"a\"},\r\n{\"找颜色点动作\",\"b\"},\r\n"
+                  "{\"按键\",\"B,0\"},\r\n}\r\n"
+                  "找颜色点动作(\"b\",\"颜色点列表_甲\",\"动作列表_b\",\"固定\")\r\n"))
+      << error;
+  ASSERT_EQ(registry.action_lists.Length(), 2);
+  EXPECT_TRUE(registry.paste_text_steps.Empty());
+  EXPECT_TRUE(registry.open_url_steps.Empty());
+  const ActionList& b = *registry.action_lists.Get(1);
+  // The branch row naming the action being declared finds nothing yet.
+  ASSERT_EQ(b.steps.size(), 3u);
+  EXPECT_EQ(b.steps[0].type, StepType::Mouse);
+  EXPECT_EQ(b.steps[1].type, StepType::Branch);
+  EXPECT_EQ(b.steps[1].id, 0);
+  EXPECT_EQ(b.steps[2].type, StepType::Key);
+  EXPECT_EQ(b.steps[2].id, 1);
+  // A missing action table stops the script like a missing point table.
+  EXPECT_FALSE(Run(std::string(kPoints) + "找颜色点动作(\"c\",\"颜色点列表_甲\",\"没有\",\"固定\")\r\n"));
+  EXPECT_EQ(registry.branch_actions.Length(), 2);
+}
+
 // A condition declared by a script is found on the screen where it stands.
 TEST_F(FindColorTest, DeclaredConditionIsFoundOnTheScreen) {
   Frame f;
