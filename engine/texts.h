@@ -84,6 +84,12 @@ inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kImageReadError = "读取图像文件出错！";
 inline constexpr const char* kImageNotBmp = "图像格式不是BMP文件！";
 
+// Colour conditions: developer trace lines of ColorTest
+inline constexpr const char* kTracePointCount = "颜色点总数：%d\n";
+inline constexpr const char* kTraceSearchStart = "开始找色\n";
+inline constexpr const char* kTraceFound = "找到：%d,%d\n";
+inline constexpr const char* kTraceSearchEnd = "找色结束！\n";
+
 // Window rules
 inline constexpr const char* kCornerNone = "无";
 inline constexpr const char* kCornerTopLeft = "左上角";
