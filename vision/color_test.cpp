@@ -42,10 +42,10 @@ struct Region {
 };
 
 // Per-channel bounds of a "~=" test: channel k passes when
-// (p_k - lo_k) as unsigned <= span_k. An empty range never passes.
+// lo_k <= p_k <= hi_k. An empty range never passes.
 struct NearBounds {
-  uint32_t lo[3] = {0, 0, 0};
-  uint32_t span[3] = {0, 0, 0};
+  int32_t lo[3] = {0, 0, 0};
+  int32_t hi[3] = {0, 0, 0};
   bool empty = false;
 };
 
@@ -60,16 +60,19 @@ NearBounds MakeNearBounds(uint32_t colour, int32_t tolerance) {
       b.empty = true;
       return b;
     }
-    b.lo[k] = static_cast<uint32_t>(lo);
-    b.span[k] = static_cast<uint32_t>(hi - lo);
+    b.lo[k] = static_cast<int32_t>(lo);
+    b.hi[k] = static_cast<int32_t>(hi);
   }
   return b;
 }
 
 inline bool PassesNear(uint32_t p, const NearBounds& b) {
-  // Bitwise & keeps the three channel tests free of branches.
-  return (((p & 0xFF) - b.lo[0]) <= b.span[0]) & ((((p >> 8) & 0xFF) - b.lo[1]) <= b.span[1]) &
-         ((((p >> 16) & 0xFF) - b.lo[2]) <= b.span[2]);
+  const int32_t r = static_cast<int32_t>(p & 0xFF);
+  const int32_t g = static_cast<int32_t>((p >> 8) & 0xFF);
+  const int32_t bl = static_cast<int32_t>((p >> 16) & 0xFF);
+  // Any channel out of its range makes one difference negative: a single
+  // sign test, no branches, and it vectorises.
+  return ((r - b.lo[0]) | (b.hi[0] - r) | (g - b.lo[1]) | (b.hi[1] - g) | (bl - b.lo[2]) | (b.hi[2] - bl)) >= 0;
 }
 
 class Searcher {
