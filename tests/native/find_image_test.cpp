@@ -1,0 +1,260 @@
+// 找图像动作 and 找图像条件 called from scripts: what they register, and
+// what they refuse.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "engine/script_context.h"
+#include "engine/texts.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "lualib.h"
+#include "platform/sim/sim_platform.h"
+#include "tests/native/bmp_builder.h"
+#include "vision/bmp.h"
+#include "vision/color_test.h"
+
+namespace tora {
+namespace {
+
+using test::BuildBmp24;
+using test::PositionColour;
+
+class FindImageTest : public ::testing::Test {
+ protected:
+  FindImageTest() : context_{registry_, sim_.platform(), nullptr} {
+    std::string pattern = "/tmp/tora_find_image_XXXXXX";
+    dir_ = mkdtemp(&pattern[0]) ? pattern : std::string();
+    L_ = luaL_newstate();
+    luaL_openlibs(L_);
+    SetScriptContext(L_, &context_);
+    lua_register(L_, texts::kFnFindImageAction, LuaFindImageAction);
+    lua_register(L_, texts::kFnFindImageCondition, LuaFindImageCondition);
+    sim_.SetScreenSize(1024, 768);
+    SetThinningRandState(1);
+  }
+  ~FindImageTest() override {
+    lua_close(L_);
+    if (!dir_.empty()) std::system(("rm -rf '" + dir_ + "'").c_str());
+  }
+
+  // Writes a picture and returns its path.
+  std::string Picture(const std::string& name, const std::string& bytes) {
+    const std::string path = dir_ + "/" + name;
+    EXPECT_TRUE(test::WriteFile(path, bytes));
+    return path;
+  }
+
+  // Runs a GBK chunk; the error message, or "" when it ran through.
+  std::string Run(const std::string& script) {
+    if (luaL_loadstring(L_, script.c_str()) != LUA_OK || lua_pcall(L_, 0, 0, 0) != LUA_OK) {
+      std::string message = lua_tostring(L_, -1) ? lua_tostring(L_, -1) : "(no message)";
+      lua_settop(L_, 0);
+      return message;
+    }
+    return "";
+  }
+
+  bool GlobalIsTrue(const char* name) {
+    lua_getglobal(L_, name);
+    const bool value = lua_toboolean(L_, -1) != 0;
+    lua_pop(L_, 1);
+    return value;
+  }
+
+  size_t RecordCount() {
+    return registry_.screen_conditions.Items().size() + registry_.action_lists.Items().size() +
+           registry_.branch_actions.Items().size();
+  }
+
+  SimPlatform sim_;
+  ActionRegistry registry_;
+  ScriptContext context_;
+  lua_State* L_ = nullptr;
+  std::string dir_;
+};
+
+TEST_F(FindImageTest, ConditionInARectangleHoldsEverySampleAsAnOffset) {
+  const std::string path = Picture("a.bmp", BuildBmp24(3, 2, PositionColour));
+  ASSERT_EQ(Run("找图像条件(\"甲\",\"活动\",\"0,0,800,600\",0,\"" + path + "\")"), "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 1);
+  const ScreenCondition& c = *registry_.screen_conditions.Get(0);
+  EXPECT_EQ(c.name, "甲");
+  EXPECT_TRUE(c.search_in_rect);
+  EXPECT_TRUE(c.points_are_offsets);
+  EXPECT_EQ(c.rect, (Rect{0, 0, 800, 600}));
+  ASSERT_EQ(c.points.size(), 6u);
+  const Point order[] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {2, 0}, {2, 1}};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(c.points[i].x, order[i].x);
+    EXPECT_EQ(c.points[i].y, order[i].y);
+    EXPECT_EQ(c.points[i].op, kOpEqual);
+    EXPECT_EQ(c.points[i].colour, PositionColour(order[i].x, order[i].y));
+  }
+  EXPECT_TRUE(registry_.action_lists.Empty());
+  EXPECT_TRUE(registry_.branch_actions.Empty());
+}
+
+TEST_F(FindImageTest, AreaTextsOfBothModes) {
+  const std::string path = Picture("a.bmp", BuildBmp24(5, 6, PositionColour));
+  ASSERT_EQ(Run("找图像条件(\"全\",\"活动\",\"全屏\",0,\"" + path + "\")\n"
+                "找图像条件(\"定\",\"固定\",\"100,200\",0,\"" + path + "\")\n"
+                "找图像条件(\"别\",\"随便\",\" -7,x\",0,\"" + path + "\")\n"
+                "找图像条件(\"负\",\"活动\",\"-5, 10 ,abc,+20\",0,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 4);
+  const auto& conditions = registry_.screen_conditions.Items();
+  EXPECT_EQ(conditions[0].rect, (Rect{0, 0, 1024, 768}));
+  EXPECT_TRUE(conditions[0].search_in_rect);
+
+  // Fixed mode: the position is added, picture pixel (3, 4) becomes (103, 204).
+  EXPECT_FALSE(conditions[1].search_in_rect);
+  ASSERT_EQ(conditions[1].points.size(), 30u);
+  EXPECT_EQ(conditions[1].points[22].x, 103);
+  EXPECT_EQ(conditions[1].points[22].y, 204);
+  EXPECT_EQ(conditions[1].points[22].colour, PositionColour(3, 4));
+  // Any mode but "活动" is fixed; fields read like atoi.
+  EXPECT_FALSE(conditions[2].search_in_rect);
+  EXPECT_EQ(conditions[2].points[0].x, -7);
+  EXPECT_EQ(conditions[2].points[0].y, 0);
+  EXPECT_EQ(conditions[3].rect, (Rect{-5, 10, 0, 20}));
+}
+
+TEST_F(FindImageTest, ActionRegistersConditionListAndBranchUnderOneName) {
+  const std::string path = Picture("a.bmp", BuildBmp24(2, 3, PositionColour));
+  ASSERT_EQ(Run("找图像条件(\"先\",\"活动\",\"全屏\",50,\"" + path + "\")\n"
+                "找图像动作(\"后\",nil,\"活动\",\"1,2,3,4\",50,\"" + path + "\")\n"
+                "找图像动作(\"再\",false,\"固定\",\"0,0\",50,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 3);
+  ASSERT_EQ(registry_.action_lists.Length(), 2);
+  ASSERT_EQ(registry_.branch_actions.Length(), 2);
+  const BranchAction& b = *registry_.branch_actions.Get(0);
+  EXPECT_EQ(b.name, "后");
+  EXPECT_EQ(b.condition_id, 1);
+  EXPECT_EQ(b.action_list_id, 0);
+  EXPECT_EQ(registry_.screen_conditions.Get(1)->name, "后");
+  EXPECT_EQ(registry_.screen_conditions.Get(1)->rect, (Rect{1, 2, 3, 4}));
+  EXPECT_TRUE(registry_.screen_conditions.Get(1)->points_are_offsets);
+  EXPECT_EQ(registry_.action_lists.Get(0)->id, 0);
+  // Without a table name the list stays empty.
+  EXPECT_TRUE(registry_.action_lists.Get(0)->steps.empty());
+  EXPECT_EQ(registry_.branch_actions.Get(1)->condition_id, 2);
+  EXPECT_EQ(registry_.branch_actions.Get(1)->action_list_id, 1);
+}
+
+TEST_F(FindImageTest, ActionAndConditionThinWithTheirOwnComparison) {
+  // One column of six: the sixth pixel meets the first draw, 41.
+  const std::string path = Picture("a.bmp", BuildBmp24(1, 6, PositionColour));
+  SetThinningRandState(1);
+  ASSERT_EQ(Run("找图像动作(\"动\",nil,\"活动\",\"全屏\",41,\"" + path + "\")"), "");
+  SetThinningRandState(1);
+  ASSERT_EQ(Run("找图像条件(\"条\",\"活动\",\"全屏\",41,\"" + path + "\")"), "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 2);
+  EXPECT_EQ(registry_.screen_conditions.Get(0)->points.size(), 6u);
+  EXPECT_EQ(registry_.screen_conditions.Get(1)->points.size(), 5u);
+
+  // A reduce that is no number keeps every pixel and draws nothing; a
+  // numeric string counts as a number.
+  SetThinningRandState(1);
+  ASSERT_EQ(Run("找图像条件(\"无\",\"活动\",\"全屏\",\"多\",\"" + path + "\")\n"
+                "找图像条件(\"缺\",\"活动\",\"全屏\",nil,\"" + path + "\")\n"
+                "找图像条件(\"串\",\"活动\",\"全屏\",\"100\",\"" + path + "\")\n"),
+            "");
+  EXPECT_EQ(registry_.screen_conditions.Get(2)->points.size(), 6u);
+  EXPECT_EQ(registry_.screen_conditions.Get(3)->points.size(), 6u);
+  EXPECT_EQ(registry_.screen_conditions.Get(4)->points.size(), 5u);
+}
+
+TEST_F(FindImageTest, UnreadableFilesAreReportedAndTheScriptGoesOn) {
+  const std::string not_bmp = Picture("a.txt", "GIF89a and then some bytes that are no picture at all......");
+  const std::string truncated = Picture("t.bmp", BuildBmp24(8, 8, PositionColour).substr(0, 100));
+  const std::string missing = dir_ + "/missing.bmp";
+  ASSERT_EQ(Run("找图像条件(\"一\",\"活动\",\"全屏\",0,\"" + missing + "\")\n"
+                "找图像动作(\"二\",nil,\"活动\",\"全屏\",0,\"" + not_bmp + "\")\n"
+                "找图像条件(\"三\",\"固定\",\"1,1\",0,\"" + truncated + "\")\n"
+                "走到了 = true\n"),
+            "");
+  EXPECT_TRUE(GlobalIsTrue("走到了"));
+  EXPECT_EQ(RecordCount(), 0u);
+  const std::vector<ShownMessage> shown = sim_.Messages();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].text, texts::kImageReadError);
+  EXPECT_EQ(shown[1].text, texts::kImageNotBmp);
+  EXPECT_EQ(shown[2].text, texts::kImageReadError);
+  for (const ShownMessage& m : shown) {
+    EXPECT_EQ(m.caption, "");
+    EXPECT_EQ(m.owner, MessageOwner::None);
+  }
+}
+
+TEST_F(FindImageTest, TopDownPicturesGiveTheSameSamples) {
+  const std::string up = Picture("up.bmp", BuildBmp24(4, 7, PositionColour));
+  const std::string down = Picture("down.bmp", BuildBmp24(4, 7, PositionColour, true));
+  ASSERT_EQ(Run("找图像条件(\"上\",\"活动\",\"全屏\",0,\"" + up + "\")\n"
+                "找图像条件(\"下\",\"活动\",\"全屏\",0,\"" + down + "\")\n"),
+            "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 2);
+  const auto& a = registry_.screen_conditions.Get(0)->points;
+  const auto& b = registry_.screen_conditions.Get(1)->points;
+  ASSERT_EQ(a.size(), 28u);
+  ASSERT_EQ(b.size(), a.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].colour, b[i].colour);
+    EXPECT_EQ(a[i].x, b[i].x);
+    EXPECT_EQ(a[i].y, b[i].y);
+  }
+}
+
+TEST_F(FindImageTest, AreasThatDoNotSplitRightEndTheScriptWithAClearError) {
+  const std::string path = Picture("a.bmp", BuildBmp24(2, 2, PositionColour));
+  struct Case {
+    std::string call;
+    const char* message;
+  } cases[] = {
+      {"找图像条件(\"n\",\"活动\",\"1,2,3\",0,\"" + path + "\")", texts::kImageRectAreaBad},
+      {"找图像条件(\"n\",\"活动\",\"1,2,3,4,5\",0,\"" + path + "\")", texts::kImageRectAreaBad},
+      {"找图像条件(\"n\",\"活动\",nil,0,\"" + path + "\")", texts::kImageRectAreaBad},
+      {"找图像条件(\"n\",\"活动\",{},0,\"" + path + "\")", texts::kImageRectAreaBad},
+      {"找图像动作(\"n\",nil,\"活动\",\"\",0,\"" + path + "\")", texts::kImageRectAreaBad},
+      {"找图像条件(\"n\",\"固定\",\"5\",0,\"" + path + "\")", texts::kImageFixedAreaBad},
+      {"找图像动作(\"n\",nil,\"固定\",\"1,2,3\",0,\"" + path + "\")", texts::kImageFixedAreaBad},
+  };
+  for (const Case& c : cases) {
+    const std::string error = Run(c.call);
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.call << " -> " << error;
+    // The message names the script line.
+    EXPECT_NE(error.find(":1:"), std::string::npos) << error;
+  }
+  EXPECT_EQ(RecordCount(), 0u);
+  EXPECT_TRUE(sim_.Messages().empty()) << "refused before the file was opened";
+}
+
+TEST_F(FindImageTest, RequiredArgumentsRaiseTheInterpretersArgumentError) {
+  const std::string path = Picture("a.bmp", BuildBmp24(2, 2, PositionColour));
+  const std::string calls[] = {
+      "找图像条件(nil,\"活动\",\"全屏\",0,\"" + path + "\")",
+      "找图像条件(\"n\",nil,\"全屏\",0,\"" + path + "\")",
+      "找图像条件(\"n\",\"固定\",nil,0,\"" + path + "\")",
+      "找图像条件(\"n\",\"活动\",\"全屏\",0)",
+      "找图像动作(\"n\",nil,\"活动\",\"全屏\",0,{})",
+  };
+  for (const std::string& call : calls)
+    EXPECT_NE(Run(call).find("bad argument"), std::string::npos) << call;
+  EXPECT_EQ(RecordCount(), 0u);
+}
+
+TEST_F(FindImageTest, PathsPastTheLimitAreReadErrors) {
+  const std::string longest(300, 'p');
+  ASSERT_EQ(Run("找图像条件(\"n\",\"活动\",\"全屏\",0,\"" + longest + "\")\n"
+                "找图像条件(\"n\",\"活动\",\"全屏\",0,\"\")\n"),
+            "");
+  const auto shown = sim_.Messages();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].text, texts::kImageReadError);
+  EXPECT_EQ(shown[1].text, texts::kImageReadError);
+  EXPECT_EQ(RecordCount(), 0u);
+}
+
+}  // namespace
+}  // namespace tora
