@@ -69,6 +69,15 @@ inline constexpr const char* kRowMiddleUp = "中键弹起";
 inline constexpr const char* kCoordAbsolute = "绝对";
 inline constexpr const char* kPriorityTask = "优先";
 
+// Script errors of the action-table reader (lua_pushfstring formats; the
+// interpreter puts the script position in front)
+inline constexpr const char* kErrMissingTable = "attempt to index global '%s' (a %s value)";
+inline constexpr const char* kErrMissingFirstRow = "attempt to index row 1 of action table '%s' (a %s value)";
+inline constexpr const char* kErrTableNotTable = "bad action table '%s' (table expected, got %s)";
+inline constexpr const char* kErrRowNotTable = "bad row %s of action table '%s' (table expected, got %s)";
+inline constexpr const char* kErrRowEntryCount = "bad row %s of action table '%s' (2 entries expected, got %d)";
+inline constexpr const char* kErrRowEntryType = "bad entry #%d in row %s of action table '%s' (string expected, got %s)";
+
 // Screen conditions
 inline constexpr const char* kModeRect = "活动";
 inline constexpr const char* kFullScreen = "全屏";
