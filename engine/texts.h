@@ -90,6 +90,12 @@ inline constexpr const char* kImageFixedAreaBad = "找图像的固定位置不�
 inline constexpr const char* kTraceImageSample = "%d,%d,%d\n";
 inline constexpr const char* kTraceImageSamplesAdded = "加入颜色点:%d,总大小：%d\n";
 
+// Colour conditions: developer trace lines of ColorTest
+inline constexpr const char* kTracePointCount = "颜色点总数：%d\n";
+inline constexpr const char* kTraceSearchStart = "开始找色\n";
+inline constexpr const char* kTraceFound = "找到：%d,%d\n";
+inline constexpr const char* kTraceSearchEnd = "找色结束！\n";
+
 // Window rules
 inline constexpr const char* kCornerNone = "无";
 inline constexpr const char* kCornerTopLeft = "左上角";
