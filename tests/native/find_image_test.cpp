@@ -143,6 +143,77 @@ TEST_F(FindImageTest, ActionRegistersConditionListAndBranchUnderOneName) {
   EXPECT_EQ(registry_.branch_actions.Get(1)->action_list_id, 1);
 }
 
+TEST_F(FindImageTest, ActionTableGivesKeyAndMouseStepsOnly) {
+  const std::string path = Picture("a.bmp", BuildBmp24(2, 3, PositionColour));
+  registry_.branch_actions.Append(BranchAction{"旧", 0, 0});
+  ASSERT_EQ(Run("动作列表_甲 = {\n"
+                "  {\"按键\",\"A,0.5\"},\n"
+                "  {\"粘贴文字\",\"你好,1\"},\n"
+                "  {\"找图像动作\",\"旧\"},\n"
+                "  {\"找颜色点动作\",\"旧\"},\n"
+                "  {\"刷新网址\",\"http://a.b,1\"},\n"
+                "  {\"左键单击\",\"10,20,相对,0\"},\n"
+                "}\n"
+                "找图像动作(\"甲\",\"动作列表_甲\",\"活动\",\"全屏\",50,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(registry_.action_lists.Length(), 1);
+  const std::vector<ActionStep>& steps = registry_.action_lists.Get(0)->steps;
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[0].type, StepType::Key);
+  EXPECT_EQ(steps[1].type, StepType::Mouse);
+  EXPECT_EQ(registry_.key_steps.Length(), 1);
+  EXPECT_EQ(registry_.mouse_steps.Get(steps[1].id)->x, 10);
+  EXPECT_EQ(registry_.mouse_steps.Get(steps[1].id)->coord, CoordMode::Relative);
+  EXPECT_TRUE(registry_.paste_text_steps.Empty());
+  EXPECT_TRUE(registry_.open_url_steps.Empty());
+  EXPECT_EQ(registry_.branch_actions.Length(), 2);
+  EXPECT_EQ(registry_.branch_actions.Get(1)->name, "甲");
+
+  // A table that does not exist ends the script at the call; nothing of it stays.
+  EXPECT_NE(Run("找图像动作(\"乙\",\"没有这个表\",\"活动\",\"全屏\",50,\"" + path + "\")"), "");
+  EXPECT_EQ(registry_.action_lists.Length(), 1);
+  EXPECT_EQ(registry_.screen_conditions.Length(), 1);
+}
+
+TEST_F(FindImageTest, RegisteredPictureIsFoundWhereItIsOnTheScreen) {
+  // A picture with a busy pattern, drawn twice on a screen of noise; the
+  // left copy wins, and a copy cut by the screen edge never matches.
+  auto pattern = [](int32_t x, int32_t y) { return static_cast<uint32_t>((x * 37 + y * 91) % 251) * 0x010101u; };
+  const std::string path = Picture("a.bmp", BuildBmp24(12, 9, pattern));
+  ASSERT_EQ(Run("找图像条件(\"甲\",\"活动\",\"全屏\",50,\"" + path + "\")\n"
+                "找图像条件(\"乙\",\"固定\",\"300,40\",50,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 2);
+
+  Frame screen;
+  screen.Resize(1024, 768);
+  uint32_t noise = 7;
+  for (uint32_t& p : screen.pixels) {
+    noise = noise * 1103515245u + 12345u;
+    p = (noise >> 8) & 0xFFFFFF;
+  }
+  auto draw = [&](int32_t left, int32_t top) {
+    for (int32_t y = 0; y < 9; ++y)
+      for (int32_t x = 0; x < 12; ++x) screen.Set(left + x, top + y, pattern(x, y));
+  };
+  draw(1020, 100);  // cut by the right edge
+  draw(600, 500);
+  draw(300, 40);
+  RunFlag flag;
+  flag.Set();
+  Point found;
+  ScreenCondition& search = *registry_.screen_conditions.Get(0);
+  ASSERT_TRUE(MatchCondition(search, screen, flag, found, nullptr));
+  EXPECT_EQ(found, (Point{300, 40}));
+  ScreenCondition& fixed = *registry_.screen_conditions.Get(1);
+  EXPECT_TRUE(MatchCondition(fixed, screen, flag, found, nullptr));
+
+  draw(300, 41);  // the fixed copy moves one row down: both copies are gone there
+  EXPECT_FALSE(MatchCondition(fixed, screen, flag, found, nullptr));
+  ASSERT_TRUE(MatchCondition(search, screen, flag, found, nullptr));
+  EXPECT_EQ(found, (Point{300, 41}));
+}
+
 TEST_F(FindImageTest, ActionAndConditionThinWithTheirOwnComparison) {
   // One column of six: the sixth pixel meets the first draw, 41.
   const std::string path = Picture("a.bmp", BuildBmp24(1, 6, PositionColour));
