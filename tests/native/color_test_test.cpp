@@ -267,24 +267,34 @@ TEST_F(ColorTestTest, FastSearchAgreesWithThePlainWalk) {
   EXPECT_GT(matched, 300);
 }
 
-// Frames wider than one scan strip and rows longer than one block.
+// Rows many vector blocks long, with the pattern planted a few times and
+// its first colour scattered alone.
 TEST_F(ColorTestTest, FastSearchAgreesOnWideFrames) {
   std::mt19937 rng(777);
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-  for (int round = 0; round < 40; ++round) {
+  int matched = 0;
+  for (int round = 0; round < 60; ++round) {
     Frame f;
-    f.Resize(pick(500, 1300), pick(3, 12), 0x202020);
-    for (int k = 0; k < 30; ++k) f.Set(pick(0, f.width - 1), pick(0, f.height - 1), 0x3040FF);
-    ScreenCondition c = RectCondition(Rect{pick(-5, 600), 0, f.width, f.height},
-                                      {Pt(0, 0, round % 3 == 0 ? kOpNear : kOpEqual, 0x3040F0),
-                                       Pt(0, 1, kOpEqual, 0x202020), Pt(pick(-3, 3), 2, kOpNotNear, 0x3040FF)});
+    f.Resize(pick(200, 1300), pick(3, 14), 0x202020);
+    const int32_t first_op = round % 3 == 0 ? kOpNear : kOpEqual;
+    ScreenCondition c = RectCondition(Rect{pick(-5, 150), 0, f.width, f.height},
+                                      {Pt(0, 0, first_op, 0x3040F0), Pt(0, 1, kOpEqual, 0x202020),
+                                       Pt(pick(-3, 3), 2, kOpNotNear, 0x3040FF), Pt(pick(-70, 70), 0, kOpEqual, 0x55)});
+    for (int k = 0; k < 40; ++k) f.Set(pick(0, f.width - 1), pick(0, f.height - 1), 0x3040FF);
+    for (int k = pick(0, 3); k > 0; --k) {
+      const int x = pick(0, f.width - 1), y = pick(0, f.height - 1);
+      f.Set(x, y, 0x3040F0);
+      f.Set(x + c.points[3].x, y, 0x55);
+    }
     Point want, got;
     const bool want_match = NaiveMatch(c, f, want);
     ASSERT_EQ(MatchCondition(c, f, flag, got, nullptr), want_match) << round;
     if (want_match) {
       ASSERT_EQ(got, want) << round;
+      ++matched;
     }
   }
+  EXPECT_GT(matched, 10);
 }
 
 }  // namespace
