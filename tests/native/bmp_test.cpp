@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <thread>
 
-#include "engine/texts.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/native/bmp_builder.h"
 #include "vision/bmp.h"
@@ -126,29 +125,10 @@ TEST(SamplePicture, ThinsInProportionAndDrawsOncePerPixelAfterTheFifth) {
   EXPECT_NE(a, b);
 }
 
-TEST(SamplePicture, FixedPositionIsAddedAndSaturates) {
-  const Frame picture = PictureOf(5, 6);
-  const auto samples = SamplePicture(picture, 0, ThinningRule::kDropBelow, Point{100, 200}, nullptr);
-  ASSERT_EQ(samples.size(), 30u);
-  // Pixel (3, 4) is the 3 * 6 + 4 + 1 = 23rd visited.
-  EXPECT_EQ(samples[22].x, 103);
-  EXPECT_EQ(samples[22].y, 204);
-  EXPECT_EQ(samples[22].colour, PositionColour(3, 4));
-  const auto far = SamplePicture(picture, 0, ThinningRule::kDropBelow, Point{INT32_MAX, INT32_MIN}, nullptr);
+TEST(SamplePicture, FixedPositionSaturatesInsteadOfOverflowing) {
+  const auto far = SamplePicture(PictureOf(5, 6), 0, ThinningRule::kDropBelow, Point{INT32_MAX, INT32_MIN}, nullptr);
   EXPECT_EQ(far.back().x, INT32_MAX);
   EXPECT_EQ(far.back().y, INT32_MIN + 5);
-}
-
-TEST(SamplePicture, TracesEverySampleAndTheTotal) {
-  SimPlatform sim;
-  Frame picture;
-  picture.Resize(2, 3, 0x0000FF);
-  SamplePicture(picture, 0, ThinningRule::kDropBelow, Point{}, &sim.platform().trace);
-  const std::vector<std::string> lines = sim.TraceLines();
-  ASSERT_EQ(lines.size(), 7u);
-  EXPECT_EQ(lines[0], "0,0,255\n");
-  EXPECT_EQ(lines[3], "1,0,255\n");
-  EXPECT_EQ(lines[6], "加入颜色点:6,总大小：6\n");
 }
 
 // Loads bytes written to a file through the simulated platform.
