@@ -9,7 +9,7 @@
 namespace tora {
 namespace {
 
-using test::BmpSpec;
+using test::BmpRecipe;
 using test::BuildBmp;
 
 uint32_t OffsetOf(const std::string& file) {
@@ -34,21 +34,21 @@ void ExpectFrame(const Frame& frame, int32_t width, int32_t height,
 TEST(SimRenderDib, TrueColourRowsComeOutTopFirstWithRedInTheLowByte) {
   // Width 3 at 24 bits pads every row by three bytes.
   for (bool top_down : {false, true}) {
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.top_down = top_down;
+    BmpRecipe recipe;
+    recipe.width = 3;
+    recipe.height = 2;
+    recipe.top_down = top_down;
     for (uint16_t bits : {24, 32}) {
-      spec.bits = bits;
+      recipe.bits = bits;
       Frame frame;
-      ASSERT_TRUE(Render(BuildBmp(spec, test::PositionColour), frame)) << bits << " bits";
+      ASSERT_TRUE(Render(BuildBmp(recipe, test::PositionColour), frame)) << bits << " bits";
       ExpectFrame(frame, 3, 2, test::PositionColour);
     }
   }
-  BmpSpec spec;
-  spec.width = 1;
-  spec.height = 1;
-  const std::string file = BuildBmp(spec, [](int32_t, int32_t) { return 0x000000FFu; });
+  BmpRecipe recipe;
+  recipe.width = 1;
+  recipe.height = 1;
+  const std::string file = BuildBmp(recipe, [](int32_t, int32_t) { return 0x000000FFu; });
   // B, G, R order on disk.
   EXPECT_EQ(static_cast<uint8_t>(file[OffsetOf(file) + 2]), 0xFF);
   Frame frame;
@@ -62,7 +62,7 @@ TEST(SimRenderDib, PaletteFormatsIndexTheColourTable) {
                                            0x131415, 0x161718, 0x191A1B, 0xFFFFFF};
   auto index = [](int32_t x, int32_t y) { return static_cast<uint32_t>((x * 7 + y * 3) % 16); };
 
-  BmpSpec four;
+  BmpRecipe four;
   four.bits = 4;
   four.width = 5;  // odd: the last byte of a row holds one pixel
   four.height = 3;
@@ -71,7 +71,7 @@ TEST(SimRenderDib, PaletteFormatsIndexTheColourTable) {
   ASSERT_TRUE(Render(BuildBmp(four, index), frame));
   ExpectFrame(frame, 5, 3, [&](int32_t x, int32_t y) { return palette16[index(x, y)]; });
 
-  BmpSpec one;
+  BmpRecipe one;
   one.bits = 1;
   one.width = 11;  // crosses a byte, and the row is padded to four bytes
   one.height = 2;
@@ -81,7 +81,7 @@ TEST(SimRenderDib, PaletteFormatsIndexTheColourTable) {
   ExpectFrame(frame, 11, 2, [&](int32_t x, int32_t y) { return bit(x, y) ? 0x0000FFu : 0x00FF00u; });
 
   // A short table: colours_used 2; an index past it draws black.
-  BmpSpec eight;
+  BmpRecipe eight;
   eight.bits = 8;
   eight.width = 3;
   eight.height = 1;
@@ -93,7 +93,7 @@ TEST(SimRenderDib, PaletteFormatsIndexTheColourTable) {
 }
 
 TEST(SimRenderDib, SixteenBitsAre555UnlessBitFieldsSayOtherwise) {
-  BmpSpec plain;
+  BmpRecipe plain;
   plain.bits = 16;
   plain.width = 4;
   plain.height = 1;
@@ -108,7 +108,7 @@ TEST(SimRenderDib, SixteenBitsAre555UnlessBitFieldsSayOtherwise) {
 
   // 565 masks after a plain info header, then inside a version-5 header.
   for (uint32_t header : {40u, 124u}) {
-    BmpSpec fields;
+    BmpRecipe fields;
     fields.bits = 16;
     fields.width = 3;
     fields.height = 1;
@@ -127,22 +127,22 @@ TEST(SimRenderDib, SixteenBitsAre555UnlessBitFieldsSayOtherwise) {
 }
 
 TEST(SimRenderDib, ThirtyTwoBitFieldsPlaceChannelsByTheirMasks) {
-  BmpSpec spec;
-  spec.bits = 32;
-  spec.width = 2;
-  spec.height = 1;
-  spec.compression = 3;
-  spec.header_size = 108;
-  spec.masks[0] = 0x000000FF;  // red in the lowest byte on disk
-  spec.masks[1] = 0x0000FF00;
-  spec.masks[2] = 0x00FF0000;
+  BmpRecipe recipe;
+  recipe.bits = 32;
+  recipe.width = 2;
+  recipe.height = 1;
+  recipe.compression = 3;
+  recipe.header_size = 108;
+  recipe.masks[0] = 0x000000FF;  // red in the lowest byte on disk
+  recipe.masks[1] = 0x0000FF00;
+  recipe.masks[2] = 0x00FF0000;
   Frame frame;
-  ASSERT_TRUE(Render(BuildBmp(spec, [](int32_t x, int32_t) { return x == 0 ? 0xAA123456u : 0x00000001u; }), frame));
+  ASSERT_TRUE(Render(BuildBmp(recipe, [](int32_t x, int32_t) { return x == 0 ? 0xAA123456u : 0x00000001u; }), frame));
   ExpectFrame(frame, 2, 1, [](int32_t x, int32_t) { return x == 0 ? 0x123456u : 0x000001u; });
 }
 
 TEST(SimRenderDib, RefusesWhatItCannotDecodeOrWhatIsCutShort) {
-  BmpSpec good;
+  BmpRecipe good;
   good.width = 4;
   good.height = 4;
   const std::string file = BuildBmp(good, test::PositionColour);
@@ -177,7 +177,7 @@ TEST(SimRenderDib, RefusesWhatItCannotDecodeOrWhatIsCutShort) {
   EXPECT_TRUE(refused(file, 18, 0x7FFFFFFF, true)) << "absurdly wide";
 
   // A colour table that the file does not hold.
-  BmpSpec eight;
+  BmpRecipe eight;
   eight.bits = 8;
   eight.width = 1;
   eight.height = 1;
