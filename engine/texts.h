@@ -85,6 +85,12 @@ inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kImageReadError = "读取图像文件出错！";
 inline constexpr const char* kImageNotBmp = "图像格式不是BMP文件！";
 
+// Find-image functions: refused area texts and the developer trace.
+inline constexpr const char* kImageRectAreaBad = "找图像的活动范围不合格，应为\"全屏\"或\"左,上,右,下\"";
+inline constexpr const char* kImageFixedAreaBad = "找图像的固定位置不合格，应为\"x,y\"";
+inline constexpr const char* kTraceImageSample = "%d,%d,%d\n";
+inline constexpr const char* kTraceImageSamplesAdded = "加入颜色点:%d,总大小：%d\n";
+
 // Colour conditions: developer trace lines of ColorTest
 inline constexpr const char* kTracePointCount = "颜色点总数：%d\n";
 inline constexpr const char* kTraceSearchStart = "开始找色\n";

@@ -1,6 +1,129 @@
+// 找图像动作 and 找图像条件: a picture from a BMP file becomes a screen
+// condition whose points are samples of the picture.
+#include <cstring>
+#include <string>
+
+#include "engine/action_table.h"
 #include "engine/script_context.h"
+#include "engine/text_util.h"
+#include "engine/texts.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "vision/bmp.h"
 
 namespace tora {
-int LuaFindImageAction(lua_State*) { return 0; }
-int LuaFindImageCondition(lua_State*) { return 0; }
+
+namespace {
+
+// Where the arguments of the two functions stand on the stack.
+struct ImageArgs {
+  int mode = 0;
+  int area = 0;
+  int reduce = 0;
+  int file = 0;
+};
+
+constexpr ImageArgs kActionArgs{3, 4, 5, 6};
+constexpr ImageArgs kConditionArgs{2, 3, 4, 5};
+
+std::string CheckedString(lua_State* L, int index) {
+  size_t length = 0;
+  const char* text = luaL_checklstring(L, index, &length);
+  return std::string(text, length);
+}
+
+// Mode and area into the condition, and the position that the fixed mode
+// adds to every sample. An area we cannot read refuses the call: the
+// samples would otherwise get positions nobody asked for.
+Point ReadModeAndArea(lua_State* L, const ImageArgs& args, ScreenCondition& condition) {
+  const std::string mode = CheckedString(L, args.mode);
+  if (mode == texts::kModeRect) {
+    if (!lua_isstring(L, args.area)) luaL_error(L, "%s", texts::kImageRectAreaBad);
+    const std::string area = CheckedString(L, args.area);
+    if (area == texts::kFullScreen) {
+      const Size screen = GetScriptContext(L).platform.screen.ScreenSize();
+      condition.rect = Rect{0, 0, screen.width, screen.height};
+    } else {
+      const std::vector<std::string> fields = SplitString(area, ',');
+      if (fields.size() != 4) luaL_error(L, "%s", texts::kImageRectAreaBad);
+      condition.rect = Rect{LeadingInt(fields[0]), LeadingInt(fields[1]), LeadingInt(fields[2]),
+                            LeadingInt(fields[3])};
+    }
+    condition.search_in_rect = true;
+    return Point{0, 0};
+  }
+  const std::vector<std::string> fields = SplitString(CheckedString(L, args.area), ',');
+  if (fields.size() != 2) luaL_error(L, "%s", texts::kImageFixedAreaBad);
+  return Point{LeadingInt(fields[0]), LeadingInt(fields[1])};
+}
+
+int32_t ReadReduce(lua_State* L, int index) {
+  int is_number = 0;
+  const lua_Number value = lua_tonumberx(L, index, &is_number);
+  return is_number ? TruncToInt32(value) : 0;
+}
+
+// Reads the picture into the condition's points; tells the user and returns
+// false when the file cannot be used.
+bool ReadPicture(lua_State* L, const std::string& path, int32_t percent, ThinningRule rule, Point origin,
+                 ScreenCondition& condition) {
+  Platform& platform = GetScriptContext(L).platform;
+  Frame picture;
+  const BmpError error = LoadBmp(path, platform.files, platform.images, picture);
+  if (error != BmpError::kNone) {
+    const char* text = error == BmpError::kNotBmp ? texts::kImageNotBmp : texts::kImageReadError;
+    platform.user.ShowMessage(text, "", MessageOwner::None);
+    return false;
+  }
+  condition.points = SamplePicture(picture, percent, rule, origin, &platform.trace);
+  return true;
+}
+
+ScreenCondition NewImageCondition(const std::string& name) {
+  ScreenCondition condition;
+  condition.name = name;
+  condition.points_are_offsets = true;
+  return condition;
+}
+
+}  // namespace
+
+// 找图像动作(name, table, mode, area, reduce, file)
+int LuaFindImageAction(lua_State* L) {
+  ActionRegistry& registry = GetScriptContext(L).registry;
+  const std::string name = CheckedString(L, 1);
+  ScreenCondition condition = NewImageCondition(name);
+  ActionList list;
+  list.id = registry.action_lists.Length();
+  BranchAction branch;
+  branch.name = name;
+  branch.action_list_id = list.id;
+  branch.condition_id = registry.screen_conditions.Length();
+
+  // Every argument is checked before any record is made, so that a refused
+  // call leaves no key or mouse steps behind.
+  const Point origin = ReadModeAndArea(L, kActionArgs, condition);
+  const int32_t percent = ReadReduce(L, kActionArgs.reduce);
+  const std::string path = CheckedString(L, kActionArgs.file);
+  if (lua_isstring(L, 2)) ParseActionTable(L, CheckedString(L, 2), list, 0, registry);
+
+  if (!ReadPicture(L, path, percent, ThinningRule::kDropBelow, origin, condition)) return 0;
+  registry.screen_conditions.Append(std::move(condition));
+  registry.action_lists.Append(std::move(list));
+  registry.branch_actions.Append(std::move(branch));
+  return 0;
+}
+
+// 找图像条件(name, mode, area, reduce, file)
+int LuaFindImageCondition(lua_State* L) {
+  ActionRegistry& registry = GetScriptContext(L).registry;
+  ScreenCondition condition = NewImageCondition(CheckedString(L, 1));
+  const Point origin = ReadModeAndArea(L, kConditionArgs, condition);
+  const int32_t percent = ReadReduce(L, kConditionArgs.reduce);
+  const std::string path = CheckedString(L, kConditionArgs.file);
+  if (!ReadPicture(L, path, percent, ThinningRule::kDropAtOrBelow, origin, condition)) return 0;
+  registry.screen_conditions.Append(std::move(condition));
+  return 0;
+}
+
 }  // namespace tora

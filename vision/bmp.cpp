@@ -1,0 +1,149 @@
+#include "vision/bmp.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "engine/texts.h"
+
+namespace tora {
+
+namespace {
+
+constexpr size_t kFileHeaderSize = 14;
+// The smallest info header whose width and height sit where we read them.
+constexpr uint32_t kMinInfoHeaderSize = 40;
+// Per-sample trace lines are a debugging aid; a picture of a million samples
+// must not flood the debugger output with a million lines.
+constexpr size_t kMaxSampleTraceLines = 1000;
+
+uint32_t ReadU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+         static_cast<uint32_t>(p[3]) << 24;
+}
+
+int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
+
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<size_t>(length) + 1);
+    std::vsnprintf(&text[0], text.size(), format, args);
+    text.resize(static_cast<size_t>(length));
+  }
+  va_end(args);
+  return text;
+}
+
+int32_t SaturatedSum(int32_t a, int32_t b) {
+  const int64_t sum = int64_t{a} + int64_t{b};
+  if (sum > INT32_MAX) return INT32_MAX;
+  if (sum < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(sum);
+}
+
+thread_local uint32_t thinning_state = 1;
+
+}  // namespace
+
+BmpError CheckBmp(const uint8_t* data, size_t size, BmpLayout& layout) {
+  if (data == nullptr || size < 2) return BmpError::kReadError;
+  if (data[0] != 'B' || data[1] != 'M') return BmpError::kNotBmp;
+  if (size < kFileHeaderSize + kMinInfoHeaderSize) return BmpError::kReadError;
+  layout.bits_offset = ReadU32(data + 10);
+  layout.header_size = ReadU32(data + 14);
+  layout.width = ReadI32(data + 18);
+  layout.height = ReadI32(data + 22);
+  // A smaller header (the old core layout) keeps its sizes elsewhere: what
+  // we would read as width and height is not that picture's size.
+  if (layout.header_size < kMinInfoHeaderSize || layout.header_size > size - kFileHeaderSize)
+    return BmpError::kReadError;
+  if (layout.bits_offset >= size) return BmpError::kReadError;
+  const int64_t width = layout.width;
+  const int64_t rows = layout.height < 0 ? -int64_t{layout.height} : int64_t{layout.height};
+  // A picture without pixels would give a condition without samples, which
+  // is met on any screen.
+  if (width <= 0 || rows == 0) return BmpError::kReadError;
+  if (width > kMaxBmpSide || rows > kMaxBmpSide || width * rows > kMaxBmpPixels) return BmpError::kReadError;
+  return BmpError::kNone;
+}
+
+BmpError RenderBmp(const std::string& file, ImagePort& images, Frame& picture) {
+  const auto* data = reinterpret_cast<const uint8_t*>(file.data());
+  BmpLayout layout;
+  const BmpError error = CheckBmp(data, file.size(), layout);
+  if (error != BmpError::kNone) return error;
+  // The renderer gets everything from the info header to the end of the
+  // file, so that it finds the colour table or masks after the header and
+  // can never be sent past the end of the file.
+  const uint8_t* info = data + kFileHeaderSize;
+  const size_t info_size = file.size() - kFileHeaderSize;
+  const uint8_t* bits = data + layout.bits_offset;
+  const size_t bits_size = file.size() - layout.bits_offset;
+  picture = Frame();
+  if (!images.RenderDib(info, info_size, bits, bits_size, picture)) return BmpError::kReadError;
+  const int32_t rows = layout.height < 0 ? -layout.height : layout.height;
+  if (picture.width != layout.width || picture.height != rows ||
+      picture.pixels.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height))
+    return BmpError::kReadError;
+  return BmpError::kNone;
+}
+
+BmpError LoadBmp(const std::string& path, FilePort& files, ImagePort& images, Frame& picture) {
+  // A path the file functions cannot hold, or one that a NUL byte would cut
+  // short and so name another file, is not opened at all.
+  if (path.empty() || path.size() > kMaxBmpPathBytes || path.find('\0') != std::string::npos)
+    return BmpError::kReadError;
+  std::string file;
+  if (!files.ReadFile(path, file) || file.empty()) return BmpError::kReadError;
+  return RenderBmp(file, images, picture);
+}
+
+int32_t ThinningRand() {
+  thinning_state = thinning_state * 214013u + 2531011u;
+  return static_cast<int32_t>((thinning_state >> 16) & 0x7FFFu);
+}
+
+void SetThinningRandState(uint32_t state) { thinning_state = state; }
+
+std::vector<ColorPoint> SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin,
+                                      TracePort* trace) {
+  std::vector<ColorPoint> samples;
+  if (picture.width <= 0 || picture.height <= 0) return samples;
+  const int64_t total = int64_t{picture.width} * picture.height;
+  if (percent <= 0) samples.reserve(static_cast<size_t>(total));
+  // The first five pixels are always taken, so that a search rejects most
+  // wrong places after reading one to five of them whatever the thinning.
+  constexpr int64_t kAlwaysTaken = 5;
+  int64_t count = 0;
+  for (int32_t x = 0; x < picture.width; ++x) {
+    for (int32_t y = 0; y < picture.height; ++y) {
+      ++count;
+      if (count > kAlwaysTaken && percent > 0) {
+        const int32_t r = ThinningRand() % 100;
+        const bool drop = rule == ThinningRule::kDropBelow ? r < percent : r <= percent;
+        if (drop) continue;
+      }
+      ColorPoint point;
+      point.x = SaturatedSum(origin.x, x);
+      point.y = SaturatedSum(origin.y, y);
+      point.op = kOpEqual;
+      point.colour = picture.At(x, y);
+      samples.push_back(point);
+      if (trace && samples.size() <= kMaxSampleTraceLines)
+        trace->Trace(FormatText(texts::kTraceImageSample, point.x, point.y, static_cast<int>(point.colour)));
+    }
+  }
+  if (trace)
+    trace->Trace(FormatText(texts::kTraceImageSamplesAdded, static_cast<int>(samples.size()),
+                            static_cast<int>(total)));
+  return samples;
+}
+
+}  // namespace tora
