@@ -50,17 +50,6 @@ TEST(PostedKeys, ArriveWithTheGivenMessageCodeAndZeroLParam) {
   }
 }
 
-TEST(PostedKeys, AWindowThatIsGoneReceivesNothingAndNothingBreaks) {
-  auto window = std::make_unique<TestWindow>(KeyTarget());
-  const WindowHandle gone = window->handle();
-  window.reset();
-  Win32Input input;
-  input.PostKey(gone, KeyMessage::KeyDown, 'A');
-  input.PostKey(0, KeyMessage::KeyUp, 'A');
-  test::PumpMessages(50);
-  SUCCEED();
-}
-
 // System-wide events reach the focused window in order: downs in the order
 // given, then ups in the same order.
 TEST(ForegroundKeys, ReachTheFocusedWindowInOrder) {
@@ -150,19 +139,6 @@ TEST(Mouse, ClicksLandAtTheGivenScreenPositions) {
   GetCursorPos(&p);
   EXPECT_EQ(p.x, 690);
   EXPECT_EQ(p.y, 490);
-}
-
-TEST(Mouse, TwoClicksInQuickSuccessionAreADoubleClick) {
-  TestWindow window(MouseTarget());
-  test::PumpMessages(100);
-  Win32Input input;
-  input.SetCursorPos(500, 400);
-  for (int i = 0; i < 2; ++i) {
-    input.MouseEvent(MOUSEEVENTF_LEFTDOWN);
-    input.MouseEvent(MOUSEEVENTF_LEFTUP);
-  }
-  ASSERT_TRUE(PumpUntil([&] { return window.Messages({WM_LBUTTONUP}).size() >= 2; }));
-  EXPECT_EQ(window.Messages({WM_LBUTTONDBLCLK}).size(), 1u);
 }
 
 std::wstring ClipboardUnicode() {

@@ -4,7 +4,6 @@
 
 #include <atomic>
 
-#include "engine/registry.h"
 #include "platform/win32/win32_ports.h"
 #include "tests/win/win_test_util.h"
 
@@ -143,25 +142,6 @@ TEST(Threads, StatusLinesFromSeveralWorkersWhileTheInterfaceThreadJoins) {
   for (auto& worker : workers) worker->Join();
   const std::vector<std::string> status = user.Status();
   EXPECT_EQ(status.size(), 90u);
-}
-
-TEST(Clock, PauseEndsWhenTheRunIsStopped) {
-  Win32Clock clock;
-  RunFlag flag;
-  flag.Set();
-  Win32Threads threads;
-  auto stopper = threads.Start(
-      [&] {
-        Sleep(50);
-        flag.Clear();
-      },
-      ThreadPriority::Normal);
-  const uint32_t start = clock.TickCount();
-  EXPECT_FALSE(clock.Pause(10000, flag));
-  EXPECT_LT(clock.TickCount() - start, 5000u);
-  stopper->Join();
-  flag.Set();
-  EXPECT_TRUE(clock.Pause(20, flag));
 }
 
 }  // namespace

@@ -85,16 +85,5 @@ TEST(Windows, TopmostAndBackWithoutMovingOrActivating) {
   EXPECT_EQ(after, before);
 }
 
-TEST(Windows, WorkAreaLiesWithinTheScreen) {
-  Win32Windows windows;
-  const Rect area = windows.WorkArea();
-  EXPECT_GE(area.left, 0);
-  EXPECT_GE(area.top, 0);
-  EXPECT_GT(area.right, area.left);
-  EXPECT_GT(area.bottom, area.top);
-  EXPECT_LE(area.right, GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_LE(area.bottom, GetSystemMetrics(SM_CYSCREEN));
-}
-
 }  // namespace
 }  // namespace tora
