@@ -1,5 +1,100 @@
+// 重复动作(table, interval, condition, window, priority, count): declares a
+// repeat task over the rows of an action table.
+#include <string>
+
+#include "engine/action_table.h"
 #include "engine/script_context.h"
+#include "engine/text_util.h"
+#include "engine/texts.h"
+#include "lauxlib.h"
+#include "lua.h"
 
 namespace tora {
-int LuaRepeatAction(lua_State*) { return 0; }
+
+namespace {
+
+enum Argument { kArgTable = 1, kArgInterval, kArgCondition, kArgWindow, kArgPriority, kArgCount };
+
+std::string CheckString(lua_State* L, int arg) {
+  size_t length = 0;
+  const char* text = luaL_checklstring(L, arg, &length);
+  return std::string(text, length);
+}
+
+std::string ToString(lua_State* L, int arg) {
+  size_t length = 0;
+  const char* text = lua_tolstring(L, arg, &length);
+  return std::string(text, length);
+}
+
+// Where the last character of the text starts, counting a two-byte GBK
+// character as one, so that a name is never cut inside a character.
+size_t LastCharacterStart(const std::string& text) {
+  size_t last = 0;
+  for (size_t i = 0; i < text.size(); i += IsGbkPairAt(text, i) ? 2 : 1) last = i;
+  return last;
+}
+
+// The editor links a task as 窗口操作(名字) or 找颜色点条件(名字): the name is
+// what stands between the first "(" and the last character; without a "("
+// it is everything but the last character.
+std::string InnerName(const std::string& text) {
+  if (text.empty()) return std::string();
+  const size_t end = LastCharacterStart(text);
+  const size_t open = text.find('(');  // never a GBK trail byte
+  if (open == std::string::npos) return text.substr(0, end);
+  if (open >= end) return std::string();
+  return text.substr(open + 1, end - open - 1);
+}
+
+}  // namespace
+
+int LuaRepeatAction(lua_State* L) {
+  ActionRegistry& registry = GetScriptContext(L).registry;
+
+  RepeatTask task;
+
+  const std::string window = CheckString(L, kArgWindow);
+  if (window != "0") {
+    if (const std::optional<int32_t> id = registry.window_rules.FindByName(InnerName(window))) {
+      task.has_window = true;
+      task.window_rule_id = *id;
+    }
+  }
+
+  ActionList list;
+  if (lua_isstring(L, kArgTable))
+    ParseActionTable(L, ToString(L, kArgTable), list, kAcceptBranch | kAcceptPasteText | kAcceptOpenUrl, registry);
+  // The id is taken only now: the table's metatable may have run another
+  // 重复动作 while the rows were read, and that call's list came first.
+  list.id = registry.action_lists.Length();
+  task.action_list_id = registry.action_lists.Append(std::move(list));
+
+  int is_number = 0;
+  const lua_Number interval = lua_tonumberx(L, kArgInterval, &is_number);
+  task.interval = SecondsToMs(is_number ? interval : 0);
+  task.next_run = 0;
+
+  if (lua_isstring(L, kArgCondition)) {
+    const std::string condition = ToString(L, kArgCondition);
+    if (condition != "0") {
+      if (const std::optional<int32_t> id = registry.screen_conditions.FindByName(InnerName(condition))) {
+        task.has_condition = true;
+        task.condition_id = *id;
+      }
+    }
+  }
+
+  const lua_Number count = lua_tonumberx(L, kArgCount, &is_number);
+  if (is_number) task.count_limit = TruncToInt32(count);
+
+  // The task is complete before it is listed, so an argument error here
+  // leaves no task behind.
+  if (CheckString(L, kArgPriority) == texts::kPriorityTask)
+    registry.priority_tasks.Append(task);
+  else
+    registry.ordinary_tasks.Append(task);
+  return 0;
+}
+
 }  // namespace tora

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace tora {
 
@@ -12,8 +13,7 @@ std::vector<std::string> SplitString(const std::string& text, char separator) {
   if (text.empty()) return items;
   std::string piece;
   for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    if (IsGbkLeadByte(b) && i + 1 < text.size()) {
+    if (IsGbkPairAt(text, i)) {
       piece += text[i];
       piece += text[++i];
       continue;
@@ -36,8 +36,20 @@ int32_t TruncToInt32(double value) {
   return static_cast<int32_t>(value);
 }
 
+namespace {
+
+// A double narrowed to single precision; values beyond the float range become
+// infinities instead of the undefined result of a plain conversion.
+float ToFloat(double value) {
+  if (value > static_cast<double>(std::numeric_limits<float>::max())) return std::numeric_limits<float>::infinity();
+  if (value < -static_cast<double>(std::numeric_limits<float>::max())) return -std::numeric_limits<float>::infinity();
+  return static_cast<float>(value);
+}
+
+}  // namespace
+
 int32_t SecondsToMs(double seconds) {
-  const float s = static_cast<float>(seconds);
+  const float s = ToFloat(seconds);
   const float ms = s * 1000.0f;
   return TruncToInt32(static_cast<double>(ms));
 }
@@ -49,7 +61,7 @@ double LeadingNumber(const std::string& text) {
 }
 
 int32_t PauseFieldToMs(const std::string& field) {
-  const float ms = static_cast<float>(LeadingNumber(field) * 1000.0);
+  const float ms = ToFloat(LeadingNumber(field) * 1000.0);
   return TruncToInt32(static_cast<double>(ms));
 }
 

@@ -9,10 +9,18 @@ namespace tora {
 
 // True for a byte that starts a two-byte GBK character.
 inline bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
+// True for a byte that can end a two-byte GBK character.
+inline bool IsGbkTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
+// True when a two-byte GBK character starts at text[i].
+inline bool IsGbkPairAt(const std::string& text, size_t i) {
+  return i + 1 < text.size() && IsGbkLeadByte(static_cast<unsigned char>(text[i])) &&
+         IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]));
+}
 
 // Splits at every separator byte. An empty text gives no items; otherwise
 // every piece between separators (empty ones included) and the piece after
-// the last separator. The second byte of a GBK character never splits.
+// the last separator. The second byte of a GBK character never splits; a
+// stray lead byte before a separator does not swallow it.
 std::vector<std::string> SplitString(const std::string& text, char separator);
 
 // A double truncated toward zero into 32 bits; NaN gives 0 and values out of

@@ -69,11 +69,26 @@ inline constexpr const char* kRowMiddleUp = "中键弹起";
 inline constexpr const char* kCoordAbsolute = "绝对";
 inline constexpr const char* kPriorityTask = "优先";
 
+// Script errors of the action-table reader (lua_pushfstring formats; the
+// interpreter puts the script position in front)
+inline constexpr const char* kErrMissingTable = "attempt to index global '%s' (a %s value)";
+inline constexpr const char* kErrMissingFirstRow = "attempt to index row 1 of action table '%s' (a %s value)";
+inline constexpr const char* kErrTableNotTable = "bad action table '%s' (table expected, got %s)";
+inline constexpr const char* kErrRowNotTable = "bad row %s of action table '%s' (table expected, got %s)";
+inline constexpr const char* kErrRowEntryCount = "bad row %s of action table '%s' (2 entries expected, got %d)";
+inline constexpr const char* kErrRowEntryType = "bad entry #%d in row %s of action table '%s' (string expected, got %s)";
+
 // Screen conditions
 inline constexpr const char* kModeRect = "活动";
 inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kImageReadError = "读取图像文件出错！";
 inline constexpr const char* kImageNotBmp = "图像格式不是BMP文件！";
+
+// Colour conditions: developer trace lines of ColorTest
+inline constexpr const char* kTracePointCount = "颜色点总数：%d\n";
+inline constexpr const char* kTraceSearchStart = "开始找色\n";
+inline constexpr const char* kTraceFound = "找到：%d,%d\n";
+inline constexpr const char* kTraceSearchEnd = "找色结束！\n";
 
 // Window rules
 inline constexpr const char* kCornerNone = "无";
@@ -96,5 +111,23 @@ inline constexpr const char* kDefaultStopHotkey = "Alt+F2";
 inline constexpr const char* kScriptFilterName = "脚本文件(*.txt)";
 inline constexpr const char* kScriptPattern = "*.txt";
 inline constexpr const char* kHelpPage = "tora\\torasoft.htm";
+
+// Input synthesis: status trace lines (prefix + key name + suffix) and the
+// developer trace formats.
+inline constexpr const char* kTraceDown = "按下[";
+inline constexpr const char* kTraceUp = "弹起[";
+inline constexpr const char* kTraceComboDown = "组合键按下[";
+inline constexpr const char* kTraceComboUp = "组合键弹起[";
+inline constexpr const char* kTraceForeground = "](前台)";
+inline constexpr const char* kTraceBackground = "](后台)";
+inline constexpr const char* kTracePosition = "(位置:";
+inline constexpr const char* kTracePositionSeparator = ",";
+inline constexpr const char* kTracePositionEnd = ")";
+inline constexpr const char* kDevKeyDown = "keybd_event(%d,0,0,0);\n";
+inline constexpr const char* kDevKeyUp = "\tkeybd_event(%d, 0 , KEYEVENTF_KEYUP, 0);\n";
+inline constexpr const char* kDevPostKeyDown = "PostMessage(%x,WM_KEYDOWN,%d,0);\n";
+inline constexpr const char* kDevPostSysKeyDown = "PostMessage(%x,WM_SYSKEYDOWN,%d,0);\n";
+inline constexpr const char* kDevPostKeyUp = "PostMessage(%x,WM_KEYUP,%d,0);\n";
+inline constexpr const char* kDevPostSysKeyUp = "PostMessage(%x,WM_SYSKEYUP,%d,0);\n";
 
 }  // namespace tora::texts

@@ -1,6 +1,144 @@
+// 找颜色点条件 and 找颜色点动作: colour-point conditions declared by a script.
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/action_table.h"
 #include "engine/script_context.h"
+#include "engine/text_util.h"
+#include "engine/texts.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "vision/find_color.h"
 
 namespace tora {
-int LuaFindColorCondition(lua_State*) { return 0; }
-int LuaFindColorAction(lua_State*) { return 0; }
+
+int32_t ColorOpFromText(const std::string& text) {
+  if (text == "==") return kOpEqual;
+  if (text == "!=") return kOpNotEqual;
+  if (text == "~=") return kOpNear;
+  if (text == "!~") return kOpNotNear;
+  // An operator without a test: the point always matches.
+  return kOpNone;
+}
+
+uint32_t ColourFromNumber(double value) {
+  if (!std::isfinite(value)) return 0;
+  // Truncated toward zero, then kept modulo 2^32, so that every 32-bit
+  // value written in the script (0xFFFFFFFF too) is stored unchanged.
+  const double t = std::trunc(value);
+  if (t >= 9.2e18 || t <= -9.2e18) return 0;
+  return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<int64_t>(t)));
+}
+
+namespace {
+
+std::string StringArg(lua_State* L, int index) {
+  size_t len = 0;
+  const char* s = luaL_checklstring(L, index, &len);
+  return std::string(s, len);
+}
+
+// A string argument (a number counts), or nothing.
+bool OptionalString(lua_State* L, int index, std::string& out) {
+  if (!lua_isstring(L, index)) return false;
+  size_t len = 0;
+  const char* s = lua_tolstring(L, index, &len);
+  out.assign(s, len);
+  return true;
+}
+
+// Reads the global point table into points. Looking up element 2 of its
+// element 1 first makes a missing or empty table stop the script here with
+// the interpreter's indexing error.
+void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoint>& points) {
+  lua_getglobal(L, name.c_str());
+  const int table = lua_gettop(L);
+  lua_pushnumber(L, 1);
+  lua_gettable(L, table);
+  lua_pushnumber(L, 2);
+  lua_gettable(L, -2);
+  lua_settop(L, table);
+
+  lua_pushnil(L);
+  while (lua_next(L, table) != 0) {
+    const int row = lua_gettop(L);
+    for (int k = 1; k <= 4; ++k) {
+      lua_pushnumber(L, k);
+      lua_gettable(L, row);
+    }
+    ColorPoint p;
+    p.x = TruncToInt32(lua_tonumberx(L, row + 1, nullptr));
+    p.y = TruncToInt32(lua_tonumberx(L, row + 2, nullptr));
+    p.op = ColorOpFromText(StringArg(L, row + 3));
+    p.colour = ColourFromNumber(lua_tonumberx(L, row + 4, nullptr));
+    points.push_back(p);
+    lua_settop(L, row - 1);  // keep the key for lua_next
+  }
+  lua_settop(L, table - 1);
+}
+
+// Mode, range and tolerance from the arguments starting at mode_index.
+void ReadModeAndRange(lua_State* L, int mode_index, Platform& platform, ScreenCondition& condition) {
+  std::string mode;
+  if (!OptionalString(L, mode_index, mode)) return;
+  int tolerance_index = mode_index + 1;
+  if (mode == texts::kModeRect) {
+    const std::string range = StringArg(L, mode_index + 1);
+    if (range == texts::kFullScreen) {
+      const Size size = platform.screen.ScreenSize();
+      condition.rect = Rect{0, 0, size.width, size.height};
+      condition.search_in_rect = true;
+    } else {
+      const std::vector<std::string> fields = SplitString(range, ',');
+      if (fields.size() == 4) {
+        condition.rect = Rect{LeadingInt(fields[0]), LeadingInt(fields[1]), LeadingInt(fields[2]), LeadingInt(fields[3])};
+        condition.search_in_rect = true;
+      }
+    }
+    tolerance_index = mode_index + 2;
+  }
+  int is_number = 0;
+  const lua_Number t = lua_tonumberx(L, tolerance_index, &is_number);
+  if (is_number) condition.tolerance = TruncToInt32(t);
+}
+
+}  // namespace
+
+int LuaFindColorCondition(lua_State* L) {
+  ScriptContext& context = GetScriptContext(L);
+  ActionRegistry& registry = context.registry;
+  ScreenCondition condition;
+  condition.name = StringArg(L, 1);
+  const std::string table = StringArg(L, 2);
+  ReadPointTable(L, table, condition.points);
+  ReadModeAndRange(L, 3, context.platform, condition);
+  registry.screen_conditions.Append(std::move(condition));
+  return 0;
+}
+
+int LuaFindColorAction(lua_State* L) {
+  ScriptContext& context = GetScriptContext(L);
+  ActionRegistry& registry = context.registry;
+  ScreenCondition condition;
+  ActionList list;
+  list.id = registry.action_lists.Length();
+  BranchAction branch;
+  branch.condition_id = registry.screen_conditions.Length();
+  branch.action_list_id = list.id;
+
+  condition.name = StringArg(L, 1);
+  branch.name = condition.name;
+  const std::string points_table = StringArg(L, 2);
+  ReadPointTable(L, points_table, condition.points);
+  std::string action_table;
+  if (OptionalString(L, 3, action_table)) ParseActionTable(L, action_table, list, kAcceptBranch, registry);
+  ReadModeAndRange(L, 4, context.platform, condition);
+
+  registry.screen_conditions.Append(std::move(condition));
+  registry.action_lists.Append(std::move(list));
+  registry.branch_actions.Append(std::move(branch));
+  return 0;
+}
+
 }  // namespace tora
