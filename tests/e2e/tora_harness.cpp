@@ -202,6 +202,16 @@ bool Tora::Close(DWORD ms) {
   return false;
 }
 
+bool Focus(HWND hwnd) {
+  return WaitFor(
+      [hwnd] {
+        if (GetForegroundWindow() == hwnd) return true;
+        SetForegroundWindow(hwnd);
+        return false;
+      },
+      5000);
+}
+
 void PressCombo(BYTE modifier, BYTE key) {
   keybd_event(modifier, 0, 0, 0);
   Sleep(30);

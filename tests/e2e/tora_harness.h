@@ -78,6 +78,10 @@ class Tora {
   HWND main_ = nullptr;
 };
 
+// Makes the window the foreground one (hotkeys under Wine need a focused
+// window); false when it does not become so.
+bool Focus(HWND hwnd);
+
 // Presses a combination with synthetic input (modifier down, key, ups).
 void PressCombo(BYTE modifier, BYTE key);
 
