@@ -10,6 +10,7 @@ class CAboutDlg : public DialogBase {
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
     switch (message) {
       case WM_INITDIALOG:
+        UseChineseFont();
         return TRUE;
       case WM_COMMAND:
         if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {

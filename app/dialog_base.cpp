@@ -2,6 +2,23 @@
 
 namespace tora {
 
+DialogBase::~DialogBase() {
+  if (font_) DeleteObject(font_);
+}
+
+void DialogBase::UseChineseFont() {
+  LOGFONTW face{};
+  HFONT current = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
+  if (!current || !GetObjectW(current, sizeof(face), &face)) return;
+  face.lfCharSet = GB2312_CHARSET;
+  HFONT font = CreateFontIndirectW(&face);
+  if (!font) return;
+  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (font_) DeleteObject(font_);
+  font_ = font;
+}
+
 INT_PTR DialogBase::RunModal(HINSTANCE instance, int template_id, HWND owner) {
   return DialogBoxParamW(instance, MAKEINTRESOURCEW(template_id), owner, &DialogBase::DialogProc,
                          reinterpret_cast<LPARAM>(this));

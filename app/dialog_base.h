@@ -10,7 +10,7 @@ namespace tora {
 class DialogBase {
  public:
   DialogBase() = default;
-  virtual ~DialogBase() = default;
+  virtual ~DialogBase();
   DialogBase(const DialogBase&) = delete;
   DialogBase& operator=(const DialogBase&) = delete;
 
@@ -27,10 +27,16 @@ class DialogBase {
 
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
+  // Re-creates the dialog's font with the Chinese character set and gives it
+  // to every control: where the template's face is missing (an English
+  // system) the font mapper then picks a face that has the glyphs.
+  void UseChineseFont();
+
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND hwnd_ = nullptr;
+  HFONT font_ = nullptr;
 };
 
 }  // namespace tora

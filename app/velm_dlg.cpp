@@ -68,6 +68,7 @@ INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 INT_PTR CVelmDlg::OnInitDialog() {
+  UseChineseFont();
   FillChoiceLists();
   HMENU system_menu = GetSystemMenu(hwnd(), FALSE);
   if (system_menu) {

@@ -13,9 +13,6 @@ namespace {
 
 namespace texts = tora::texts;
 
-const std::wstring kSection = W(texts::kSetupSection);
-const std::wstring kKey = W(texts::kSetupKeyScript);
-
 class MainWindow : public ::testing::Test {
  protected:
   // Starts the program in the test's folder and waits for its window.
@@ -30,11 +27,25 @@ class MainWindow : public ::testing::Test {
     return path;
   }
 
+  // setup.ini is GBK text whatever the system's code page, so the test
+  // reads and writes its bytes itself.
   std::wstring IniValue() {
-    std::vector<wchar_t> value(4096, L'\0');
-    GetPrivateProfileStringW(kSection.c_str(), kKey.c_str(), L"", value.data(), static_cast<DWORD>(value.size()),
-                             folder_.File(L"setup.ini").c_str());
-    return value.data();
+    std::string text;
+    if (!ReadBytes(folder_.File(L"setup.ini"), text)) return L"";
+    const std::string section = std::string("[") + texts::kSetupSection + "]";
+    const std::string key = std::string(texts::kSetupKeyScript) + "=";
+    const size_t at = text.find(section);
+    if (at == std::string::npos) return L"";
+    size_t line = text.find(key, at);
+    if (line == std::string::npos) return L"";
+    line += key.size();
+    const size_t end = text.find_first_of("\r\n", line);
+    return W(text.substr(line, end == std::string::npos ? std::string::npos : end - line));
+  }
+
+  void WriteIni(const std::wstring& value) {
+    WriteBytes(folder_.File(L"setup.ini"), std::string("[") + texts::kSetupSection + "]\r\n" +
+                                               texts::kSetupKeyScript + "=" + Gbk(value) + "\r\n");
   }
 
   // Clicks start with the path in the script box; returns the box the start
@@ -141,8 +152,7 @@ TEST_F(MainWindow, AnOverlongSetupValueIsShownWhole) {
   std::wstring long_path = folder_.path() + L"\\";
   while (Gbk(long_path).size() < 300) long_path += W("很长的名字");
   long_path += L".txt";
-  ASSERT_TRUE(WritePrivateProfileStringW(kSection.c_str(), kKey.c_str(), long_path.c_str(),
-                                         folder_.File(L"setup.ini").c_str()));
+  WriteIni(long_path);
   ASSERT_TRUE(Launch());
   EXPECT_EQ(tora_.Text(IDC_SCRIPT_FILE), long_path);
   // Starting it reports the missing file instead of running a cut path.
