@@ -52,8 +52,11 @@ class MainWindow : public ::testing::Test {
   // showed (dismissed), or nullptr when it showed none.
   std::wstring StartWith(const std::wstring& path) {
     tora_.SetText(IDC_SCRIPT_FILE, path);
+    const std::vector<std::wstring> before = tora_.Status();
     tora_.Click(IDC_START);
-    HWND box = tora_.WaitMessageBox(3000);
+    // A start ends either with a box or with changed status lines.
+    HWND box = nullptr;
+    WaitFor([&] { return (box = tora_.FindMessageBox()) != nullptr || tora_.Status() != before; }, 5000);
     if (!box) return L"";
     std::wstring text = Tora::MessageBoxText(box);
     EXPECT_EQ(GetWindow(box, GW_OWNER), tora_.main());
@@ -200,9 +203,11 @@ TEST_F(MainWindow, AScriptThatRegistersNothingStopsAtOnce) {
   EXPECT_EQ(lines[1], W(texts::kNothingRuns));
   ExpectIdleControls();
   // A second start clears the list first.
+  const std::wstring marker = L"marker";
+  SendMessageW(tora_.Control(IDC_STATUS_LIST), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(marker.c_str()));
   EXPECT_EQ(StartWith(idle), L"");
-  Sleep(300);
-  EXPECT_EQ(tora_.Status().size(), 2u);
+  ASSERT_TRUE(WaitFor([&] { return tora_.Status().size() == 2; }, 3000));
+  EXPECT_EQ(tora_.Status()[0], W(texts::kStoppedLine));
   EXPECT_TRUE(tora_.Close());
 }
 

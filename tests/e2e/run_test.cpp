@@ -202,9 +202,16 @@ TEST_F(Run, AKeyTaskReachesItsWindow) {
   const std::wstring path = folder_.File(W("按K.txt"));
   ASSERT_TRUE(WriteBytes(path, script));
   tora_.SetText(IDC_SCRIPT_FILE, path);
+  // With 显示动作 ticked every press is traced into the status list.
+  tora_.Click(IDC_SHOW_ACTIONS);
   tora_.Click(IDC_START);
   ASSERT_TRUE(WaitRunning());
   EXPECT_TRUE(WaitFor([] { return g_k_presses >= 2; }, 10000)) << g_k_presses;
+  EXPECT_TRUE(WaitFor([&] {
+    for (const std::wstring& line : tora_.Status())
+      if (line.find(L"[K]") != std::wstring::npos) return true;
+    return false;
+  }, 3000));
   tora_.Click(IDC_STOP);
   ASSERT_TRUE(WaitIdle());
   // Stopped means stopped: no press arrives afterwards.
@@ -213,6 +220,38 @@ TEST_F(Run, AKeyTaskReachesItsWindow) {
   WaitFor([] { return false; }, 1000);
   EXPECT_EQ(g_k_presses, after_stop);
   DestroyWindow(target);
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, OpenUrlStepsKeepTheWindowAlive) {
+  // Whether or not a browser engine is there, the pane takes the requests.
+  const std::string script =
+      "动作_网址={\r\n{\"刷新网址\",\"about:blank,0.1\"},\r\n{\"刷新网址\",\"about:blank,0.1\"},\r\n}\r\n"
+      "重复动作(\"动作_网址\",0.2,\"0\",\"0\",\"0\",0)\r\n";
+  const std::wstring path = folder_.File(W("网址.txt"));
+  ASSERT_TRUE(WriteBytes(path, script));
+  tora_.SetText(IDC_SCRIPT_FILE, path);
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  WaitFor([] { return false; }, 1500);
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(tora_.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer));
+  tora_.Click(IDC_STOP);
+  EXPECT_TRUE(WaitIdle());
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, TheTrayIconRestoresAMinimizedWindow) {
+  constexpr UINT kTrayMessage = WM_USER + 102;
+  ShowWindow(tora_.main(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(tora_.main()) != FALSE; }, 3000));
+  PostMessageW(tora_.main(), WM_COMMAND, ID_TRAY_SHOW, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(tora_.main()); }, 3000));
+
+  ShowWindow(tora_.main(), SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(tora_.main()) != FALSE; }, 3000));
+  PostMessageW(tora_.main(), kTrayMessage, 111, WM_LBUTTONUP);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(tora_.main()); }, 3000));
   EXPECT_TRUE(tora_.Close());
 }
 
