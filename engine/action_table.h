@@ -18,9 +18,10 @@ enum AcceptedRows : unsigned {
 };
 
 // Reads the global table named table_name and appends a step record and an
-// ActionStep to list for every row it accepts. Raises a script error (the
-// interpreter's indexing error) when the table is missing or has no first
-// row, as a row whose kind or argument text is not a string does.
+// ActionStep to list for every row it accepts. Raises a script error (an
+// indexing error) when the table is missing or has no first row, and when a
+// row is not a table of exactly two strings; records of the rows read before
+// stay in the registry. The caller gives list its id after this returns.
 void ParseActionTable(lua_State* L, const std::string& table_name, ActionList& list, unsigned accepted,
                       ActionRegistry& registry);
 

@@ -1,6 +1,7 @@
 #include "engine/script_host.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "engine/scheduler.h"
@@ -16,7 +17,6 @@ namespace tora {
 
 namespace {
 
-const char kContextKey = 0;  // its address keys the context in the Lua registry
 
 // Instructions between two looks at the stop request.
 constexpr int kHookInterval = 10000;
@@ -29,11 +29,16 @@ class HostInterrupt : public ScriptInterrupt {
 
   void Check(lua_State* L) override {
     if (!fired_) {
+      // Looking at the message queue costs more than a clock read: do it a
+      // few times a second at most.
+      const auto now = std::chrono::steady_clock::now();
+      if (now - last_poll_ < kPollEvery) return;
+      last_poll_ = now;
       if (user_.StopRequested()) {
         fired_ = true;
         stop_requested_ = true;
       } else if (time_limit_ms_ != 0 &&
-                 std::chrono::steady_clock::now() - start_ >= std::chrono::milliseconds(time_limit_ms_)) {
+                 now - start_ >= std::chrono::milliseconds(time_limit_ms_)) {
         fired_ = true;
         timed_out_ = true;
       }
@@ -65,7 +70,9 @@ class HostInterrupt : public ScriptInterrupt {
  private:
   UserPort& user_;
   uint32_t time_limit_ms_;
+  static constexpr std::chrono::milliseconds kPollEvery{30};
   std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point last_poll_{};
   bool fired_ = false;
   bool stop_requested_ = false;
   bool timed_out_ = false;
@@ -98,6 +105,114 @@ std::string PrepareChunk(const std::string& text) {
   return text.substr(start);
 }
 
+// The allocator of luaL_newstate, with room for the context in its user data.
+void* ContextAlloc(void*, void* block, size_t, size_t size) {
+  if (size == 0) {
+    std::free(block);
+    return nullptr;
+  }
+  return std::realloc(block, size);
+}
+
+// Stands in for a library function that a script must not have.
+int NotInScripts(lua_State* L) {
+  return luaL_error(L, texts::kNotInScripts, lua_tostring(L, lua_upvalueindex(1)));
+}
+
+void Forbid(lua_State* L, const char* library, const char* function) {
+  lua_getglobal(L, library);
+  if (lua_istable(L, -1)) {
+    lua_pushfstring(L, "%s.%s", library, function);
+    lua_pushcclosure(L, NotInScripts, 1);
+    lua_setfield(L, -2, function);
+  }
+  lua_pop(L, 1);
+}
+
+// Calls the loader in upvalue 1 with its mode argument (upvalue 2 gives its
+// position) forced to text: precompiled code is not checked by the
+// interpreter, and a damaged chunk reads and writes memory at will.
+int TextOnlyLoader(lua_State* L) {
+  const int mode_arg = static_cast<int>(lua_tointeger(L, lua_upvalueindex(2)));
+  if (lua_gettop(L) < mode_arg) lua_settop(L, mode_arg);  // what follows stays absent
+  lua_pushliteral(L, "t");
+  lua_replace(L, mode_arg);
+  lua_pushvalue(L, lua_upvalueindex(1));
+  lua_insert(L, 1);
+  lua_call(L, lua_gettop(L) - 1, LUA_MULTRET);
+  return lua_gettop(L);
+}
+
+void WrapLoader(lua_State* L, const char* name, int mode_arg) {
+  lua_getglobal(L, name);
+  if (lua_isfunction(L, -1)) {
+    lua_pushinteger(L, mode_arg);
+    lua_pushcclosure(L, TextOnlyLoader, 2);
+    lua_setglobal(L, name);
+  } else {
+    lua_pop(L, 1);
+  }
+}
+
+// dofile, loading source text only.
+int TextOnlyDofile(lua_State* L) {
+  const char* name = luaL_optstring(L, 1, nullptr);
+  lua_settop(L, 1);
+  if (luaL_loadfilex(L, name, "t") != LUA_OK) return lua_error(L);
+  lua_call(L, 0, LUA_MULTRET);
+  return lua_gettop(L) - 1;
+}
+
+// The searcher of Lua modules for require, loading source text only.
+// Upvalue 1 is the package table, upvalue 2 its searchpath.
+int TextOnlySearcher(lua_State* L) {
+  const char* name = luaL_checkstring(L, 1);
+  lua_pushvalue(L, lua_upvalueindex(2));
+  lua_pushvalue(L, 1);
+  lua_getfield(L, lua_upvalueindex(1), "path");
+  if (!lua_isstring(L, -1)) return luaL_error(L, "package.path must be a string");
+  lua_call(L, 2, 2);
+  if (lua_isnil(L, -2)) return 1;  // searchpath's list of the files it tried
+  lua_pop(L, 1);
+  const char* file = lua_tostring(L, -1);
+  if (luaL_loadfilex(L, file, "t") != LUA_OK)
+    return luaL_error(L, "error loading module '%s' from file '%s':\n\t%s", name, file, lua_tostring(L, -1));
+  lua_insert(L, -2);  // loader, then the file name it is called with
+  return 2;
+}
+
+void WrapSearcher(lua_State* L) {
+  lua_getglobal(L, "package");
+  if (lua_istable(L, -1)) {
+    lua_getfield(L, -1, "searchers");
+    lua_getfield(L, -2, "searchpath");
+    if (lua_istable(L, -2) && lua_isfunction(L, -1)) {
+      lua_pushvalue(L, -3);
+      lua_insert(L, -2);
+      lua_pushcclosure(L, TextOnlySearcher, 2);
+      lua_rawseti(L, -2, 2);
+    } else {
+      lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+  }
+  lua_pop(L, 1);
+}
+
+// What the standard libraries would let a script do to the program itself:
+// remove the hook through which the user stops it, end the whole process,
+// or run precompiled code.
+void SealLibraries(lua_State* L) {
+  Forbid(L, "debug", "sethook");
+  Forbid(L, "os", "exit");
+  WrapLoader(L, "load", 3);
+  WrapLoader(L, "loadstring", 3);
+  WrapLoader(L, "loadfile", 2);
+  lua_pushcclosure(L, TextOnlyDofile, 0);
+  lua_setglobal(L, "dofile");
+  WrapSearcher(L);
+}
+
 void RegisterFunctions(lua_State* L) {
   const struct {
     const char* name;
@@ -120,18 +235,14 @@ void RegisterFunctions(lua_State* L) {
 
 }  // namespace
 
-void SetScriptContext(lua_State* L, ScriptContext* context) {
-  lua_pushlightuserdata(L, const_cast<char*>(&kContextKey));
-  lua_pushlightuserdata(L, context);
-  lua_rawset(L, LUA_REGISTRYINDEX);
-}
+// The context rides on the allocator's user data: unlike the registry, which
+// debug.getregistry hands to any script, no script can reach or replace it.
+void SetScriptContext(lua_State* L, ScriptContext* context) { lua_setallocf(L, &ContextAlloc, context); }
 
 ScriptContext& GetScriptContext(lua_State* L) {
-  lua_pushlightuserdata(L, const_cast<char*>(&kContextKey));
-  lua_rawget(L, LUA_REGISTRYINDEX);
-  auto* context = static_cast<ScriptContext*>(lua_touserdata(L, -1));
-  lua_pop(L, 1);
-  return *context;
+  void* context = nullptr;
+  lua_getallocf(L, &context);
+  return *static_cast<ScriptContext*>(context);
 }
 
 ThreadPriority PriorityFromText(const std::string& text) {
@@ -184,6 +295,7 @@ ScriptHost::Outcome ScriptHost::RunScript() {
   lua_State* L = state.get();
   if (!L) return Outcome::NotFound;
   luaL_openlibs(L);
+  SealLibraries(L);
   RegisterFunctions(L);
 
   const std::string ini = platform_.files.ExecutableDir() + "\\" + texts::kSetupIni;

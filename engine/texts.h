@@ -41,6 +41,7 @@ inline constexpr const char* kSumCaption = "求和";
 inline constexpr const char* kSumFirstNotNumber = "warning first isn't number";
 inline constexpr const char* kSumSecondNotNumber = "warning second isn't number";
 inline constexpr const char* kStopRequestedError = "脚本已被用户停止";
+inline constexpr const char* kNotInScripts = "%s is not available to scripts";
 inline constexpr const char* kScriptTimedOut = "脚本运行超过时间限制，已被终止";
 
 // CPU priority box

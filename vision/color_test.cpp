@@ -10,11 +10,9 @@
 //  - The most selective required point (an "==" point, else a "~=" point)
 //    is the anchor: a tight loop over frame rows finds the pixels that pass
 //    it, and only those candidates are tested against the other points.
-//  - Rows are scanned inside column strips, left to right: the first strip
-//    that holds a match holds the smallest x, and inside the strip a row
-//    scan that never goes right of the best x found so far gives the
-//    smallest x, then the smallest y. Memory is read along rows, not
-//    down columns.
+//  - Memory is read along rows, not down columns: a row scan that never
+//    goes right of the best x found so far ends with the smallest x, and
+//    among those the smallest y, which is the column walk's answer.
 // The order in which points are tested does not change which candidate
 // matches, only how soon a wrong one is rejected.
 #include "vision/color_test.h"
@@ -30,13 +28,6 @@ namespace tora {
 
 namespace {
 
-// Candidate columns per strip: wide enough for long runs of contiguous
-// reads, narrow enough that a match far left ends the search early.
-constexpr int64_t kStripWidth = 512;
-// Pixels tested together before the loop looks at the result; the compiler
-// turns the block into vector compares.
-constexpr int64_t kBlock = 16;
-
 struct Offset {
   int64_t dx = 0;
   int64_t dy = 0;
@@ -51,10 +42,10 @@ struct Region {
 };
 
 // Per-channel bounds of a "~=" test: channel k passes when
-// (p_k - lo_k) as unsigned <= span_k. An empty range never passes.
+// lo_k <= p_k <= hi_k. An empty range never passes.
 struct NearBounds {
-  uint32_t lo[3] = {0, 0, 0};
-  uint32_t span[3] = {0, 0, 0};
+  int32_t lo[3] = {0, 0, 0};
+  int32_t hi[3] = {0, 0, 0};
   bool empty = false;
 };
 
@@ -69,16 +60,19 @@ NearBounds MakeNearBounds(uint32_t colour, int32_t tolerance) {
       b.empty = true;
       return b;
     }
-    b.lo[k] = static_cast<uint32_t>(lo);
-    b.span[k] = static_cast<uint32_t>(hi - lo);
+    b.lo[k] = static_cast<int32_t>(lo);
+    b.hi[k] = static_cast<int32_t>(hi);
   }
   return b;
 }
 
 inline bool PassesNear(uint32_t p, const NearBounds& b) {
-  // Bitwise & keeps the three channel tests free of branches.
-  return (((p & 0xFF) - b.lo[0]) <= b.span[0]) & ((((p >> 8) & 0xFF) - b.lo[1]) <= b.span[1]) &
-         ((((p >> 16) & 0xFF) - b.lo[2]) <= b.span[2]);
+  const int32_t r = static_cast<int32_t>(p & 0xFF);
+  const int32_t g = static_cast<int32_t>((p >> 8) & 0xFF);
+  const int32_t bl = static_cast<int32_t>((p >> 16) & 0xFF);
+  // Any channel out of its range makes one difference negative: a single
+  // sign test, no branches, and it vectorises.
+  return ((r - b.lo[0]) | (b.hi[0] - r) | (g - b.lo[1]) | (b.hi[1] - g) | (bl - b.lo[2]) | (b.hi[2] - bl)) >= 0;
 }
 
 class Searcher {
@@ -119,7 +113,7 @@ class Searcher {
     }
     if (r.Empty()) return false;
     if (anchor < 0) return WalkColumns(r, found);
-    return ScanStrips(r, static_cast<size_t>(anchor), found);
+    return ScanAnchor(r, static_cast<size_t>(anchor), found);
   }
 
  private:
@@ -156,77 +150,70 @@ class Searcher {
   }
 
   // The anchor lies inside the frame for every candidate of r.
-  bool ScanStrips(const Region& r, size_t anchor, Point& found) {
+  bool ScanAnchor(const Region& r, size_t anchor, Point& found) {
     const Offset& a = points_[anchor];
-    NearBounds near;
-    if (a.op == kOpNear) {
-      near = MakeNearBounds(a.colour, tolerance_);
-      if (near.empty) return false;
+    switch (a.op) {
+      case kOpEqual: {
+        const uint32_t c = a.colour;
+        return ScanRows<64>(r, anchor, found, [c](uint32_t p) { return p == c; });
+      }
+      case kOpNear: {
+        const NearBounds near = MakeNearBounds(a.colour, tolerance_);
+        if (near.empty) return false;
+        return ScanRows<16>(r, anchor, found, [near](uint32_t p) { return PassesNear(p, near); });
+      }
+      default: {
+        const int32_t op = a.op, t = tolerance_;
+        const uint32_t c = a.colour;
+        return ScanRows<1>(r, anchor, found, [op, c, t](uint32_t p) { return PointMatches(op, p, c, t); });
+      }
     }
-    for (int64_t strip = r.left; strip < r.right; strip += kStripWidth) {
-      const int64_t strip_end = std::min(r.right, strip + kStripWidth);
-      int64_t limit = strip_end;  // candidates right of a match need no look
-      int64_t best_y = 0;
-      for (int64_t y = r.top; y < r.bottom && strip < limit; ++y) {
+  }
+
+  // Rows top to bottom, each from the left up to the best column found so
+  // far: the first passing candidate of a row is that row's leftmost, and a
+  // later row can only win with a smaller x. Whole rows are read in memory
+  // order; a narrower window of columns would end a search for a match far
+  // left sooner but makes every other search slower.
+  template <int64_t Block, typename Pass>
+  bool ScanRows(const Region& r, size_t anchor, Point& found, const Pass& pass) {
+    const Offset& a = points_[anchor];
+    const size_t stride = static_cast<size_t>(frame_.width);
+    int64_t limit = r.right;  // candidates right of a match need no look
+    int64_t best_y = 0;
+    for (int64_t y = r.top; y < r.bottom && r.left < limit; ++y) {
+      if (!run_flag_.IsSet()) return false;
+      const uint32_t* row =
+          frame_.pixels.data() + static_cast<size_t>(y + a.dy) * stride + static_cast<size_t>(r.left + a.dx);
+      const int64_t n = limit - r.left;
+      for (int64_t i = FindFirst<Block>(row, 0, n, pass); i >= 0; i = FindFirst<Block>(row, i + 1, n, pass)) {
         if (!run_flag_.IsSet()) return false;
-        const uint32_t* row = &frame_.pixels[static_cast<size_t>(y + a.dy) * static_cast<size_t>(frame_.width) +
-                                             static_cast<size_t>(strip + a.dx)];
-        const int64_t n = limit - strip;
-        const int64_t hit = ScanRow(row, n, a, near, strip, y, anchor);
-        if (hit >= 0) {
-          limit = strip + hit;
+        if (RestMatches(r.left + i, y, anchor)) {
+          limit = r.left + i;
           best_y = y;
+          break;
         }
       }
-      if (limit < strip_end) {
-        found = Point{static_cast<int32_t>(limit), static_cast<int32_t>(best_y)};
-        return true;
-      }
     }
-    return false;
+    if (limit == r.right) return false;
+    found = Point{static_cast<int32_t>(limit), static_cast<int32_t>(best_y)};
+    return true;
   }
 
-  // The first index of row[0..n) whose candidate matches, or -1.
-  int64_t ScanRow(const uint32_t* row, int64_t n, const Offset& a, const NearBounds& near, int64_t x0, int64_t y,
-                  size_t anchor) const {
-    int64_t i = 0;
-    while (i < n) {
-      const int64_t block_end = std::min(n, i + kBlock);
-      if (block_end - i == kBlock && !BlockHasCandidate(row + i, a, near)) {
-        i = block_end;
-        continue;
-      }
-      for (; i < block_end; ++i) {
-        if (!AnchorPasses(row[i], a, near)) continue;
-        if (!run_flag_.IsSet()) return -1;
-        if (RestMatches(x0 + i, y, anchor)) return i;
-      }
+  // The first index in [from, n) whose pixel passes, or -1. Blocks of
+  // pixels are tested whole first; the compiler turns a block into vector
+  // compares, so a row without candidates costs little more than its reads.
+  template <int64_t Block, typename Pass>
+  static int64_t FindFirst(const uint32_t* row, int64_t from, int64_t n, const Pass& pass) {
+    int64_t i = from;
+    for (; i + Block <= n; i += Block) {
+      unsigned any = 0;
+      for (int64_t k = 0; k < Block; ++k) any |= static_cast<unsigned>(pass(row[i + k]));
+      if (any != 0) break;
     }
+    for (; i < n; ++i)
+      if (pass(row[i])) return i;
     return -1;
-  }
-
-  bool AnchorPasses(uint32_t p, const Offset& a, const NearBounds& near) const {
-    switch (a.op) {
-      case kOpEqual:
-        return p == a.colour;
-      case kOpNear:
-        return PassesNear(p, near);
-      default:
-        return PointMatches(a.op, p, a.colour, tolerance_);
-    }
-  }
-
-  static bool BlockHasCandidate(const uint32_t* p, const Offset& a, const NearBounds& near) {
-    unsigned any = 0;
-    if (a.op == kOpEqual) {
-      const uint32_t c = a.colour;
-      for (int64_t k = 0; k < kBlock; ++k) any |= static_cast<unsigned>(p[k] == c);
-    } else if (a.op == kOpNear) {
-      for (int64_t k = 0; k < kBlock; ++k) any |= static_cast<unsigned>(PassesNear(p[k], near));
-    } else {
-      return true;  // other operators are tested one pixel at a time
-    }
-    return any != 0;
   }
 
   const Frame& frame_;

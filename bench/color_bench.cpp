@@ -1,0 +1,179 @@
+// Colour search on a full-HD frame, against two references measured in the
+// same run: the plain walk that reads every pixel through a function call
+// (what a GetPixel-per-point search costs at best), and one sequential read
+// of the whole frame (the floor for anything that looks at every pixel).
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "platform/platform.h"
+#include "vision/color_test.h"
+
+namespace tora {
+namespace {
+
+constexpr int32_t kWidth = 1920;
+constexpr int32_t kHeight = 1080;
+
+// Screen-like noise: short runs of one colour, as flat areas and text give.
+const Frame& NoiseFrame() {
+  static const Frame frame = [] {
+    Frame f;
+    f.Resize(kWidth, kHeight);
+    std::mt19937 rng(2024);
+    uint32_t colour = 0;
+    for (size_t i = 0; i < f.pixels.size(); ++i) {
+      if (rng() % 8 == 0) colour = rng() & 0xFFFFFF;
+      f.pixels[i] = colour;
+    }
+    return f;
+  }();
+  return frame;
+}
+
+constexpr uint32_t kFirst = 0x1234AB;
+
+// Five points spread over a 40 x 25 box; the first colour is planted alone
+// in many places so that the search must test the other points there.
+std::vector<ColorPoint> FivePoints(int32_t op_first) {
+  return {{100, 200, op_first, kFirst}, {120, 200, kOpEqual, 0x00FF00}, {100, 225, kOpEqual, 0xFF0000},
+          {140, 210, kOpNotEqual, 0x000000}, {130, 220, kOpEqual, 0x0000FF}};
+}
+
+Frame WithDecoys(Frame f) {
+  std::mt19937 rng(7);
+  for (int k = 0; k < 300; ++k) f.Set(static_cast<int32_t>(rng() % kWidth), static_cast<int32_t>(rng() % kHeight), kFirst);
+  return f;
+}
+
+const Frame& AbsentFrame() {
+  static const Frame frame = WithDecoys(NoiseFrame());
+  return frame;
+}
+
+// The pattern stands once, its first point at (1870, 1050).
+const Frame& PresentFrame() {
+  static const Frame frame = [] {
+    Frame f = WithDecoys(NoiseFrame());
+    const int32_t x = 1870, y = 1050;
+    for (const ColorPoint& p : FivePoints(kOpEqual)) {
+      const uint32_t c = p.op == kOpNotEqual ? 0x777777 : p.colour;
+      f.Set(x + p.x - 100, y + p.y - 200, c);
+    }
+    return f;
+  }();
+  return frame;
+}
+
+ScreenCondition SearchCondition(std::vector<ColorPoint> points) {
+  ScreenCondition c;
+  c.search_in_rect = true;
+  c.rect = Rect{0, 0, kWidth, kHeight};
+  c.points = std::move(points);
+  return c;
+}
+
+ScreenCondition NearCondition() {
+  // Every point "~=", so the first one is what the scan filters on; about
+  // one pixel in a hundred passes it.
+  std::vector<ColorPoint> pts = FivePoints(kOpNear);
+  for (ColorPoint& p : pts) p.op = kOpNear;
+  return SearchCondition(pts);
+}
+
+ScreenCondition FixedCondition() {
+  ScreenCondition c;
+  const Frame& f = NoiseFrame();
+  for (int i = 0; i < 20; ++i) {
+    const int32_t x = 37 + 91 * i, y = 13 + 51 * i;
+    c.points.push_back(ColorPoint{x, y, i % 2 ? kOpEqual : kOpNear, f.At(x, y)});
+  }
+  return c;
+}
+
+// The reference: one call per pixel read, the run flag before every read.
+__attribute__((noinline)) uint32_t ReadPixel(const Frame& f, int64_t x, int64_t y) { return f.At(x, y); }
+
+bool PerPixelSearch(ScreenCondition& c, const Frame& f, const RunFlag& flag, Point& found) {
+  if (!c.search_in_rect) {
+    for (const ColorPoint& p : c.points) {
+      if (!flag.IsSet()) return false;
+      if (!PointMatches(p.op, ReadPixel(f, p.x, p.y), p.colour, c.tolerance)) return false;
+    }
+    found = c.found_point.Load();
+    return true;
+  }
+  const ColorPoint& first = c.points.front();
+  for (int64_t x = c.rect.left; x < c.rect.right; ++x) {
+    for (int64_t y = c.rect.top; y < c.rect.bottom; ++y) {
+      bool all = true;
+      for (const ColorPoint& p : c.points) {
+        if (!flag.IsSet()) return false;
+        if (!PointMatches(p.op, ReadPixel(f, x + p.x - first.x, y + p.y - first.y), p.colour, c.tolerance)) {
+          all = false;
+          break;
+        }
+      }
+      if (all) {
+        found = Point{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+        c.found_point.Store(found);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+enum Method { kFast, kPerPixel };
+
+void Run(benchmark::State& state, ScreenCondition condition, const Frame& frame, Method method, bool expect) {
+  RunFlag flag;
+  flag.Set();
+  Point found;
+  for (auto _ : state) {
+    const bool hit = method == kFast ? MatchCondition(condition, frame, flag, found, nullptr)
+                                     : PerPixelSearch(condition, frame, flag, found);
+    if (hit != expect) state.SkipWithError("wrong result");
+    benchmark::DoNotOptimize(found);
+  }
+}
+
+void BM_Color_Absent_Fast(benchmark::State& s) { Run(s, SearchCondition(FivePoints(kOpEqual)), AbsentFrame(), kFast, false); }
+void BM_Color_Absent_PerPixel(benchmark::State& s) {
+  Run(s, SearchCondition(FivePoints(kOpEqual)), AbsentFrame(), kPerPixel, false);
+}
+void BM_Color_BottomRight_Fast(benchmark::State& s) {
+  Run(s, SearchCondition(FivePoints(kOpEqual)), PresentFrame(), kFast, true);
+}
+void BM_Color_BottomRight_PerPixel(benchmark::State& s) {
+  Run(s, SearchCondition(FivePoints(kOpEqual)), PresentFrame(), kPerPixel, true);
+}
+void BM_Color_NearFirst_Fast(benchmark::State& s) { Run(s, NearCondition(), AbsentFrame(), kFast, false); }
+void BM_Color_NearFirst_PerPixel(benchmark::State& s) { Run(s, NearCondition(), AbsentFrame(), kPerPixel, false); }
+void BM_Color_Fixed20_Fast(benchmark::State& s) { Run(s, FixedCondition(), NoiseFrame(), kFast, true); }
+void BM_Color_Fixed20_PerPixel(benchmark::State& s) { Run(s, FixedCondition(), NoiseFrame(), kPerPixel, true); }
+
+// One pass over every pixel of the frame, in memory order.
+void BM_Frame_SequentialRead(benchmark::State& state) {
+  const Frame& f = AbsentFrame();
+  for (auto _ : state) {
+    uint32_t acc = 0;
+    for (uint32_t p : f.pixels) acc ^= p;
+    benchmark::DoNotOptimize(acc);
+  }
+}
+
+BENCHMARK(BM_Frame_SequentialRead)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_Absent_Fast)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_Absent_PerPixel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_BottomRight_Fast)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_BottomRight_PerPixel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_NearFirst_Fast)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_NearFirst_PerPixel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_Fixed20_Fast)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Color_Fixed20_PerPixel)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace tora

@@ -1,0 +1,211 @@
+// tora-check from the outside: GBK script files in, exit status and UTF-8
+// JSON out.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/texts.h"
+#include "platform/text.h"
+
+namespace tora {
+namespace {
+
+std::string U8(const char* gbk) { return GbkToUtf8(gbk); }
+
+struct CheckResult {
+  int status = -1;  // exit status; -1 when the process did not exit normally
+  std::string out;
+  std::string err;
+  double seconds = 0;
+  // The report is one line of compact JSON, written the same way every time,
+  // so its parts are matched as text.
+  bool Has(const std::string& part) const { return out.find(part) != std::string::npos; }
+  bool Complete() const { return out.size() > 2 && out.front() == '{' && out.compare(out.size() - 2, 2, "}\n") == 0; }
+  size_t Count(const std::string& part) const {
+    size_t n = 0;
+    for (size_t i = out.find(part); i != std::string::npos; i = out.find(part, i + part.size())) ++n;
+    return n;
+  }
+};
+
+// A JSON string of GBK text.
+std::string Q(const char* gbk) { return "\"" + U8(gbk) + "\""; }
+
+class ToraCheckTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "tora_check_XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    ASSERT_NE(mkdtemp(buffer.data()), nullptr);
+    dir_ = buffer.data();
+  }
+  void TearDown() override {
+    for (const std::string& f : files_) std::remove(f.c_str());
+    std::remove((dir_ + "/err").c_str());
+    rmdir(dir_.c_str());
+  }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = dir_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    files_.push_back(path);
+    return path;
+  }
+
+  // Sanitizer reports get exit codes of their own, so that a crash can never
+  // pass for the ordinary exit status 1.
+  CheckResult Check(const std::string& args) {
+    CheckResult r;
+    const std::string err = dir_ + "/err";
+    const std::string command = "ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 '" +
+                                std::string(TORA_CHECK_EXE) + "' " + args + " 2>'" + err + "'";
+    const auto start = std::chrono::steady_clock::now();
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return r;
+    char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.out.append(chunk, n);
+    const int status = pclose(pipe);
+    r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
+    std::ifstream in(err, std::ios::binary);
+    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return r;
+  }
+  CheckResult CheckScript(const std::string& gbk, const std::string& options = "") {
+    return Check(options + " '" + Write("script.txt", gbk) + "'");
+  }
+
+  std::string dir_;
+  std::vector<std::string> files_;
+};
+
+TEST_F(ToraCheckTest, ReportsWhatAScriptRegistered) {
+  const CheckResult r = CheckScript(
+      "动作_1 = {{\"按键\",\"Ctrl+V,1\"},{\"左键单击\",\"100,200,绝对,0.5\"},{\"粘贴文字\",\"甲\\\\r\\\\n乙,1\"}}\n"
+      "重复动作(\"动作_1\",0.1,\"0\",\"0\",\"优先\",3)\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(r.Complete()) << r.out;
+  EXPECT_TRUE(r.Has("\"status\":[" + Q(texts::kRunningLine) + "," + Q(texts::kHintLine) + "," +
+                    Q(texts::kHintTargetLine) + "]"))
+      << r.out;
+  EXPECT_TRUE(r.Has("\"running\":true"));
+  EXPECT_TRUE(r.Has("\"key_steps\":[{\"mode\":1,\"keys\":[17,86],\"pause\":1000}]")) << r.out;
+  EXPECT_TRUE(r.Has("\"mouse_steps\":[{\"coord\":1,\"press\":2,\"release\":4,\"x\":100,\"y\":200,\"pause\":500}]"))
+      << r.out;
+  EXPECT_TRUE(r.Has("\"paste_text_steps\":[{\"text\":\"" + U8("甲") + "\\r\\n" + U8("乙") + "\",\"pause\":1000}]"))
+      << r.out;
+  EXPECT_TRUE(r.Has("\"action_lists\":[{\"steps\":[[1,0],[2,0],[4,0]]}]")) << r.out;
+  EXPECT_TRUE(r.Has("\"priority_tasks\":[{\"action_list\":0,\"interval\":100,\"count_limit\":3,"
+                    "\"window_rule\":null,\"condition\":null}]"))
+      << r.out;
+  EXPECT_TRUE(r.Has("\"ordinary_tasks\":[]"));
+}
+
+TEST_F(ToraCheckTest, StartsThatEndBeforeTheScriptRuns) {
+  CheckResult r = CheckScript("");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.Has("\"status\":[],\"messages\":[" + Q(texts::kScriptEmpty) + "]")) << r.out;
+
+  r = Check("'" + dir_ + "/没有.txt'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.Has("\"messages\":[" + Q(texts::kScriptNotFound) + "]")) << r.out;
+
+  EXPECT_EQ(Check("").status, 2);
+  EXPECT_EQ(Check("--screen 0x0 x.txt").status, 2);
+}
+
+TEST_F(ToraCheckTest, SyntaxErrorGivesItsLine) {
+  const CheckResult r = CheckScript("x = 1\ny = 2\nz = = 3\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.Has("\"status\":[" + Q(texts::kSyntaxError) + ",\"" + U8(texts::kErrorLinePrefix) + "3:")) << r.out;
+  EXPECT_TRUE(r.Has("\"running\":false"));
+}
+
+TEST_F(ToraCheckTest, NothingRunnableStopsAtOnce) {
+  const CheckResult r = CheckScript("local x = 1\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.Has("\"status\":[" + Q(texts::kStoppedLine) + "," + Q(texts::kNothingRuns) + "]")) << r.out;
+  EXPECT_TRUE(r.Has("\"running\":false"));
+}
+
+TEST_F(ToraCheckTest, RuntimeErrorKeepsWhatWasRegistered) {
+  const CheckResult r = CheckScript(
+      "T = {{\"按键\",\"A,0\"}}\n"
+      "重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n"
+      "重复动作(\"缺少\",1,\"0\",\"0\",\"0\",0)\n"
+      "重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.Has("\"status\":[" + Q(texts::kRuntimeError) + ",\"" + U8(texts::kErrorLinePrefix) + "3:")) << r.out;
+  EXPECT_TRUE(r.Has(U8("缺少"))) << r.out;
+  EXPECT_TRUE(r.Has("\"running\":true"));
+  EXPECT_TRUE(r.Has("\"ordinary_tasks\":[{\"action_list\":0,")) << r.out;
+  EXPECT_EQ(r.Count("\"action_list\":"), 1u) << r.out;
+}
+
+TEST_F(ToraCheckTest, EndlessScriptsEndByTheTimeLimit) {
+  for (const char* script : {"while true do end\n",
+                             "while true do pcall(function() while true do end end) end\n",
+                             "T = {{\"按键\",\"A,0\"}}\nwhile true do pcall(重复动作, \"无\",1,\"0\",\"0\",\"0\",0) end\n",
+                             "等待(100000000)\n"}) {
+    SCOPED_TRACE(script);
+    const CheckResult r = CheckScript(script, "--time-limit 300");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(r.Complete()) << r.out;
+    EXPECT_NE(r.err.find("300 ms"), std::string::npos) << r.err;
+    EXPECT_LT(r.seconds, 60.0) << "the limit did not end the script";
+  }
+}
+
+TEST_F(ToraCheckTest, HugeTableIsReadWhole) {
+  std::string script = "T = {\n";
+  for (int i = 0; i < 20000; ++i) script += "{\"按键\",\"A+B,0.5\"},\n";
+  script += "}\n重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n";
+  const CheckResult r = CheckScript(script);
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(r.Complete());
+  EXPECT_EQ(r.Count("{\"mode\":1,\"keys\":[65,66],\"pause\":500}"), 20000u);
+  EXPECT_TRUE(r.Has(",[1,19999]]}]"));
+}
+
+TEST_F(ToraCheckTest, HugeOrBinaryFilesDoNotCrash) {
+  // 32 MiB of one comment line.
+  CheckResult r = CheckScript("--" + std::string(32u << 20, 'x'));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.Complete());
+
+  std::string noise(1u << 20, '\0');
+  uint32_t seed = 12345;
+  for (char& c : noise) {
+    seed = seed * 1103515245u + 12345u;
+    c = static_cast<char>(seed >> 24);
+  }
+  r = CheckScript(noise);
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_TRUE(r.Has("\"status\":[" + Q(texts::kSyntaxError) + ",")) << r.out.substr(0, 300);
+
+  // Strings full of NULs and broken GBK reach the reader unharmed.
+  std::string script = "T = {{\"\xB0\",\"\xB0,";
+  script += std::string(2, '\0');
+  script += "\"},{\"粘贴文字\",\"\xB0\\\\r\\\\n\"},{\"按键\",\"";
+  script += std::string(1, '\0');
+  script += "+\xB0+A,1\"}}\n重复动作(\"T\",1,\"\xB0\",\"\xB0\",\"0\",0)\n";
+  r = CheckScript(script);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(r.Complete()) << r.out;
+  EXPECT_TRUE(r.Has("\"keys\":[0,176,65],\"pause\":1000}")) << r.out;
+  EXPECT_EQ(r.Count("\"action_list\":"), 1u) << r.out;
+}
+
+}  // namespace
+}  // namespace tora
