@@ -19,8 +19,15 @@ export LANG=${TORA_WINE_LANG:-zh_CN.UTF-8}
 export LC_ALL=$LANG
 here=$(cd "$(dirname "$0")/.." && pwd)
 if [ -d "$here/build/locale" ]; then export LOCPATH="$here/build/locale"; fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-  /usr/lib/wine/wineserver -w
-fi
+# Two test programs started at once on a fresh prefix must not both
+# initialise it: the second waits for the first.
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    /usr/lib/wine/wineserver -w
+  fi
+) 9>"$WINEPREFIX.lock"
+
 exec /usr/lib/wine/wine64 "$exe" "$@"

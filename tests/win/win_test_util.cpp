@@ -228,7 +228,10 @@ void FakeUser::AppendStatus(const std::string& line) {
 }
 
 void FakeUser::InsertStatusTop(const std::string& line) {
-  SendMessageW(hwnd_, kInsertTop, reinterpret_cast<WPARAM>(&line), 0);
+  // A wait that never ends would hide a deadlock as a hung test; five
+  // seconds without an answer shows it as a lost line instead.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(hwnd_, kInsertTop, reinterpret_cast<WPARAM>(&line), 0, SMTO_NORMAL, 5000, &result);
 }
 
 void FakeUser::DeleteFirstStatusWithPrefix(const std::string& prefix) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <windowsx.h>
 
 #include <functional>
 #include <mutex>
