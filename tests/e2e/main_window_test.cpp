@@ -240,15 +240,6 @@ TEST_F(MainWindow, DroppingDownTheScriptListListsTheFolderAndKeepsTheText) {
   EXPECT_TRUE(tora_.Close());
 }
 
-TEST_F(MainWindow, TheShowActionsBoxStartsUncheckedAndToggles) {
-  ASSERT_TRUE(Launch());
-  tora_.Click(IDC_SHOW_ACTIONS);
-  EXPECT_TRUE(WaitFor([&] {
-    return SendMessageW(tora_.Control(IDC_SHOW_ACTIONS), BM_GETCHECK, 0, 0) == BST_CHECKED;
-  }, 3000));
-  EXPECT_TRUE(tora_.Close());
-}
-
 TEST_F(MainWindow, TheAboutBoxOpensFromTheSystemMenu) {
   ASSERT_TRUE(Launch());
   PostMessageW(tora_.main(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
@@ -280,14 +271,6 @@ TEST(SecondInstance, ShowsTheNoticeAndRegistersNoHotkeys) {
   EXPECT_EQ(SendMessageW(second.Control(IDC_STOP_HOTKEY), CB_GETCURSEL, 0, 0), CB_ERR);
   EXPECT_TRUE(second.Close());
   EXPECT_TRUE(first.Close());
-}
-
-TEST(Shutdown, ClosingTheWindowEndsTheProcess) {
-  Folder folder;
-  Tora tora(folder);
-  ASSERT_TRUE(tora.Start());
-  ASSERT_TRUE(tora.WaitMainWindow());
-  EXPECT_TRUE(tora.Close(10000));
 }
 
 TEST(Shutdown, TheTrayMenuExitEndsTheProcess) {
