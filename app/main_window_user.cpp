@@ -1,0 +1,157 @@
+#include "app/main_window_user.h"
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+#include "res/resource.h"
+
+namespace tora {
+
+namespace {
+
+constexpr UINT_PTR kOpenUrlTimer = 5;
+constexpr int kStopHotkeyId = 444;
+
+// Controls that are usable only while no run is active.
+constexpr int kIdleControls[] = {IDC_SCRIPT_FILE, IDC_BROWSE,     IDC_START,        IDC_START_HOTKEY,
+                                 IDC_STOP_HOTKEY, IDC_SET_HOTKEYS, IDC_SETUP_KEYS,  IDC_CPU_PRIORITY,
+                                 IDC_WEB_LINK};
+
+std::wstring ListLine(HWND list, int index) {
+  const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (len == LB_ERR) return {};
+  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()));
+  return std::wstring(buffer.data());
+}
+
+}  // namespace
+
+std::string ControlText(HWND control) {
+  const int len = GetWindowTextLengthW(control);
+  if (len <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
+  const int got = GetWindowTextW(control, buffer.data(), len + 1);
+  return Narrow(std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0)));
+}
+
+void MainWindowUser::Attach(HWND dialog) {
+  ui_thread_.store(GetCurrentThreadId());
+  hwnd_.store(dialog);
+}
+
+void MainWindowUser::Detach() { hwnd_.store(nullptr); }
+
+void MainWindowUser::Status(StatusOp op, const std::string& line) {
+  HWND hwnd = hwnd_.load();
+  if (!hwnd) return;
+  if (GetCurrentThreadId() == ui_thread_.load()) {
+    DoStatus(op, line);
+  } else {
+    // Synchronous, so the line is in the list when the worker goes on.
+    SendMessageW(hwnd, kMsgStatusRequest, op, reinterpret_cast<LPARAM>(&line));
+  }
+}
+
+LRESULT MainWindowUser::ServeStatusRequest(WPARAM op, LPARAM line) {
+  if (op > kDeleteWithPrefix || !line) return 0;
+  DoStatus(static_cast<StatusOp>(op), *reinterpret_cast<const std::string*>(line));
+  return 1;
+}
+
+void MainWindowUser::WidenListExtent(const std::wstring& line) {
+  HWND list = GetDlgItem(hwnd_.load(), IDC_STATUS_LIST);
+  HDC dc = GetDC(list);
+  if (!dc) return;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(list, dc);
+  if (size.cx + 8 > list_extent_) {
+    list_extent_ = size.cx + 8;
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(list_extent_), 0);
+  }
+}
+
+void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
+  HWND list = GetDlgItem(hwnd_.load(), IDC_STATUS_LIST);
+  if (!list) return;
+  const std::wstring wide = Widen(line);
+  switch (op) {
+    case kClear:
+      SendMessageW(list, LB_RESETCONTENT, 0, 0);
+      list_extent_ = 0;
+      SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
+      break;
+    case kAppend:
+      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+      WidenListExtent(wide);
+      break;
+    case kInsertTop:
+      SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+      WidenListExtent(wide);
+      break;
+    case kDeleteWithPrefix: {
+      // Compared as GBK bytes, exactly: the list's own search ignores case.
+      const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+      for (int i = 0; i < count; ++i) {
+        if (Narrow(ListLine(list, i)).compare(0, line.size(), line) == 0) {
+          SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+          break;
+        }
+      }
+      break;
+    }
+  }
+}
+
+void MainWindowUser::ClearStatus() { Status(kClear, std::string()); }
+void MainWindowUser::AppendStatus(const std::string& line) { Status(kAppend, line); }
+void MainWindowUser::InsertStatusTop(const std::string& line) { Status(kInsertTop, line); }
+void MainWindowUser::DeleteFirstStatusWithPrefix(const std::string& prefix) { Status(kDeleteWithPrefix, prefix); }
+
+void MainWindowUser::ShowMessage(const std::string& text, const std::string& caption, MessageOwner owner) {
+  HWND parent = owner == MessageOwner::MainWindow ? hwnd_.load() : nullptr;
+  MessageBoxW(parent, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+}
+
+void MainWindowUser::SetTitle(const std::string& title) {
+  if (HWND hwnd = hwnd_.load()) SetWindowTextW(hwnd, Widen(title).c_str());
+}
+
+void MainWindowUser::SetRunningControls(bool running) {
+  HWND hwnd = hwnd_.load();
+  if (!hwnd) return;
+  for (int id : kIdleControls) EnableWindow(GetDlgItem(hwnd, id), running ? FALSE : TRUE);
+  EnableWindow(GetDlgItem(hwnd, IDC_STOP), running ? TRUE : FALSE);
+}
+
+std::string MainWindowUser::ScriptPath() { return ControlText(GetDlgItem(hwnd_.load(), IDC_SCRIPT_FILE)); }
+
+std::string MainWindowUser::CpuPriorityText() { return ControlText(GetDlgItem(hwnd_.load(), IDC_CPU_PRIORITY)); }
+
+void MainWindowUser::RequestOpenUrl() {
+  // A timer message is handled on the window's own thread, which is where
+  // the web pane must be driven.
+  if (HWND hwnd = hwnd_.load()) SetTimer(hwnd, kOpenUrlTimer, 0, nullptr);
+}
+
+bool MainWindowUser::StopRequested() {
+  if (stop_seen_ || close_pending_) return true;
+  MSG msg;
+  // The stop hotkey is taken from the queue (the start that follows the
+  // script stops the run itself); a start hotkey meanwhile means nothing.
+  while (PeekMessageW(&msg, nullptr, WM_HOTKEY, WM_HOTKEY, PM_REMOVE)) {
+    if (msg.wParam == kStopHotkeyId) {
+      stop_seen_ = true;
+      return true;
+    }
+  }
+  // A close request stays queued, so the window closes once the script ends.
+  if (PeekMessageW(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) return true;
+  if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return true;
+  return false;
+}
+
+}  // namespace tora

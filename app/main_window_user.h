@@ -1,0 +1,67 @@
+// The main window as the engine sees it: status list, message boxes, title,
+// control states, the script and priority boxes, and the stop request.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace tora {
+
+// Sent (synchronously) to the main window by a thread other than the
+// interface thread: wParam is a StatusOp, lParam a const std::string*.
+constexpr UINT kMsgStatusRequest = WM_APP + 1;
+
+class MainWindowUser : public UserPort {
+ public:
+  enum StatusOp : WPARAM { kClear, kAppend, kInsertTop, kDeleteWithPrefix };
+
+  // Called on the interface thread when the main window initialises, and
+  // when it is destroyed (workers then talk to nobody).
+  void Attach(HWND dialog);
+  void Detach();
+  HWND window() const { return hwnd_.load(); }
+
+  // The main window's handler of kMsgStatusRequest.
+  LRESULT ServeStatusRequest(WPARAM op, LPARAM line);
+
+  void SetShowActions(bool on) { show_actions_.store(on); }
+  // A new start forgets a stop hotkey seen during the previous one.
+  void ForgetStopRequest() { stop_seen_ = false; }
+  // A close that arrived while a script was running on the interface thread.
+  void SetClosePending() { close_pending_ = true; }
+
+  void ClearStatus() override;
+  void AppendStatus(const std::string& line) override;
+  void InsertStatusTop(const std::string& line) override;
+  void DeleteFirstStatusWithPrefix(const std::string& prefix) override;
+  void ShowMessage(const std::string& text, const std::string& caption, MessageOwner owner) override;
+  void SetTitle(const std::string& title) override;
+  void SetRunningControls(bool running) override;
+  std::string ScriptPath() override;
+  std::string CpuPriorityText() override;
+  bool ShowActions() override { return show_actions_.load(); }
+  void RequestOpenUrl() override;
+  bool StopRequested() override;
+
+ private:
+  // Runs op on the interface thread: directly there, else by SendMessage.
+  void Status(StatusOp op, const std::string& line);
+  void DoStatus(StatusOp op, const std::string& line);
+  void WidenListExtent(const std::wstring& line);
+
+  std::atomic<HWND> hwnd_{nullptr};
+  std::atomic<DWORD> ui_thread_{0};
+  std::atomic<bool> show_actions_{false};
+  bool stop_seen_ = false;
+  bool close_pending_ = false;
+  int list_extent_ = 0;
+};
+
+// A control's whole text as GBK.
+std::string ControlText(HWND control);
+
+}  // namespace tora

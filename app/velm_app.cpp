@@ -1,0 +1,50 @@
+#include "app/velm_app.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/main_window_user.h"
+#include "app/velm_dlg.h"
+#include "app/web_pane.h"
+#include "engine/registry.h"
+#include "engine/script_host.h"
+#include "platform/win32/win32_platform.h"
+#include "res/resource.h"
+
+namespace tora {
+
+int CVelmApp::Run() {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  // The link control is not in the standard set but the main window has one.
+  controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
+  InitCommonControlsEx(&controls);
+  const bool ole = SUCCEEDED(OleInitialize(nullptr));
+  HMODULE rich_edit = LoadLibraryW(L"Msftedit.dll");
+  if (!rich_edit) rich_edit = LoadLibraryW(L"Riched20.dll");
+  WebPane::RegisterWindowClass(instance_);
+
+  int result = 0;
+  {
+    MainWindowUser user;
+    Win32Platform win32(user);
+    ActionRegistry registry;
+    ScriptHost host(registry, win32.platform());
+    CVelmDlg dialog(instance_, user, registry, win32.platform(), host);
+    if (dialog.RunModal(instance_, IDD_VELM_DIALOG, nullptr) == -1) {
+      win32.platform().trace.Trace("warning: the main window could not be created");
+      result = 1;
+    }
+    // The host's end waits for any worker still finishing a step.
+  }
+  if (rich_edit) FreeLibrary(rich_edit);
+  if (ole) OleUninitialize();
+  return result;
+}
+
+}  // namespace tora
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  tora::CVelmApp app(instance);
+  return app.Run();
+}

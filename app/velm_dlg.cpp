@@ -1,0 +1,418 @@
+#include "app/velm_dlg.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <vector>
+
+#include "app/about_dlg.h"
+#include "app/hotkeys.h"
+#include "app/web_pane.h"
+#include "engine/texts.h"
+#include "platform/win32/wide.h"
+#include "res/resource.h"
+
+namespace tora {
+
+namespace {
+
+constexpr int kStartHotkeyId = 333;
+constexpr int kStopHotkeyId = 444;
+constexpr UINT_PTR kOpenUrlTimer = 5;
+constexpr UINT kTrayIconId = 111;
+constexpr UINT kTrayMessage = WM_USER + 102;
+
+void SetText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
+
+void AddItem(HWND combo, const std::string& gbk) {
+  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+}
+
+}  // namespace
+
+CVelmDlg::~CVelmDlg() {
+  if (mutex_) CloseHandle(mutex_);
+}
+
+INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wparam), HIWORD(wparam));
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<const NMHDR*>(lparam));
+    case WM_HOTKEY:
+      return OnHotKey(wparam);
+    case WM_TIMER:
+      return OnTimer(wparam);
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wparam);
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      return OnQueryDragIcon();
+    case kTrayMessage:
+      return OnTrayNotify(lparam);
+    case kMsgStatusRequest:
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, user_.ServeStatusRequest(wparam, lparam));
+      return TRUE;
+    case WM_CLOSE:
+      return OnClose();
+    case WM_DESTROY:
+      return OnDestroy();
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CVelmDlg::OnInitDialog() {
+  UseChineseFont();
+  FillChoiceLists();
+  HMENU system_menu = GetSystemMenu(hwnd(), FALSE);
+  if (system_menu) {
+    AppendMenuW(system_menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(system_menu, MF_STRING, IDM_ABOUTBOX, Widen(texts::kAboutMenuItem).c_str());
+  }
+  SendMessageW(Item(IDC_CPU_PRIORITY), CB_SETCURSEL, 1, 0);
+  user_.Attach(hwnd());
+  SetIcons();
+  PrepareDefaultScript();
+  ShowLastScript();
+  if (WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE))) pane->Navigate(HelpPagePath());
+  ClaimSingleInstance();
+  PlaceAtRightEdge();
+  AddTrayIcon();
+  return TRUE;
+}
+
+void CVelmDlg::FillChoiceLists() {
+  for (const std::string& text : HotkeyTexts()) {
+    AddItem(Item(IDC_START_HOTKEY), text);
+    AddItem(Item(IDC_STOP_HOTKEY), text);
+  }
+  for (const char* text : {texts::kPriorityHigh, texts::kPriorityNormal, texts::kPriorityLow, texts::kPriorityLowest})
+    AddItem(Item(IDC_CPU_PRIORITY), text);
+}
+
+void CVelmDlg::SetIcons() {
+  icon_large_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+  icon_small_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_large_));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
+}
+
+std::string CVelmDlg::ExecutableDir() { return platform_.files.ExecutableDir(); }
+
+std::string CVelmDlg::SetupIniPath() { return ExecutableDir() + "\\" + texts::kSetupIni; }
+
+std::string CVelmDlg::HelpPagePath() { return ExecutableDir() + "\\" + texts::kHelpPage; }
+
+void CVelmDlg::RememberScript(const std::string& path) {
+  platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
+}
+
+void CVelmDlg::PrepareDefaultScript() {
+  default_script_ = ExecutableDir() + "\\" + texts::kDefaultScriptName;
+  const std::wstring path = Widen(default_script_);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return;
+  }
+  // CREATE_NEW: a script that exists but could not be opened (another
+  // program holds it) must never be emptied.
+  file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    CloseHandle(file);
+    return;
+  }
+  // A read-only folder: the path is still offered; starting it reports the
+  // missing file then.
+  platform_.trace.Trace("default script cannot be created: " + default_script_);
+}
+
+void CVelmDlg::ShowLastScript() {
+  std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
+  if (path.empty()) path = default_script_;
+  SetText(Item(IDC_SCRIPT_FILE), path);
+}
+
+void CVelmDlg::ClaimSingleInstance() {
+  mutex_ = CreateMutexW(nullptr, FALSE, Widen(texts::kMutexName).c_str());
+  const DWORD error = GetLastError();
+  if (mutex_ && error != ERROR_ALREADY_EXISTS) {
+    SendMessageW(Item(IDC_START_HOTKEY), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(Widen(texts::kDefaultStartHotkey).c_str()));
+    SendMessageW(Item(IDC_STOP_HOTKEY), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(Widen(texts::kDefaultStopHotkey).c_str()));
+    SetHotkeys();
+    return;
+  }
+  MessageBoxW(nullptr, Widen(texts::kSecondInstance).c_str(), Widen(texts::kNoticeCaption).c_str(), MB_OK);
+}
+
+void CVelmDlg::PlaceAtRightEdge() {
+  RECT window{};
+  RECT work{};
+  GetWindowRect(hwnd(), &window);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  const int work_width = work.right - work.left;
+  const int work_height = work.bottom - work.top;
+  MoveWindow(hwnd(), work_width - width, (work_height - height) / 2, width, height, TRUE);
+}
+
+void CVelmDlg::AddTrayIcon() {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd();
+  data.uID = kTrayIconId;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = kTrayMessage;
+  data.hIcon = icon_small_;
+  const std::wstring tip = Widen(texts::kAppTitle);
+  tip.copy(data.szTip, sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
+  tray_added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+}
+
+void CVelmDlg::RemoveTrayIcon() {
+  if (!tray_added_) return;
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof(data);
+  data.hWnd = hwnd();
+  data.uID = kTrayIconId;
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  tray_added_ = false;
+}
+
+INT_PTR CVelmDlg::OnCommand(WORD id, WORD code) {
+  switch (id) {
+    case IDC_START:
+      if (code == BN_CLICKED && !host_.Running()) Start();
+      return TRUE;
+    case IDC_STOP:
+      if (code == BN_CLICKED && host_.Running()) Stop();
+      return TRUE;
+    case IDC_SET_HOTKEYS:
+      if (code == BN_CLICKED) SetHotkeys();
+      return TRUE;
+    case IDC_SETUP_KEYS:
+      if (code == BN_CLICKED) OpenEditor();
+      return TRUE;
+    case IDC_BROWSE:
+      if (code == BN_CLICKED) Browse();
+      return TRUE;
+    case IDC_SCRIPT_FILE:
+      if (code == CBN_DROPDOWN) RefillScriptList();
+      return TRUE;
+    case IDC_SHOW_ACTIONS:
+      if (code == BN_CLICKED)
+        user_.SetShowActions(SendMessageW(Item(IDC_SHOW_ACTIONS), BM_GETCHECK, 0, 0) == BST_CHECKED);
+      return TRUE;
+    case ID_TRAY_HELP:
+      OpenHelpExternally();
+      return TRUE;
+    case ID_TRAY_SHOW:
+      ShowWindow(hwnd(), SW_RESTORE);
+      return TRUE;
+    case ID_TRAY_EXIT:
+      Close();
+      return TRUE;
+    case IDOK:
+    case IDCANCEL:
+      // Enter and Esc in the script box must not end the program.
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CVelmDlg::OnNotify(const NMHDR* header) {
+  if (header && header->idFrom == IDC_WEB_LINK && (header->code == NM_CLICK || header->code == NM_RETURN)) {
+    OpenHelpExternally();
+    return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CVelmDlg::OnHotKey(WPARAM id) {
+  if (id == kStartHotkeyId && !host_.Running()) Start();
+  if (id == kStopHotkeyId && host_.Running()) Stop();
+  return TRUE;
+}
+
+INT_PTR CVelmDlg::OnTimer(WPARAM id) {
+  if (id != kOpenUrlTimer) return FALSE;
+  OpenUrlStep();
+  return TRUE;
+}
+
+INT_PTR CVelmDlg::OnSysCommand(WPARAM command) {
+  if ((command & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
+  CAboutDlg about;
+  about.RunModal(instance_, IDD_ABOUTBOX, hwnd());
+  return TRUE;
+}
+
+INT_PTR CVelmDlg::OnPaint() {
+  if (!IsIconic(hwnd())) return FALSE;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd(), &ps);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  const int cx = GetSystemMetrics(SM_CXICON);
+  const int cy = GetSystemMetrics(SM_CYICON);
+  DrawIcon(dc, (client.right - cx + 1) / 2, (client.bottom - cy + 1) / 2, icon_large_);
+  EndPaint(hwnd(), &ps);
+  return TRUE;
+}
+
+INT_PTR CVelmDlg::OnQueryDragIcon() { return reinterpret_cast<INT_PTR>(icon_small_); }
+
+INT_PTR CVelmDlg::OnTrayNotify(LPARAM mouse_message) {
+  switch (static_cast<UINT>(mouse_message)) {
+    case WM_LBUTTONUP:
+      SetForegroundWindow(hwnd());
+      ShowWindow(hwnd(), SW_RESTORE);
+      break;
+    case WM_RBUTTONDOWN:
+      ShowTrayMenu();
+      break;
+    default:
+      break;
+  }
+  return TRUE;
+}
+
+void CVelmDlg::ShowTrayMenu() {
+  SetForegroundWindow(hwnd());
+  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAY_MENU));
+  if (!menu) return;
+  POINT at{};
+  GetCursorPos(&at);
+  if (HMENU popup = GetSubMenu(menu, 0)) TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+  // Lets the menu close when the user clicks elsewhere.
+  PostMessageW(hwnd(), WM_NULL, 0, 0);
+  DestroyMenu(menu);
+}
+
+INT_PTR CVelmDlg::OnClose() {
+  Close();
+  return TRUE;
+}
+
+INT_PTR CVelmDlg::OnDestroy() {
+  KillTimer(hwnd(), kOpenUrlTimer);
+  RemoveTrayIcon();
+  UnregisterHotKey(hwnd(), kStartHotkeyId);
+  UnregisterHotKey(hwnd(), kStopHotkeyId);
+  user_.Detach();
+  return FALSE;
+}
+
+void CVelmDlg::Start() {
+  // A script may open message boxes, whose loops deliver clicks and
+  // hotkeys: a second start from inside the first is refused.
+  if (in_run_) return;
+  in_run_ = true;
+  user_.ForgetStopRequest();
+  host_.RunScript();
+  in_run_ = false;
+  if (close_pending_) Close();
+}
+
+void CVelmDlg::Stop() { host_.StopScript(); }
+
+void CVelmDlg::Close() {
+  if (in_run_) {
+    // The script ends at its next look at the stop request; the close
+    // follows when RunScript has returned.
+    close_pending_ = true;
+    user_.SetClosePending();
+    return;
+  }
+  if (host_.Running()) host_.StopScript();
+  host_.JoinWorkers();
+  RemoveTrayIcon();
+  EndDialog(hwnd(), IDOK);
+}
+
+void CVelmDlg::SetHotkeys() {
+  const struct {
+    int id;
+    int list;
+  } hotkeys[] = {{kStartHotkeyId, IDC_START_HOTKEY}, {kStopHotkeyId, IDC_STOP_HOTKEY}};
+  for (const auto& hotkey : hotkeys) {
+    // A changed choice replaces the earlier combination instead of adding
+    // to it, so one action never answers to two keys.
+    UnregisterHotKey(hwnd(), hotkey.id);
+    if (std::optional<HotkeyCombo> combo = HotkeyFromText(ControlText(Item(hotkey.list))))
+      RegisterHotKey(hwnd(), hotkey.id, combo->modifiers, combo->vk);
+  }
+}
+
+void CVelmDlg::OpenEditor() {
+  std::string path = user_.ScriptPath();
+  if (path.empty()) path = default_script_;
+  RememberScript(path);
+}
+
+void CVelmDlg::Browse() {
+  const std::wstring filter = Widen(texts::kScriptFilterName) + L'\0' + Widen(texts::kScriptPattern) + L'\0';
+  const std::wstring folder = Widen(ExecutableDir());
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  if (!GetOpenFileNameW(&ofn)) return;
+  const std::string path = Narrow(file.data());
+  SetText(Item(IDC_SCRIPT_FILE), path);
+  RememberScript(path);
+}
+
+void CVelmDlg::RefillScriptList() {
+  HWND combo = Item(IDC_SCRIPT_FILE);
+  const std::string kept = ControlText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  const std::string dir = ExecutableDir();
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Widen(dir + "\\" + texts::kScriptPattern).c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (found.cFileName[0] == L'.' || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+      AddItem(combo, dir + "\\" + Narrow(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  SetText(combo, kept);
+}
+
+void CVelmDlg::OpenUrlStep() {
+  KillTimer(hwnd(), kOpenUrlTimer);
+  const OpenUrlHandOver::Snapshot request = registry_.open_url.Get();
+  WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE));
+  if (request.requested_id == request.last_opened_id) {
+    if (pane) pane->Refresh();
+    return;
+  }
+  if (pane) pane->Navigate(request.url);
+  registry_.open_url.MarkOpened(request.requested_id);
+}
+
+void CVelmDlg::OpenHelpExternally() {
+  ShellExecuteW(hwnd(), L"open", Widen(HelpPagePath()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace tora

@@ -1,0 +1,81 @@
+// The main window: script picker, start and stop, hotkeys, CPU priority,
+// status list, web pane, tray icon. Closing it ends the program.
+#pragma once
+
+#include <string>
+
+#include "app/dialog_base.h"
+#include "app/main_window_user.h"
+#include "engine/registry.h"
+#include "engine/script_host.h"
+#include "platform/platform.h"
+
+namespace tora {
+
+class CVelmDlg : public DialogBase {
+ public:
+  CVelmDlg(HINSTANCE instance, MainWindowUser& user, ActionRegistry& registry, Platform& platform,
+           ScriptHost& host)
+      : instance_(instance), user_(user), registry_(registry), platform_(platform), host_(host) {}
+  ~CVelmDlg() override;
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  // Message handlers.
+  INT_PTR OnInitDialog();
+  INT_PTR OnCommand(WORD id, WORD code);
+  INT_PTR OnNotify(const NMHDR* header);
+  INT_PTR OnHotKey(WPARAM id);
+  INT_PTR OnTimer(WPARAM id);
+  INT_PTR OnSysCommand(WPARAM command);
+  INT_PTR OnPaint();
+  INT_PTR OnQueryDragIcon();
+  INT_PTR OnTrayNotify(LPARAM mouse_message);
+  INT_PTR OnClose();
+  INT_PTR OnDestroy();
+
+  // Start-up steps.
+  void FillChoiceLists();
+  void SetIcons();
+  void PrepareDefaultScript();
+  void ShowLastScript();
+  void ClaimSingleInstance();
+  void PlaceAtRightEdge();
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+
+  // Operations behind the events.
+  void Start();
+  void Stop();
+  void SetHotkeys();
+  void OpenEditor();
+  void Browse();
+  void RefillScriptList();
+  void OpenUrlStep();
+  void OpenHelpExternally();
+  void ShowTrayMenu();
+  void Close();
+
+  std::string ExecutableDir();
+  std::string SetupIniPath();
+  std::string HelpPagePath();
+  void RememberScript(const std::string& path);
+
+  HINSTANCE instance_;
+  MainWindowUser& user_;
+  ActionRegistry& registry_;
+  Platform& platform_;
+  ScriptHost& host_;
+
+  std::string default_script_;
+  HICON icon_large_ = nullptr;
+  HICON icon_small_ = nullptr;
+  HANDLE mutex_ = nullptr;
+  bool tray_added_ = false;
+  bool in_run_ = false;  // RunScript is on the stack (a script may open boxes)
+  bool close_pending_ = false;
+};
+
+}  // namespace tora

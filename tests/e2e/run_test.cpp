@@ -1,0 +1,291 @@
+// Runs of the real program: the running state, stop by button and hotkey,
+// changed hotkeys, a key task reaching a window of ours, closing mid-run,
+// the texts under any display language, and a screenshot for the docs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+
+#include "engine/texts.h"
+#include "res/resource.h"
+#include "tests/e2e/tora_harness.h"
+
+namespace tora_e2e {
+namespace {
+
+namespace texts = tora::texts;
+
+// Keeps a rule for a window that never appears: the run lasts, and nothing
+// is typed anywhere.
+const char kKeeperOnly[] = "窗口操作(\"无窗\",\"没有这样的窗口\",\"无\",\"不置顶\",0,0,1)\r\n";
+
+const int kIdleOnly[] = {IDC_SCRIPT_FILE, IDC_BROWSE,      IDC_START,      IDC_START_HOTKEY, IDC_STOP_HOTKEY,
+                         IDC_SET_HOTKEYS, IDC_SETUP_KEYS, IDC_CPU_PRIORITY, IDC_WEB_LINK};
+const int kAlwaysEnabled[] = {IDC_SHOW_ACTIONS, IDC_STATUS_LIST, IDC_WEB_PANE};
+
+class Run : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    script_ = folder_.File(W("守窗.txt"));
+    ASSERT_TRUE(WriteBytes(script_, kKeeperOnly));
+    ASSERT_TRUE(tora_.Start());
+    ASSERT_TRUE(tora_.WaitMainWindow());
+    tora_.SetText(IDC_SCRIPT_FILE, script_);
+    // Hotkeys fire for the window that has the input focus under Wine.
+    Focus(tora_.main());
+  }
+
+  // Wine's focus follows the window manager with a lag, and a key pressed
+  // before it has settled can miss: a press that must have an effect is
+  // repeated (a repeated start or stop hotkey does nothing more).
+  bool PressUntil(BYTE modifier, BYTE key, const std::function<bool()>& done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      Focus(tora_.main());
+      PressCombo(modifier, key);
+      if (WaitFor(done, 2500)) return true;
+    }
+    return false;
+  }
+
+  bool Minimize() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      PostMessageW(tora_.main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      if (WaitFor([&] { return IsIconic(tora_.main()) != FALSE; }, 2000)) return true;
+    }
+    return false;
+  }
+
+  bool Running() { return WindowText(tora_.main()) == W(texts::kRunningTitle); }
+  bool WaitRunning() { return WaitFor([&] { return Running(); }, 8000); }
+  bool WaitIdle() { return WaitFor([&] { return WindowText(tora_.main()) == W(texts::kAppTitle); }, 8000); }
+
+  void ExpectRunningState() {
+    const std::vector<std::wstring> lines = tora_.Status();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], W(texts::kRunningLine));
+    EXPECT_EQ(lines[1], W(texts::kHintLine));
+    EXPECT_EQ(lines[2], W(texts::kHintTargetLine));
+    for (int id : kIdleOnly) EXPECT_FALSE(tora_.Enabled(id)) << id;
+    for (int id : kAlwaysEnabled) EXPECT_TRUE(tora_.Enabled(id)) << id;
+    EXPECT_TRUE(tora_.Enabled(IDC_STOP));
+  }
+
+  void ExpectStoppedState() {
+    const std::vector<std::wstring> lines = tora_.Status();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], W(texts::kStoppedLine));
+    EXPECT_EQ(lines[1], W(texts::kHintLine));
+    EXPECT_EQ(lines[2], W(texts::kHintTargetLine));
+    for (int id : kIdleOnly) EXPECT_TRUE(tora_.Enabled(id)) << id;
+    EXPECT_FALSE(tora_.Enabled(IDC_STOP));
+  }
+
+  Folder folder_;
+  Tora tora_{folder_};
+  std::wstring script_;
+};
+
+TEST_F(Run, StartAndStopByButton) {
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  ExpectRunningState();
+  EXPECT_EQ(WindowText(tora_.main()), W(texts::kRunningTitle));
+
+  // The start button is disabled and a click on it changes nothing.
+  tora_.Click(IDC_START);
+  Sleep(300);
+  EXPECT_EQ(tora_.Status().size(), 3u);
+
+  tora_.Click(IDC_STOP);
+  ASSERT_TRUE(WaitIdle());
+  ExpectStoppedState();
+
+  // Started again, the list starts afresh.
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  ExpectRunningState();
+  tora_.Click(IDC_STOP);
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, StartAndStopByHotkey) {
+  // Idle, the stop hotkey does nothing.
+  PressCombo(VK_MENU, VK_F2);
+  Sleep(300);
+  EXPECT_TRUE(tora_.Status().empty());
+
+  ASSERT_TRUE(PressUntil(VK_MENU, VK_F1, [&] { return Running(); }));
+  ExpectRunningState();
+
+  // Running, the start hotkey does nothing: the list is not cleared.
+  PressCombo(VK_MENU, VK_F1);
+  Sleep(300);
+  ExpectRunningState();
+
+  ASSERT_TRUE(PressUntil(VK_MENU, VK_F2, [&] { return !Running(); }));
+  ExpectStoppedState();
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, AChangedStartHotkeyReplacesTheOldOne) {
+  const LRESULT ctrl_f5 = SendMessageW(tora_.Control(IDC_START_HOTKEY), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(L"Ctrl+F5"));
+  ASSERT_EQ(ctrl_f5, 16);
+  SendMessageW(tora_.Control(IDC_START_HOTKEY), CB_SETCURSEL, static_cast<WPARAM>(ctrl_f5), 0);
+  tora_.Click(IDC_SET_HOTKEYS);
+  Sleep(300);
+
+  PressCombo(VK_MENU, VK_F1);
+  Sleep(500);
+  EXPECT_FALSE(Running()) << "Alt+F1 was withdrawn";
+
+  ASSERT_TRUE(PressUntil(VK_CONTROL, VK_F5, [&] { return Running(); }));
+  EXPECT_TRUE(PressUntil(VK_MENU, VK_F2, [&] { return !Running(); }));
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, TheFirstCopyKeepsItsHotkeysWhenASecondStarts) {
+  Folder other;
+  Tora second(other);
+  ASSERT_TRUE(second.Start());
+  HWND notice = second.WaitMessageBox(20000);
+  ASSERT_TRUE(notice);
+  Tora::Dismiss(notice);
+  ASSERT_TRUE(second.WaitMainWindow());
+  EXPECT_TRUE(PressUntil(VK_MENU, VK_F1, [&] { return Running(); }));
+  EXPECT_TRUE(second.Status().empty());
+  EXPECT_TRUE(second.Close());
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, ClosingTheWindowMidRunEndsTheProcess) {
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  EXPECT_TRUE(tora_.Close(10000));
+}
+
+TEST_F(Run, ClosingWhileTheScriptItselfRunsEndsTheProcess) {
+  // The script's own loop never returns unless the close request stops it.
+  const std::wstring busy = folder_.File(W("忙.txt"));
+  ASSERT_TRUE(WriteBytes(busy, "while true do end\r\n"));
+  tora_.SetText(IDC_SCRIPT_FILE, busy);
+  tora_.Click(IDC_START);
+  Sleep(500);
+  EXPECT_TRUE(tora_.Close(10000));
+}
+
+TEST_F(Run, TheStopHotkeyEndsAScriptStillRunning) {
+  const std::wstring busy = folder_.File(W("忙.txt"));
+  ASSERT_TRUE(WriteBytes(busy, "while true do end\r\n"));
+  tora_.SetText(IDC_SCRIPT_FILE, busy);
+  tora_.Click(IDC_START);
+  Sleep(500);
+  ASSERT_TRUE(PressUntil(VK_MENU, VK_F2, [&] {
+    const std::vector<std::wstring> lines = tora_.Status();
+    return !lines.empty() && lines[0] == W(texts::kStoppedLine);
+  }));
+  EXPECT_FALSE(Running());
+  EXPECT_TRUE(tora_.Enabled(IDC_START));
+  EXPECT_TRUE(tora_.Close());
+}
+
+// A window of the test that counts the key presses posted to it.
+std::atomic<int> g_k_presses{0};
+
+LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_KEYDOWN && wparam == 'K') ++g_k_presses;
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+TEST_F(Run, AKeyTaskReachesItsWindow) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = &TargetProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"ToraE2ETarget";
+  RegisterClassW(&wc);
+  const std::wstring title = W("按键目标窗口");
+  HWND target = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
+                                200, nullptr, nullptr, wc.hInstance, nullptr);
+  ASSERT_TRUE(target);
+  g_k_presses = 0;
+  const std::string script =
+      "窗口操作(\"目标\",\"按键目标窗口\",\"无\",\"不置顶\",0,0,0.1)\r\n"
+      "动作_K={\r\n{\"按键\",\"K,0.1\"},\r\n}\r\n"
+      "重复动作(\"动作_K\",0.3,\"0\",\"窗口操作(目标)\",\"0\",0)\r\n";
+  const std::wstring path = folder_.File(W("按K.txt"));
+  ASSERT_TRUE(WriteBytes(path, script));
+  tora_.SetText(IDC_SCRIPT_FILE, path);
+  // With 显示动作 ticked every press is traced into the status list.
+  tora_.Click(IDC_SHOW_ACTIONS);
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  EXPECT_TRUE(WaitFor([] { return g_k_presses >= 2; }, 10000)) << g_k_presses;
+  EXPECT_TRUE(WaitFor([&] {
+    for (const std::wstring& line : tora_.Status())
+      if (line.find(L"[K]") != std::wstring::npos) return true;
+    return false;
+  }, 3000));
+  tora_.Click(IDC_STOP);
+  ASSERT_TRUE(WaitIdle());
+  // Stopped means stopped: no press arrives afterwards.
+  WaitFor([] { return false; }, 300);
+  const int after_stop = g_k_presses;
+  WaitFor([] { return false; }, 1000);
+  EXPECT_EQ(g_k_presses, after_stop);
+  DestroyWindow(target);
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, OpenUrlStepsKeepTheWindowAlive) {
+  // Whether or not a browser engine is there, the pane takes the requests.
+  const std::string script =
+      "动作_网址={\r\n{\"刷新网址\",\"about:blank,0.1\"},\r\n{\"刷新网址\",\"about:blank,0.1\"},\r\n}\r\n"
+      "重复动作(\"动作_网址\",0.2,\"0\",\"0\",\"0\",0)\r\n";
+  const std::wstring path = folder_.File(W("网址.txt"));
+  ASSERT_TRUE(WriteBytes(path, script));
+  tora_.SetText(IDC_SCRIPT_FILE, path);
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  WaitFor([] { return false; }, 1500);
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutW(tora_.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer));
+  tora_.Click(IDC_STOP);
+  EXPECT_TRUE(WaitIdle());
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, TheTrayIconRestoresAMinimizedWindow) {
+  constexpr UINT kTrayMessage = WM_USER + 102;
+  ASSERT_TRUE(Minimize());
+  PostMessageW(tora_.main(), WM_COMMAND, ID_TRAY_SHOW, 0);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(tora_.main()); }, 3000));
+
+  ASSERT_TRUE(Minimize());
+  PostMessageW(tora_.main(), kTrayMessage, 111, WM_LBUTTONUP);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(tora_.main()); }, 3000));
+  EXPECT_TRUE(tora_.Close());
+}
+
+TEST_F(Run, TextsShowInChineseUnderAnyDisplayLanguage) {
+  EXPECT_EQ(tora_.Text(IDC_START), W("开始按键 "));
+  EXPECT_EQ(tora_.Text(IDC_STOP), W("结束按键"));
+  EXPECT_EQ(tora_.Text(IDC_SETUP_KEYS), W("设置按键"));
+  EXPECT_EQ(tora_.Text(IDC_SET_HOTKEYS), W("设置快捷键"));
+  EXPECT_EQ(tora_.Text(IDC_SHOW_ACTIONS), W("显示动作"));
+  EXPECT_EQ(tora_.Text(IDC_CPU_PRIORITY), W(texts::kPriorityNormal));
+  EXPECT_EQ(tora_.Text(IDC_SCRIPT_FILE), script_);
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  ExpectRunningState();
+
+  CreateDirectoryW(FromUnixPath(TORA_ARTIFACT_DIR).c_str(), nullptr);
+  EXPECT_TRUE(SaveWindowShot(tora_.main(), FromUnixPath(TORA_ARTIFACT_DIR) + L"\\main-window-" + std::to_wstring(GetACP()) + L".bmp"));
+
+  tora_.Click(IDC_STOP);
+  ASSERT_TRUE(WaitIdle());
+  EXPECT_TRUE(tora_.Close());
+}
+
+}  // namespace
+}  // namespace tora_e2e
