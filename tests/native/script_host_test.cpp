@@ -13,6 +13,7 @@
 
 #include "engine/texts.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/native/temp_folder.h"
 
 namespace tora {
 namespace {
@@ -23,23 +24,11 @@ class ScriptHostTest : public ::testing::Test {
  protected:
   ScriptHostTest() : host_(registry_, sim_.platform()) { sim_.RunThreads(false); }
 
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "tora_host_XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    ASSERT_NE(mkdtemp(buffer.data()), nullptr);
-    dir_ = buffer.data();
-  }
-  void TearDown() override {
-    for (const std::string& f : files_) std::remove(f.c_str());
-    rmdir(dir_.c_str());
-  }
+  void SetUp() override { ASSERT_TRUE(folder_.ok()); }
 
   // Writes the script and makes it the one the main window names.
   std::string Use(const std::string& gbk, const std::string& name = "script.txt") {
-    const std::string path = dir_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << gbk;
-    files_.push_back(path);
+    const std::string path = folder_.Write(name, gbk);
     sim_.SetScriptPath(path);
     return path;
   }
@@ -61,8 +50,8 @@ class ScriptHostTest : public ::testing::Test {
   SimPlatform sim_;
   ActionRegistry registry_;
   ScriptHost host_;
-  std::string dir_;
-  std::vector<std::string> files_;
+  tora::testing::TempFolder folder_{"tora_host"};
+  const std::string& dir_ = folder_.path();
 };
 
 const char kOneTask[] = "T = {{\"按键\",\"A,0\"}}\n重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n";
@@ -318,12 +307,7 @@ TEST_F(ScriptHostTest, ScriptCannotEndTheProgram) {
 }
 
 TEST_F(ScriptHostTest, PrecompiledCodeCannotBeLoadedFromAScript) {
-  const std::string binary = dir_ + "/binary.lua";
-  {
-    std::ofstream out(binary, std::ios::binary);
-    out << "\x1bLua\x52" << std::string(40, '\xff');
-  }
-  files_.push_back(binary);
+  const std::string binary = folder_.Write("binary.lua", "\x1bLua\x52" + std::string(40, '\xff'));
   // Each check leaves a task only when it holds; the last line counts them.
   Use("T = {{\"按键\",\"A,0\"}}\n"
       "local function task() 重复动作(\"T\",1,\"0\",\"0\",\"0\",0) end\n"
@@ -345,12 +329,7 @@ TEST_F(ScriptHostTest, PrecompiledCodeCannotBeLoadedFromAScript) {
 }
 
 TEST_F(ScriptHostTest, RequireStillFindsSourceModules) {
-  const std::string module = dir_ + "/helper.lua";
-  {
-    std::ofstream out(module, std::ios::binary);
-    out << "return {{\"按键\",\"M,0\"}}\n";
-  }
-  files_.push_back(module);
+  const std::string module = folder_.Write("helper.lua", "return {{\"按键\",\"M,0\"}}\n");
   Use("package.path = \"" + dir_ + "/?.lua\"\n"
       "M = require(\"helper\")\n"
       "if dofile(\"" + module + "\")[1][1] == \"按键\" then 重复动作(\"M\",1,\"0\",\"0\",\"0\",0) end\n");

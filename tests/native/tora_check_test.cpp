@@ -15,6 +15,7 @@
 
 #include "engine/texts.h"
 #include "platform/text.h"
+#include "tests/native/temp_folder.h"
 
 namespace tora {
 namespace {
@@ -42,25 +43,9 @@ std::string Q(const char* gbk) { return "\"" + U8(gbk) + "\""; }
 
 class ToraCheckTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "tora_check_XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    ASSERT_NE(mkdtemp(buffer.data()), nullptr);
-    dir_ = buffer.data();
-  }
-  void TearDown() override {
-    for (const std::string& f : files_) std::remove(f.c_str());
-    std::remove((dir_ + "/err").c_str());
-    rmdir(dir_.c_str());
-  }
+  void SetUp() override { ASSERT_TRUE(folder_.ok()); }
 
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = dir_ + "/" + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    files_.push_back(path);
-    return path;
-  }
+  std::string Write(const std::string& name, const std::string& bytes) { return folder_.Write(name, bytes); }
 
   // Sanitizer reports get exit codes of their own, so that a crash can never
   // pass for the ordinary exit status 1.
@@ -86,8 +71,8 @@ class ToraCheckTest : public ::testing::Test {
     return Check(options + " '" + Write("script.txt", gbk) + "'");
   }
 
-  std::string dir_;
-  std::vector<std::string> files_;
+  tora::testing::TempFolder folder_{"tora_check"};
+  const std::string& dir_ = folder_.path();
 };
 
 TEST_F(ToraCheckTest, ReportsWhatAScriptRegistered) {
