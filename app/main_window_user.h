@@ -31,6 +31,8 @@ class MainWindowUser : public UserPort {
   void SetShowActions(bool on) { show_actions_.store(on); }
   // A new start forgets a stop hotkey seen during the previous one.
   void ForgetStopRequest() { stop_seen_ = false; }
+  // A stop hotkey that a box opened by the script delivered to the window.
+  void NoteStopRequest() { stop_seen_ = true; }
   // A close that arrived while a script was running on the interface thread.
   void SetClosePending() { close_pending_ = true; }
 

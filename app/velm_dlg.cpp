@@ -242,6 +242,9 @@ INT_PTR CVelmDlg::OnNotify(const NMHDR* header) {
 }
 
 INT_PTR CVelmDlg::OnHotKey(WPARAM id) {
+  // A message box of the script dispatches the stop hotkey here instead of
+  // leaving it queued for the script's own look: keep it for that look.
+  if (id == kStopHotkeyId && in_run_) user_.NoteStopRequest();
   if (id == kStartHotkeyId && !host_.Running()) Start();
   if (id == kStopHotkeyId && host_.Running()) Stop();
   return TRUE;

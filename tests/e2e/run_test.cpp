@@ -190,6 +190,28 @@ TEST_F(Run, TheStopHotkeyEndsAScriptStillRunning) {
   EXPECT_TRUE(tora_.Close());
 }
 
+TEST_F(Run, TheStopHotkeyPressedWhileAScriptBoxIsUpEndsTheScript) {
+  const std::wstring boxed = folder_.File(W("先弹框.txt"));
+  ASSERT_TRUE(WriteBytes(boxed, "中文(1,2)\r\nwhile true do end\r\n"));
+  tora_.SetText(IDC_SCRIPT_FILE, boxed);
+  tora_.Click(IDC_START);
+  HWND box = tora_.WaitMessageBox(5000);
+  ASSERT_TRUE(box);
+  ASSERT_EQ(WindowText(box), W(texts::kSumCaption));
+  // The box's own loop takes the hotkey; repeats change nothing.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    Focus(box);
+    PressCombo(VK_MENU, VK_F2);
+    WaitFor([] { return false; }, 300);
+  }
+  Tora::Dismiss(box);
+  EXPECT_TRUE(WaitFor([&] {
+    const std::vector<std::wstring> lines = tora_.Status();
+    return !lines.empty() && lines[0] == W(texts::kStoppedLine);
+  }, 5000));
+  EXPECT_TRUE(tora_.Close());
+}
+
 // A window of the test that counts the key presses posted to it.
 std::atomic<int> g_k_presses{0};
 
