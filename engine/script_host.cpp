@@ -399,7 +399,11 @@ int LuaSum(lua_State* L) {
   }
   const int32_t sum = static_cast<int32_t>(static_cast<uint32_t>(TruncToInt32(a)) +
                                            static_cast<uint32_t>(TruncToInt32(b)));
-  GetScriptContext(L).platform.user.ShowMessage(std::to_string(sum), texts::kSumCaption, MessageOwner::None);
+  ScriptContext& context = GetScriptContext(L);
+  // A loop of boxes runs few instructions between them: look for a stop
+  // request before each one, not only from the count hook.
+  if (context.interrupt) context.interrupt->Check(L);
+  context.platform.user.ShowMessage(std::to_string(sum), texts::kSumCaption, MessageOwner::None);
   return 2;
 }
 

@@ -234,7 +234,7 @@ TEST_F(ScriptHostTest, WaitSleepsTruncatedMilliseconds) {
 
 TEST_F(ScriptHostTest, StopRequestEndsAnEndlessScriptWithoutARun) {
   for (const char* loop : {"while true do end\n", "while true do pcall(function() while true do end end) end\n",
-                           "等待(2000000000)\n"}) {
+                           "等待(2000000000)\n", "while true do 中文(1,2) end\n"}) {
     SCOPED_TRACE(loop);
     Use(std::string(kOneTask) + loop);
     sim_.stop_requested = true;
@@ -250,6 +250,7 @@ TEST_F(ScriptHostTest, StopRequestEndsAnEndlessScriptWithoutARun) {
     EXPECT_FALSE(host_.Running());
     EXPECT_EQ(sim_.StartedPriorities().size(), workers);
     EXPECT_EQ(sim_.title(), texts::kAppTitle);
+    EXPECT_TRUE(sim_.Messages().empty());  // no box shown once the stop was asked for
   }
 }
 
