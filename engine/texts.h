@@ -84,6 +84,7 @@ inline constexpr const char* kModeRect = "活动";
 inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kImageReadError = "读取图像文件出错！";
 inline constexpr const char* kImageNotBmp = "图像格式不是BMP文件！";
+inline constexpr const char* kErrPointTableNotTable = "bad point table '%s' (table expected, got %s)";
 
 // Find-image functions: refused area texts and the developer trace.
 inline constexpr const char* kImageRectAreaBad = "找图像的活动范围不合格，应为\"全屏\"或\"左,上,右,下\"";

@@ -315,7 +315,9 @@ bool ColorTest(ScreenCondition& condition, Platform& platform, const RunFlag& ru
   // Kept per worker thread so that a capture every few milliseconds reuses
   // its buffer instead of allocating a screen's worth of memory each time.
   thread_local Frame frame;
-  platform.screen.CaptureScreen(frame);
+  // A failed capture must not leave the previous screen in place to be
+  // matched again: it reads as no screen at all.
+  if (!platform.screen.CaptureScreen(frame)) frame.Resize(0, 0);
   return MatchCondition(condition, frame, run_flag, found, &platform.trace);
 }
 

@@ -59,6 +59,10 @@ void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoin
   lua_pushnumber(L, 2);
   lua_gettable(L, -2);
   lua_settop(L, table);
+  // Only a real table has rows to walk; a value that merely answered the
+  // lookup above through a metatable is refused.
+  if (!lua_istable(L, table))
+    luaL_error(L, texts::kErrPointTableNotTable, name.c_str(), luaL_typename(L, table));
 
   lua_pushnil(L);
   while (lua_next(L, table) != 0) {

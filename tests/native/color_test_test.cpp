@@ -85,6 +85,25 @@ TEST_F(ColorTestTest, CapturesOncePerTestAndNotForAnEmptyCondition) {
   EXPECT_EQ(sim.CaptureCount(), 2);
 }
 
+// A screen that cannot be captured (a locked desktop, no memory).
+class FailingScreen : public ScreenPort {
+ public:
+  Size ScreenSize() override { return Size{50, 40}; }
+  bool CaptureScreen(Frame&) override { return false; }
+};
+
+TEST_F(ColorTestTest, FailedCaptureIsNotMatchedAgainstAnEarlierScreen) {
+  sim.SetScreenSize(50, 40, 0x222222);
+  ScreenCondition c = RectCondition(Rect{0, 0, 50, 40}, {Pt(0, 0, kOpEqual, 0x222222)});
+  ASSERT_TRUE(Test(c));
+  FailingScreen failing;
+  Platform& p = sim.platform();
+  Platform broken{failing, p.input, p.clipboard, p.windows, p.clock, p.threads, p.user, p.files, p.images, p.trace};
+  EXPECT_FALSE(ColorTest(c, broken, flag, found));
+  c.search_in_rect = false;
+  EXPECT_FALSE(ColorTest(c, broken, flag, found));
+}
+
 TEST_F(ColorTestTest, LeftmostThenTopmostMatchWinsWithinExclusiveBounds) {
   Frame f;
   f.Resize(1024, 768, 0);

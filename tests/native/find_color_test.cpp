@@ -106,6 +106,8 @@ TEST_F(FindColorTest, ErrorsStopTheScriptAndAppendNothingOfTheCall) {
       "找颜色点条件(\"x\",\"颜色点列表_甲\",\"活动\")",
       "找颜色点动作(\"x\",\"颜色点列表_甲\",nil,\"活动\",{})",
       "找颜色点动作(\"x\",\"颜色点列表_甲\",\"没有这个表\")",
+      // Indexing a string answers the lookup, but it has no rows to walk.
+      "getmetatable(\"\").__index=function() return {} end 串=\"串\" 找颜色点条件(\"x\",\"串\")",
   };
   for (const char* call : calls) {
     registry.EmptyAll();
