@@ -9,7 +9,6 @@ namespace tora {
 
 namespace {
 
-constexpr UINT_PTR kOpenUrlTimer = 5;
 constexpr int kStopHotkeyId = 444;
 
 // Controls that are usable only while no run is active.
@@ -132,9 +131,9 @@ std::string MainWindowUser::ScriptPath() { return ControlText(GetDlgItem(hwnd_.l
 std::string MainWindowUser::CpuPriorityText() { return ControlText(GetDlgItem(hwnd_.load(), IDC_CPU_PRIORITY)); }
 
 void MainWindowUser::RequestOpenUrl() {
-  // A timer message is handled on the window's own thread, which is where
-  // the web pane must be driven.
-  if (HWND hwnd = hwnd_.load()) SetTimer(hwnd, kOpenUrlTimer, 0, nullptr);
+  // The web pane must be driven on the window's own thread; the request
+  // reaches it as a posted message, which starts timer 5 there.
+  if (HWND hwnd = hwnd_.load()) PostMessageW(hwnd, kMsgOpenUrlRequest, 0, 0);
 }
 
 bool MainWindowUser::StopRequested() {

@@ -15,6 +15,10 @@ namespace tora {
 // interface thread: wParam is a StatusOp, lParam a const std::string*.
 constexpr UINT kMsgStatusRequest = WM_APP + 1;
 
+// Posted by a worker for an open-url step: the main window then sets its
+// timer 5 itself (a timer can only be set by the thread that owns the window).
+constexpr UINT kMsgOpenUrlRequest = WM_APP + 2;
+
 class MainWindowUser : public UserPort {
  public:
   enum StatusOp : WPARAM { kClear, kAppend, kInsertTop, kDeleteWithPrefix };

@@ -58,6 +58,9 @@ INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case kMsgStatusRequest:
       SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, user_.ServeStatusRequest(wparam, lparam));
       return TRUE;
+    case kMsgOpenUrlRequest:
+      SetTimer(hwnd(), kOpenUrlTimer, 0, nullptr);
+      return TRUE;
     case WM_CLOSE:
       return OnClose();
     case WM_DESTROY:
