@@ -6,10 +6,15 @@
 // Exit status 0 when the script was loaded (also after a runtime error),
 // 1 when the start ended before that or the script ran past the time limit,
 // 2 for a wrong command line.
+#include <chrono>
+#include <cstdint>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "engine/registry.h"
 #include "engine/script_host.h"
@@ -199,6 +204,43 @@ std::string Report(SimPlatform& sim, ActionRegistry& reg) {
   return j.out;
 }
 
+// The count hook ends a script that loops in its own code, but not one stuck
+// where no hook reaches: a finalizer (the interpreter runs those with hooks
+// off) or a pattern match that backtracks for ages inside the string
+// library. Some time past the limit the tool gives up on such a run.
+class Watchdog {
+ public:
+  explicit Watchdog(unsigned long limit_ms) {
+    if (limit_ms != 0) thread_ = std::thread([this, limit_ms] { Watch(limit_ms); });
+  }
+  ~Watchdog() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    done_changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+ private:
+  static constexpr std::chrono::milliseconds kGrace{2000};
+
+  void Watch(unsigned long limit_ms) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (done_changed_.wait_for(lock, std::chrono::milliseconds(limit_ms) + kGrace, [this] { return done_; })) return;
+    std::fprintf(stderr, "tora-check: the script ran longer than %lu ms and could not be ended\n", limit_ms);
+    std::fflush(stderr);
+    std::_Exit(1);
+  }
+
+  std::mutex mutex_;
+  std::condition_variable done_changed_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
 int Usage() {
   std::fprintf(stderr, "usage: tora-check [--screen WxH] [--time-limit MS] SCRIPT\n");
   return 2;
@@ -218,7 +260,7 @@ int main(int argc, char** argv) {
     } else if (std::strcmp(argv[i], "--time-limit") == 0 && i + 1 < argc) {
       char* end = nullptr;
       time_limit = std::strtoul(argv[++i], &end, 10);
-      if (!end || *end) return Usage();
+      if (!end || *end || time_limit > UINT32_MAX) return Usage();
     } else if (script.empty() && argv[i][0] != '-') {
       script = argv[i];
     } else {
@@ -234,7 +276,11 @@ int main(int argc, char** argv) {
   ActionRegistry registry;
   ScriptHost host(registry, sim.platform());
   host.SetScriptTimeLimit(static_cast<uint32_t>(time_limit));
-  const ScriptHost::Outcome outcome = host.RunScript();
+  ScriptHost::Outcome outcome;
+  {
+    Watchdog watchdog(time_limit);
+    outcome = host.RunScript();
+  }
   if (host.TimedOut())
     std::fprintf(stderr, "tora-check: the script ran longer than %lu ms and was ended\n", time_limit);
   std::string json = Report(sim, registry);

@@ -50,7 +50,11 @@ float ToFloat(double value) {
 
 int32_t SecondsToMs(double seconds) {
   const float s = ToFloat(seconds);
-  const float ms = s * 1000.0f;
+  // The product of a float and 1000 is exact in double; narrowing it rounds
+  // once, as a single-precision multiply does. A plain float multiply may be
+  // kept at x87 extended precision in the 32-bit build and truncated
+  // unrounded (0.7 s would give 699 ms there).
+  const float ms = ToFloat(static_cast<double>(s) * 1000.0);
   return TruncToInt32(static_cast<double>(ms));
 }
 

@@ -60,6 +60,9 @@ TEST(SecondsToMs, SinglePrecisionThenTruncated) {
   // Double arithmetic would give 1000 and 16777217.
   EXPECT_EQ(SecondsToMs(1.001), 1001);
   EXPECT_EQ(SecondsToMs(16777.217), 16777216);
+  // 0.7f is just below 0.7: only a product rounded to single precision
+  // reaches 700.
+  EXPECT_EQ(SecondsToMs(0.7), 700);
   EXPECT_EQ(SecondsToMs(1e300), INT32_MAX);
   EXPECT_EQ(SecondsToMs(-1e300), INT32_MIN);
   EXPECT_EQ(SecondsToMs(3e6), INT32_MAX);

@@ -52,7 +52,8 @@ class ToraCheckTest : public ::testing::Test {
   CheckResult Check(const std::string& args) {
     CheckResult r;
     const std::string err = dir_ + "/err";
-    const std::string command = "ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 '" +
+    // A tool that hangs is ended (exit status 124) rather than hanging the suite.
+    const std::string command = "ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 timeout 120 '" +
                                 std::string(TORA_CHECK_EXE) + "' " + args + " 2>'" + err + "'";
     const auto start = std::chrono::steady_clock::now();
     FILE* pipe = popen(command.c_str(), "r");
@@ -150,6 +151,19 @@ TEST_F(ToraCheckTest, EndlessScriptsEndByTheTimeLimit) {
     EXPECT_NE(r.err.find("300 ms"), std::string::npos) << r.err;
     EXPECT_LT(r.seconds, 60.0) << "the limit did not end the script";
   }
+  // Where the instruction hook never runs: a finalizer, a match inside the
+  // string library that backtracks for ages.
+  for (const char* script : {"setmetatable({}, {__gc = function() while true do end end})\ncollectgarbage()\n",
+                             "T = {{\"按键\",\"A,0\"}}\n重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n"
+                             "setmetatable({}, {__gc = function() while true do end end})\n",
+                             "string.find(string.rep(\"a\", 40), string.rep(\"a*\", 30) .. \"b\")\n"}) {
+    SCOPED_TRACE(script);
+    const CheckResult r = CheckScript(script, "--time-limit 300");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("300 ms"), std::string::npos) << r.err;
+    EXPECT_LT(r.seconds, 60.0) << "the script was never ended";
+  }
+  EXPECT_EQ(Check("--time-limit -1 x.txt").status, 2);
 }
 
 TEST_F(ToraCheckTest, HugeTableIsReadWhole) {
