@@ -9,6 +9,7 @@
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "vision/color_test.h"
 
@@ -19,42 +20,7 @@ using test::PumpUntil;
 using test::TempFolder;
 using test::TestWindow;
 
-class Run : public ::testing::Test {
- protected:
-  Run() : platform_(user_), host_(registry_, platform_.platform()) {
-    user_.cpu_priority_text = texts::kPriorityNormal;
-    ini_ = Widen(platform_.platform().files.ExecutableDir() + "\\" + texts::kSetupIni);
-    ini_existed_ = GetFileAttributesW(ini_.c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
-  ~Run() override {
-    host_.StopScript();
-    host_.JoinWorkers();
-    if (!ini_existed_) DeleteFileW(ini_.c_str());
-  }
-
-  void Start(const std::string& script) {
-    const std::string path = folder_.File("脚本.txt");
-    ASSERT_TRUE(TempFolder::WriteBytes(path, script));
-    user_.script_path = path;
-    ASSERT_EQ(host_.RunScript(), ScriptHost::Outcome::Loaded);
-    ASSERT_TRUE(host_.Running());
-  }
-
-  // The path as a Lua string literal holds it.
-  std::string LuaPath(const std::string& name) const {
-    std::string out;
-    for (char c : folder_.File(name)) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
-    return out;
-  }
-
-  TempFolder folder_;
-  test::FakeUser user_;
-  ActionRegistry registry_;
-  Win32Platform platform_;
-  ScriptHost host_;
-  std::wstring ini_;
-  bool ini_existed_ = false;
-};
+using PictureWindowRun = test::ScriptRunFixture;
 
 // --- the picture ---
 
@@ -106,7 +72,7 @@ std::string PictureBmp(int bits) {
 // The window paints the picture pixel by pixel, not through the renderer the
 // program reads its files with; the picture's top-left corner lands on
 // (450, 325) of the screen.
-TEST_F(Run, PictureFromABmpIsFoundWhereAWindowShowsIt) {
+TEST_F(PictureWindowRun, PictureFromABmpIsFoundWhereAWindowShowsIt) {
   constexpr int kLeft = 450, kTop = 325;
   TestWindow::Options o;
   o.title = L"找图目标";
@@ -177,7 +143,7 @@ struct Placed {
 
 // Six windows, one rule each, held by the keeper at the corners and the
 // centre of the work area; the first is pinned until the run stops.
-TEST_F(Run, WindowRulesPlaceAndPinTheirWindows) {
+TEST_F(PictureWindowRun, WindowRulesPlaceAndPinTheirWindows) {
   const Placed placed[] = {
       {L"规则左上", {300, 300, 400, 400}, "左上角", 200, 150},
       {L"规则右上", {320, 320, 420, 420}, "右上角", 180, 120},

@@ -8,6 +8,7 @@
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 
 namespace tora {
@@ -18,38 +19,7 @@ using test::PumpUntil;
 using test::TempFolder;
 using test::TestWindow;
 
-// Everything one run needs; setup.ini, which every start writes beside the
-// program, is removed again if the test created it.
-class ScriptRun : public ::testing::Test {
- protected:
-  ScriptRun() : platform_(user_), host_(registry_, platform_.platform()) {
-    user_.cpu_priority_text = texts::kPriorityNormal;
-    ini_ = Widen(platform_.platform().files.ExecutableDir() + "\\" + texts::kSetupIni);
-    ini_existed_ = GetFileAttributesW(ini_.c_str()) != INVALID_FILE_ATTRIBUTES;
-  }
-  ~ScriptRun() override {
-    host_.StopScript();
-    host_.JoinWorkers();
-    if (!ini_existed_) DeleteFileW(ini_.c_str());
-  }
-
-  // Script texts are GBK like every literal here.
-  void Start(const std::string& script) {
-    const std::string path = folder_.File("脚本.txt");
-    ASSERT_TRUE(TempFolder::WriteBytes(path, script));
-    user_.script_path = path;
-    ASSERT_EQ(host_.RunScript(), ScriptHost::Outcome::Loaded);
-    ASSERT_TRUE(host_.Running()) << "the script registered nothing that runs";
-  }
-
-  TempFolder folder_;
-  test::FakeUser user_;
-  ActionRegistry registry_;
-  Win32Platform platform_;
-  ScriptHost host_;
-  std::wstring ini_;
-  bool ini_existed_ = false;
-};
+using ScriptRun = test::ScriptRunFixture;
 
 // A small two-pixel mark painted into a window; the gated task must click at
 // its offset from where the mark is found.
