@@ -1,5 +1,7 @@
 #include "tests/e2e/tora_harness.h"
 
+#include <cstdio>
+
 #include <atomic>
 
 namespace tora_e2e {
@@ -87,9 +89,15 @@ Folder::Folder() {
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
   // A Chinese folder name: every path the program handles passes GBK.
-  path_ = std::wstring(temp) + W("按键测试-") + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter);
-  CreateDirectoryW(path_.c_str(), nullptr);
+  // Wine hands out small process ids again after its server restarts, so a
+  // folder of an earlier run may still stand under the same name: take the
+  // first name that is free.
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    path_ = std::wstring(temp) + W("按键测试-") + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter);
+    if (CreateDirectoryW(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+  }
 }
 
 Folder::~Folder() {
@@ -120,14 +128,23 @@ Tora::~Tora() {
 
 bool Tora::Start() {
   const std::wstring exe = folder_.File(L"tora.exe");
-  if (!FileExists(exe) && !CopyFileW(FromUnixPath(TORA_EXE).c_str(), exe.c_str(), FALSE)) return false;
+  if (!FileExists(exe) && !CopyFileW(FromUnixPath(TORA_EXE).c_str(), exe.c_str(), FALSE)) {
+    std::fprintf(stderr, "copying the program failed (error %lu)\n", GetLastError());
+    return false;
+  }
   std::wstring command = L"\"" + exe + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.path().c_str(),
-                      &startup, &info_))
-    return false;
-  return true;
+  // A start can fail for a moment while Wine is still tearing down the
+  // previous copy; try a few times, and say why when it keeps failing.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.path().c_str(),
+                       &startup, &info_))
+      return true;
+    std::fprintf(stderr, "CreateProcess failed (error %lu), attempt %d\n", GetLastError(), attempt + 1);
+    Sleep(300);
+  }
+  return false;
 }
 
 namespace {
