@@ -1,8 +1,7 @@
 #include "engine/input.h"
 
-#include <initializer_list>
-
 #include "engine/key_names.h"
+#include "engine/text_util.h"
 #include "engine/texts.h"
 
 namespace tora {
@@ -15,32 +14,6 @@ constexpr uint32_t kPressGapMs = 10;
 
 // Alt posted to a window only counts as a system key.
 constexpr int32_t kAltCode = 18;
-
-std::string Hex(uint64_t value) {
-  static const char kDigits[] = "0123456789abcdef";
-  std::string out;
-  do {
-    out.insert(out.begin(), kDigits[value & 0xF]);
-    value >>= 4;
-  } while (value != 0);
-  return out;
-}
-
-// Fills the %d / %x places of a developer trace format, in order, with the
-// texts already formatted by the caller.
-std::string FillFormat(const char* format, std::initializer_list<std::string> values) {
-  std::string out;
-  auto next = values.begin();
-  for (const char* p = format; *p; ++p) {
-    if (p[0] == '%' && (p[1] == 'd' || p[1] == 'x') && next != values.end()) {
-      out += *next++;
-      ++p;
-    } else {
-      out += *p;
-    }
-  }
-  return out;
-}
 
 // A status line for the user, only while "显示动作" is ticked. The flag is
 // read per event so that ticking it takes effect at once.
@@ -56,7 +29,7 @@ void SendForegroundKeys(const std::vector<int32_t>& codes, KeyMode mode, Platfor
   if (mode == KeyMode::Press || mode == KeyMode::Down) {
     for (int32_t code : codes) {
       platform.input.KeyEvent(static_cast<uint8_t>(code & 0xFF), false);
-      platform.trace.Trace(FillFormat(texts::kDevKeyDown, {std::to_string(code)}));
+      platform.trace.Trace(Format(texts::kDevKeyDown, code));
       ShowAction(platform, KeyLine(texts::kTraceDown, code, texts::kTraceForeground));
     }
   }
@@ -65,7 +38,7 @@ void SendForegroundKeys(const std::vector<int32_t>& codes, KeyMode mode, Platfor
     // Released in the order pressed, not reversed.
     for (int32_t code : codes) {
       platform.input.KeyEvent(static_cast<uint8_t>(code & 0xFF), true);
-      platform.trace.Trace(FillFormat(texts::kDevKeyUp, {std::to_string(code)}));
+      platform.trace.Trace(Format(texts::kDevKeyUp, code));
       ShowAction(platform, KeyLine(texts::kTraceUp, code, texts::kTraceForeground));
     }
   }
@@ -75,13 +48,13 @@ void SendBackgroundKeys(const std::vector<int32_t>& codes, KeyMode mode, WindowH
   // A combination goes as system keys throughout, its main key included,
   // so that the target program reads it as one chord.
   const bool combination = codes.size() > 1;
-  const std::string handle = Hex(window);
+  // Window handles keep 32 significant bits on 64-bit Windows too.
+  const auto handle = static_cast<unsigned>(window);
   if (mode == KeyMode::Press || mode == KeyMode::Down) {
     for (int32_t code : codes) {
       const bool system = combination || code == kAltCode;
       platform.input.PostKey(window, system ? KeyMessage::SysKeyDown : KeyMessage::KeyDown, code);
-      platform.trace.Trace(FillFormat(system ? texts::kDevPostSysKeyDown : texts::kDevPostKeyDown,
-                                      {handle, std::to_string(code)}));
+      platform.trace.Trace(Format(system ? texts::kDevPostSysKeyDown : texts::kDevPostKeyDown, handle, code));
       ShowAction(platform, KeyLine(system ? texts::kTraceComboDown : texts::kTraceDown, code,
                                    texts::kTraceBackground));
     }
@@ -91,8 +64,7 @@ void SendBackgroundKeys(const std::vector<int32_t>& codes, KeyMode mode, WindowH
     for (int32_t code : codes) {
       const bool system = combination || code == kAltCode;
       platform.input.PostKey(window, system ? KeyMessage::SysKeyUp : KeyMessage::KeyUp, code);
-      platform.trace.Trace(FillFormat(system ? texts::kDevPostSysKeyUp : texts::kDevPostKeyUp,
-                                      {handle, std::to_string(code)}));
+      platform.trace.Trace(Format(system ? texts::kDevPostSysKeyUp : texts::kDevPostKeyUp, handle, code));
       ShowAction(platform, KeyLine(system ? texts::kTraceComboUp : texts::kTraceUp, code,
                                    texts::kTraceBackground));
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/action_table.h"
+#include "engine/lua_args.h"
 #include "engine/script_context.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -14,18 +15,6 @@ namespace tora {
 namespace {
 
 enum Argument { kArgTable = 1, kArgInterval, kArgCondition, kArgWindow, kArgPriority, kArgCount };
-
-std::string CheckString(lua_State* L, int arg) {
-  size_t length = 0;
-  const char* text = luaL_checklstring(L, arg, &length);
-  return std::string(text, length);
-}
-
-std::string ToString(lua_State* L, int arg) {
-  size_t length = 0;
-  const char* text = lua_tolstring(L, arg, &length);
-  return std::string(text, length);
-}
 
 // Where the last character of the text starts, counting a two-byte GBK
 // character as one, so that a name is never cut inside a character.
@@ -63,20 +52,19 @@ int LuaRepeatAction(lua_State* L) {
   }
 
   ActionList list;
-  if (lua_isstring(L, kArgTable))
-    ParseActionTable(L, ToString(L, kArgTable), list, kAcceptBranch | kAcceptPasteText | kAcceptOpenUrl, registry);
+  std::string table;
+  if (OptionalString(L, kArgTable, table))
+    ParseActionTable(L, table, list, kAcceptBranch | kAcceptPasteText | kAcceptOpenUrl, registry);
   // The id is taken only now: the table's metatable may have run another
   // 重复动作 while the rows were read, and that call's list came first.
   list.id = registry.action_lists.Length();
   task.action_list_id = registry.action_lists.Append(std::move(list));
 
-  int is_number = 0;
-  const lua_Number interval = lua_tonumberx(L, kArgInterval, &is_number);
-  task.interval = SecondsToMs(is_number ? interval : 0);
+  task.interval = SecondsToMs(OptionalNumber(L, kArgInterval));
   task.next_run = 0;
 
-  if (lua_isstring(L, kArgCondition)) {
-    const std::string condition = ToString(L, kArgCondition);
+  std::string condition;
+  if (OptionalString(L, kArgCondition, condition)) {
     if (condition != "0") {
       if (const std::optional<int32_t> id = registry.screen_conditions.FindByName(InnerName(condition))) {
         task.has_condition = true;
@@ -85,6 +73,7 @@ int LuaRepeatAction(lua_State* L) {
     }
   }
 
+  int is_number = 0;
   const lua_Number count = lua_tonumberx(L, kArgCount, &is_number);
   if (is_number) task.count_limit = TruncToInt32(count);
 

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "engine/input.h"
+#include "engine/text_util.h"
 #include "vision/color_test.h"
 
 namespace tora {
@@ -12,14 +13,6 @@ namespace {
 
 // The sleep between two passes of a repeat worker.
 constexpr uint32_t kPassSleepMs = 10;
-
-// A task or rule never run yet holds 0 and is due at once, also when the
-// tick counter stands past half its range (where 0 would compare as future).
-bool Due(uint32_t now, uint32_t next) { return next == 0 || !TickBefore(now, next); }
-
-uint32_t NextTick(uint32_t now, int32_t interval) {
-  return now + static_cast<uint32_t>(std::max<int32_t>(interval, 0));
-}
 
 // Offsets from a found point are the script's numbers: their sum is clamped
 // rather than left to overflow.
@@ -145,13 +138,13 @@ bool RunWorkerPass(RecordList<RepeatTask>& tasks, uint32_t now, ActionRegistry& 
   for (RepeatTask& task : tasks.Items()) {
     if (!registry.run_flag.IsSet()) return false;
     if (task.count_limit != 0 && task.tries >= task.count_limit) continue;
-    if (!Due(now, task.next_run)) continue;
+    if (!TickDue(now, task.next_run)) continue;
     if (!task.has_condition || TestForTask(task, task.condition_id, registry, platform))
       RunActionList(task, task.action_list_id, registry, platform);
     // From the pass's start, not the task's end: a task that takes longer
     // than its interval is due again on the next pass. A gated task uses up
     // a try whether or not its condition held.
-    task.next_run = NextTick(now, task.interval);
+    task.next_run = TickAfter(now, task.interval);
     if (task.count_limit != 0) ++task.tries;
   }
   return registry.run_flag.IsSet();

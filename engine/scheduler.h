@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/registry.h"
+#include "engine/text_util.h"
 #include "platform/platform.h"
 
 namespace tora {
@@ -22,8 +23,5 @@ bool RunWorkerPass(RecordList<RepeatTask>& tasks, uint32_t now, ActionRegistry& 
 // Plays an action list for a task; false when it stopped because the run
 // flag was clear.
 bool RunActionList(RepeatTask& task, int32_t list_id, ActionRegistry& registry, Platform& platform);
-
-// Wrap-safe "now is before due" for 32-bit tick counts.
-inline bool TickBefore(uint32_t now, uint32_t due) { return static_cast<int32_t>(now - due) < 0; }
 
 }  // namespace tora

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 
@@ -87,6 +89,23 @@ int32_t LeadingInt(const std::string& text) {
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string text;
+  if (length > 0) {
+    text.resize(static_cast<size_t>(length) + 1);
+    std::vsnprintf(&text[0], text.size(), format, args);
+    text.resize(static_cast<size_t>(length));
+  }
+  va_end(args);
+  return text;
 }
 
 }  // namespace tora

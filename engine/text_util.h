@@ -44,4 +44,18 @@ double LeadingNumber(const std::string& text);
 
 bool StartsWith(const std::string& text, const std::string& prefix);
 
+// printf into a string of whatever length the result needs.
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Wrap-safe tick comparisons: tick counts wrap after 49.7 days, so they are
+// compared by their difference, never by their values.
+inline bool TickBefore(uint32_t now, uint32_t due) { return static_cast<int32_t>(now - due) < 0; }
+// A task or rule never run yet holds 0 and is due at once, also when the
+// tick counter stands past half its range (where 0 would compare as future).
+inline bool TickDue(uint32_t now, uint32_t next) { return next == 0 || !TickBefore(now, next); }
+// The tick interval milliseconds after now (a negative interval counts as 0).
+inline uint32_t TickAfter(uint32_t now, int32_t interval) {
+  return now + static_cast<uint32_t>(interval > 0 ? interval : 0);
+}
+
 }  // namespace tora

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/lua_args.h"
 #include "engine/scheduler.h"
 #include "engine/script_context.h"
 #include "engine/text_util.h"
@@ -20,24 +21,6 @@ constexpr uint32_t kKeeperPassMs = 100;
 int32_t Clamp32(int64_t v) {
   return static_cast<int32_t>(
       std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-std::string CheckString(lua_State* L, int index) {
-  size_t len = 0;
-  const char* s = luaL_checklstring(L, index, &len);
-  return std::string(s, len);
-}
-
-double OptionalNumber(lua_State* L, int index) {
-  int is_number = 0;
-  const lua_Number value = lua_tonumberx(L, index, &is_number);
-  return is_number ? value : 0.0;
-}
-
-bool Due(uint32_t now, uint32_t next) { return next == 0 || !TickBefore(now, next); }
-
-uint32_t NextTick(uint32_t now, int32_t interval) {
-  return now + static_cast<uint32_t>(std::max<int32_t>(interval, 0));
 }
 
 }  // namespace
@@ -87,8 +70,8 @@ bool RunKeeperPass(uint32_t now, ActionRegistry& registry, Platform& platform) {
   WindowPort& windows = platform.windows;
   for (WindowRule& rule : registry.window_rules.Items()) {
     if (!registry.run_flag.IsSet()) return false;
-    if (!Due(now, rule.next_check)) continue;
-    rule.next_check = NextTick(now, rule.interval);
+    if (!TickDue(now, rule.next_check)) continue;
+    rule.next_check = TickAfter(now, rule.interval);
     if (!rule.ready || !windows.IsWindow(rule.window.Load())) {
       const WindowHandle found = FindRuleWindow(rule.window_text, windows);
       rule.window.Store(found);

@@ -1,5 +1,7 @@
 #include "vision/bmp.h"
 
+#include "engine/text_util.h"
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -22,24 +24,6 @@ uint32_t ReadU32(const uint8_t* p) {
 }
 
 int32_t ReadI32(const uint8_t* p) { return static_cast<int32_t>(ReadU32(p)); }
-
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string FormatText(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list copy;
-  va_copy(copy, args);
-  const int length = std::vsnprintf(nullptr, 0, format, copy);
-  va_end(copy);
-  std::string text;
-  if (length > 0) {
-    text.resize(static_cast<size_t>(length) + 1);
-    std::vsnprintf(&text[0], text.size(), format, args);
-    text.resize(static_cast<size_t>(length));
-  }
-  va_end(args);
-  return text;
-}
 
 int32_t SaturatedSum(int32_t a, int32_t b) {
   const int64_t sum = int64_t{a} + int64_t{b};
@@ -137,11 +121,11 @@ std::vector<ColorPoint> SamplePicture(const Frame& picture, int32_t percent, Thi
       point.colour = picture.At(x, y);
       samples.push_back(point);
       if (trace && samples.size() <= kMaxSampleTraceLines)
-        trace->Trace(FormatText(texts::kTraceImageSample, point.x, point.y, static_cast<int>(point.colour)));
+        trace->Trace(Format(texts::kTraceImageSample, point.x, point.y, static_cast<int>(point.colour)));
     }
   }
   if (trace)
-    trace->Trace(FormatText(texts::kTraceImageSamplesAdded, static_cast<int>(samples.size()),
+    trace->Trace(Format(texts::kTraceImageSamplesAdded, static_cast<int>(samples.size()),
                             static_cast<int>(total)));
   return samples;
 }

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/text_util.h"
 #include "engine/texts.h"
 
 namespace tora {
@@ -239,13 +240,7 @@ class Searcher {
 };
 
 void TraceLine(TracePort* trace, const char* format, int a, int b = 0) {
-  if (trace == nullptr) return;
-  const int len = std::snprintf(nullptr, 0, format, a, b);
-  if (len < 0) return;
-  std::string line(static_cast<size_t>(len) + 1, '\0');
-  std::snprintf(&line[0], line.size(), format, a, b);
-  line.resize(static_cast<size_t>(len));
-  trace->Trace(line);
+  if (trace != nullptr) trace->Trace(Format(format, a, b));
 }
 
 }  // namespace

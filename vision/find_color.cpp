@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/action_table.h"
+#include "engine/lua_args.h"
 #include "engine/script_context.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -33,21 +34,6 @@ uint32_t ColourFromNumber(double value) {
 
 namespace {
 
-std::string StringArg(lua_State* L, int index) {
-  size_t len = 0;
-  const char* s = luaL_checklstring(L, index, &len);
-  return std::string(s, len);
-}
-
-// A string argument (a number counts), or nothing.
-bool OptionalString(lua_State* L, int index, std::string& out) {
-  if (!lua_isstring(L, index)) return false;
-  size_t len = 0;
-  const char* s = lua_tolstring(L, index, &len);
-  out.assign(s, len);
-  return true;
-}
-
 // Reads the global point table into points. Looking up element 2 of its
 // element 1 first makes a missing or empty table stop the script here with
 // the interpreter's indexing error.
@@ -74,7 +60,7 @@ void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoin
     ColorPoint p;
     p.x = TruncToInt32(lua_tonumberx(L, row + 1, nullptr));
     p.y = TruncToInt32(lua_tonumberx(L, row + 2, nullptr));
-    p.op = ColorOpFromText(StringArg(L, row + 3));
+    p.op = ColorOpFromText(CheckString(L, row + 3));
     p.colour = ColourFromNumber(lua_tonumberx(L, row + 4, nullptr));
     points.push_back(p);
     lua_settop(L, row - 1);  // keep the key for lua_next
@@ -88,7 +74,7 @@ void ReadModeAndRange(lua_State* L, int mode_index, Platform& platform, ScreenCo
   if (!OptionalString(L, mode_index, mode)) return;
   int tolerance_index = mode_index + 1;
   if (mode == texts::kModeRect) {
-    const std::string range = StringArg(L, mode_index + 1);
+    const std::string range = CheckString(L, mode_index + 1);
     if (range == texts::kFullScreen) {
       const Size size = platform.screen.ScreenSize();
       condition.rect = Rect{0, 0, size.width, size.height};
@@ -113,8 +99,8 @@ int LuaFindColorCondition(lua_State* L) {
   ScriptContext& context = GetScriptContext(L);
   ActionRegistry& registry = context.registry;
   ScreenCondition condition;
-  condition.name = StringArg(L, 1);
-  const std::string table = StringArg(L, 2);
+  condition.name = CheckString(L, 1);
+  const std::string table = CheckString(L, 2);
   ReadPointTable(L, table, condition.points);
   ReadModeAndRange(L, 3, context.platform, condition);
   registry.screen_conditions.Append(std::move(condition));
@@ -131,9 +117,9 @@ int LuaFindColorAction(lua_State* L) {
   branch.condition_id = registry.screen_conditions.Length();
   branch.action_list_id = list.id;
 
-  condition.name = StringArg(L, 1);
+  condition.name = CheckString(L, 1);
   branch.name = condition.name;
-  const std::string points_table = StringArg(L, 2);
+  const std::string points_table = CheckString(L, 2);
   ReadPointTable(L, points_table, condition.points);
   std::string action_table;
   if (OptionalString(L, 3, action_table)) ParseActionTable(L, action_table, list, kAcceptBranch, registry);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/action_table.h"
+#include "engine/lua_args.h"
 #include "engine/script_context.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -26,20 +27,14 @@ struct ImageArgs {
 constexpr ImageArgs kActionArgs{3, 4, 5, 6};
 constexpr ImageArgs kConditionArgs{2, 3, 4, 5};
 
-std::string CheckedString(lua_State* L, int index) {
-  size_t length = 0;
-  const char* text = luaL_checklstring(L, index, &length);
-  return std::string(text, length);
-}
-
 // Mode and area into the condition, and the position that the fixed mode
 // adds to every sample. An area we cannot read refuses the call: the
 // samples would otherwise get positions nobody asked for.
 Point ReadModeAndArea(lua_State* L, const ImageArgs& args, ScreenCondition& condition) {
-  const std::string mode = CheckedString(L, args.mode);
+  const std::string mode = CheckString(L, args.mode);
   if (mode == texts::kModeRect) {
     if (!lua_isstring(L, args.area)) luaL_error(L, "%s", texts::kImageRectAreaBad);
-    const std::string area = CheckedString(L, args.area);
+    const std::string area = CheckString(L, args.area);
     if (area == texts::kFullScreen) {
       const Size screen = GetScriptContext(L).platform.screen.ScreenSize();
       condition.rect = Rect{0, 0, screen.width, screen.height};
@@ -52,7 +47,7 @@ Point ReadModeAndArea(lua_State* L, const ImageArgs& args, ScreenCondition& cond
     condition.search_in_rect = true;
     return Point{0, 0};
   }
-  const std::vector<std::string> fields = SplitString(CheckedString(L, args.area), ',');
+  const std::vector<std::string> fields = SplitString(CheckString(L, args.area), ',');
   if (fields.size() != 2) luaL_error(L, "%s", texts::kImageFixedAreaBad);
   return Point{LeadingInt(fields[0]), LeadingInt(fields[1])};
 }
@@ -91,7 +86,7 @@ ScreenCondition NewImageCondition(const std::string& name) {
 // 找图像动作(name, table, mode, area, reduce, file)
 int LuaFindImageAction(lua_State* L) {
   ActionRegistry& registry = GetScriptContext(L).registry;
-  const std::string name = CheckedString(L, 1);
+  const std::string name = CheckString(L, 1);
   ScreenCondition condition = NewImageCondition(name);
   ActionList list;
   list.id = registry.action_lists.Length();
@@ -104,8 +99,8 @@ int LuaFindImageAction(lua_State* L) {
   // call leaves no key or mouse steps behind.
   const Point origin = ReadModeAndArea(L, kActionArgs, condition);
   const int32_t percent = ReadReduce(L, kActionArgs.reduce);
-  const std::string path = CheckedString(L, kActionArgs.file);
-  if (lua_isstring(L, 2)) ParseActionTable(L, CheckedString(L, 2), list, 0, registry);
+  const std::string path = CheckString(L, kActionArgs.file);
+  if (lua_isstring(L, 2)) ParseActionTable(L, CheckString(L, 2), list, 0, registry);
 
   if (!ReadPicture(L, path, percent, ThinningRule::kDropBelow, origin, condition)) return 0;
   registry.screen_conditions.Append(std::move(condition));
@@ -117,10 +112,10 @@ int LuaFindImageAction(lua_State* L) {
 // 找图像条件(name, mode, area, reduce, file)
 int LuaFindImageCondition(lua_State* L) {
   ActionRegistry& registry = GetScriptContext(L).registry;
-  ScreenCondition condition = NewImageCondition(CheckedString(L, 1));
+  ScreenCondition condition = NewImageCondition(CheckString(L, 1));
   const Point origin = ReadModeAndArea(L, kConditionArgs, condition);
   const int32_t percent = ReadReduce(L, kConditionArgs.reduce);
-  const std::string path = CheckedString(L, kConditionArgs.file);
+  const std::string path = CheckString(L, kConditionArgs.file);
   if (!ReadPicture(L, path, percent, ThinningRule::kDropAtOrBelow, origin, condition)) return 0;
   registry.screen_conditions.Append(std::move(condition));
   return 0;
