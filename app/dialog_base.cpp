@@ -1,10 +1,36 @@
 #include "app/dialog_base.h"
 
+#include <vector>
+
+#include "app/message_loop.h"
+#include "platform/win32/wide.h"
+
 namespace tora {
 
+std::string ControlText(HWND control) {
+  const int len = GetWindowTextLengthW(control);
+  if (len <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
+  const int got = GetWindowTextW(control, buffer.data(), len + 1);
+  return Narrow(std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0)));
+}
+
+void SetControlText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
+
 DialogBase::~DialogBase() {
+  // A window that outlives its object would call into freed memory; its
+  // last messages no longer reach the (already destroyed) derived class.
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    if (modeless_) MessageLoop::RemoveDialog(this);
+    DestroyWindow(hwnd_);
+  }
   if (font_) DeleteObject(font_);
 }
+
+std::string DialogBase::ItemText(int id) const { return ControlText(Item(id)); }
+
+void DialogBase::SetItemText(int id, const std::string& gbk) const { SetControlText(Item(id), gbk); }
 
 void DialogBase::UseChineseFont() {
   LOGFONTW face{};
@@ -20,8 +46,30 @@ void DialogBase::UseChineseFont() {
 }
 
 INT_PTR DialogBase::RunModal(HINSTANCE instance, int template_id, HWND owner) {
+  modeless_ = false;
   return DialogBoxParamW(instance, MAKEINTRESOURCEW(template_id), owner, &DialogBase::DialogProc,
                          reinterpret_cast<LPARAM>(this));
+}
+
+bool DialogBase::CreateModeless(HINSTANCE instance, int template_id, HWND owner) {
+  if (hwnd_) return true;
+  modeless_ = true;
+  HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(template_id), owner, &DialogBase::DialogProc,
+                                 reinterpret_cast<LPARAM>(this));
+  if (!hwnd) return false;
+  MessageLoop::AddDialog(this);
+  return true;
+}
+
+bool DialogBase::CreateChild(HINSTANCE instance, int template_id, HWND parent) {
+  if (hwnd_) return true;
+  modeless_ = false;
+  return CreateDialogParamW(instance, MAKEINTRESOURCEW(template_id), parent, &DialogBase::DialogProc,
+                            reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
+void DialogBase::Destroy() {
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -38,6 +86,7 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, 
   const INT_PTR result = self->HandleMessage(message, wparam, lparam);
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+    if (self->modeless_) MessageLoop::RemoveDialog(self);
     self->hwnd_ = nullptr;
   }
   return result;

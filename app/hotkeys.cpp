@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/texts.h"
 #include "engine/texts.h"
 
 namespace tora {
@@ -25,15 +26,15 @@ int FunctionKeyAfter(const std::string& text, const std::string& prefix) {
 
 std::vector<std::string> HotkeyTexts() {
   std::vector<std::string> items;
-  for (const char* prefix : {texts::kHotkeyAltPrefix, texts::kHotkeyCtrlPrefix})
+  for (const char* prefix : {app_texts::kHotkeyAltPrefix, app_texts::kHotkeyCtrlPrefix})
     for (int n = 1; n <= 12; ++n) items.push_back(prefix + std::to_string(n));
   return items;
 }
 
 std::optional<HotkeyCombo> HotkeyFromText(const std::string& text) {
-  if (int n = FunctionKeyAfter(text, texts::kHotkeyCtrlPrefix))
+  if (int n = FunctionKeyAfter(text, app_texts::kHotkeyCtrlPrefix))
     return HotkeyCombo{MOD_CONTROL, static_cast<unsigned>(VK_F1 + n - 1)};
-  if (int n = FunctionKeyAfter(text, texts::kHotkeyAltPrefix))
+  if (int n = FunctionKeyAfter(text, app_texts::kHotkeyAltPrefix))
     return HotkeyCombo{MOD_ALT, static_cast<unsigned>(VK_F1 + n - 1)};
   return std::nullopt;
 }

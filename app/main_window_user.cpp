@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/dialog_base.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 
@@ -25,14 +26,6 @@ std::wstring ListLine(HWND list, int index) {
 }
 
 }  // namespace
-
-std::string ControlText(HWND control) {
-  const int len = GetWindowTextLengthW(control);
-  if (len <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(control, buffer.data(), len + 1);
-  return Narrow(std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0)));
-}
 
 void MainWindowUser::Attach(HWND dialog) {
   ui_thread_.store(GetCurrentThreadId());

@@ -7,17 +7,10 @@
 #include <atomic>
 #include <string>
 
+#include "app/messages.h"
 #include "platform/platform.h"
 
 namespace tora {
-
-// Sent (synchronously) to the main window by a thread other than the
-// interface thread: wParam is a StatusOp, lParam a const std::string*.
-constexpr UINT kMsgStatusRequest = WM_APP + 1;
-
-// Posted by a worker for an open-url step: the main window then sets its
-// timer 5 itself (a timer can only be set by the thread that owns the window).
-constexpr UINT kMsgOpenUrlRequest = WM_APP + 2;
 
 class MainWindowUser : public UserPort {
  public:
@@ -66,8 +59,5 @@ class MainWindowUser : public UserPort {
   bool close_pending_ = false;
   int list_extent_ = 0;
 };
-
-// A control's whole text as GBK.
-std::string ControlText(HWND control);
 
 }  // namespace tora

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "app/main_window_user.h"
+#include "app/message_loop.h"
 #include "app/velm_dlg.h"
 #include "app/web_pane.h"
 #include "engine/registry.h"
@@ -31,9 +32,11 @@ int CVelmApp::Run() {
     ActionRegistry registry;
     ScriptHost host(registry, win32.platform());
     CVelmDlg dialog(instance_, user, registry, win32.platform(), host);
-    if (dialog.RunModal(instance_, IDD_VELM_DIALOG, nullptr) == -1) {
+    if (!dialog.CreateModeless(instance_, IDD_VELM_DIALOG, nullptr)) {
       win32.platform().trace.Trace("warning: the main window could not be created");
       result = 1;
+    } else {
+      result = MessageLoop::Run();
     }
     // The host's end waits for any worker still finishing a step.
   }

@@ -9,6 +9,7 @@
 #include "app/about_dlg.h"
 #include "app/hotkeys.h"
 #include "app/web_pane.h"
+#include "app/texts.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
@@ -21,9 +22,6 @@ constexpr int kStartHotkeyId = 333;
 constexpr int kStopHotkeyId = 444;
 constexpr UINT_PTR kOpenUrlTimer = 5;
 constexpr UINT kTrayIconId = 111;
-constexpr UINT kTrayMessage = WM_USER + 102;
-
-void SetText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
 
 void AddItem(HWND combo, const std::string& gbk) {
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
@@ -53,7 +51,7 @@ INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnPaint();
     case WM_QUERYDRAGICON:
       return OnQueryDragIcon();
-    case kTrayMessage:
+    case kMsgTrayNotify:
       return OnTrayNotify(lparam);
     case kMsgStatusRequest:
       SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, user_.ServeStatusRequest(wparam, lparam));
@@ -76,7 +74,7 @@ INT_PTR CVelmDlg::OnInitDialog() {
   HMENU system_menu = GetSystemMenu(hwnd(), FALSE);
   if (system_menu) {
     AppendMenuW(system_menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(system_menu, MF_STRING, IDM_ABOUTBOX, Widen(texts::kAboutMenuItem).c_str());
+    AppendMenuW(system_menu, MF_STRING, IDM_ABOUTBOX, Widen(app_texts::kAboutMenuItem).c_str());
   }
   SendMessageW(Item(IDC_CPU_PRIORITY), CB_SETCURSEL, 1, 0);
   user_.Attach(hwnd());
@@ -112,7 +110,7 @@ std::string CVelmDlg::ExecutableDir() { return platform_.files.ExecutableDir(); 
 
 std::string CVelmDlg::SetupIniPath() { return ExecutableDir() + "\\" + texts::kSetupIni; }
 
-std::string CVelmDlg::HelpPagePath() { return ExecutableDir() + "\\" + texts::kHelpPage; }
+std::string CVelmDlg::HelpPagePath() { return ExecutableDir() + "\\" + app_texts::kHelpPage; }
 
 void CVelmDlg::RememberScript(const std::string& path) {
   platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
@@ -120,43 +118,30 @@ void CVelmDlg::RememberScript(const std::string& path) {
 
 void CVelmDlg::PrepareDefaultScript() {
   default_script_ = ExecutableDir() + "\\" + texts::kDefaultScriptName;
-  const std::wstring path = Widen(default_script_);
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    CloseHandle(file);
-    return;
-  }
-  // CREATE_NEW: a script that exists but could not be opened (another
-  // program holds it) must never be emptied.
-  file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    CloseHandle(file);
-    return;
-  }
   // A read-only folder: the path is still offered; starting it reports the
   // missing file then.
-  platform_.trace.Trace("default script cannot be created: " + default_script_);
+  if (!platform_.files.CreateFileIfMissing(default_script_))
+    platform_.trace.Trace("default script cannot be created: " + default_script_);
 }
 
 void CVelmDlg::ShowLastScript() {
   std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
   if (path.empty()) path = default_script_;
-  SetText(Item(IDC_SCRIPT_FILE), path);
+  SetControlText(Item(IDC_SCRIPT_FILE), path);
 }
 
 void CVelmDlg::ClaimSingleInstance() {
-  mutex_ = CreateMutexW(nullptr, FALSE, Widen(texts::kMutexName).c_str());
+  mutex_ = CreateMutexW(nullptr, FALSE, Widen(app_texts::kMutexName).c_str());
   const DWORD error = GetLastError();
   if (mutex_ && error != ERROR_ALREADY_EXISTS) {
     SendMessageW(Item(IDC_START_HOTKEY), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(Widen(texts::kDefaultStartHotkey).c_str()));
+                 reinterpret_cast<LPARAM>(Widen(app_texts::kDefaultStartHotkey).c_str()));
     SendMessageW(Item(IDC_STOP_HOTKEY), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(Widen(texts::kDefaultStopHotkey).c_str()));
+                 reinterpret_cast<LPARAM>(Widen(app_texts::kDefaultStopHotkey).c_str()));
     SetHotkeys();
     return;
   }
-  MessageBoxW(nullptr, Widen(texts::kSecondInstance).c_str(), Widen(texts::kNoticeCaption).c_str(), MB_OK);
+  MessageBoxW(nullptr, Widen(app_texts::kSecondInstance).c_str(), Widen(app_texts::kNoticeCaption).c_str(), MB_OK);
 }
 
 void CVelmDlg::PlaceAtRightEdge() {
@@ -177,7 +162,7 @@ void CVelmDlg::AddTrayIcon() {
   data.hWnd = hwnd();
   data.uID = kTrayIconId;
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  data.uCallbackMessage = kTrayMessage;
+  data.uCallbackMessage = kMsgTrayNotify;
   data.hIcon = icon_small_;
   const std::wstring tip = Widen(texts::kAppTitle);
   tip.copy(data.szTip, sizeof(data.szTip) / sizeof(data.szTip[0]) - 1);
@@ -319,6 +304,8 @@ INT_PTR CVelmDlg::OnDestroy() {
   UnregisterHotKey(hwnd(), kStartHotkeyId);
   UnregisterHotKey(hwnd(), kStopHotkeyId);
   user_.Detach();
+  // The process lives as long as the main window.
+  PostQuitMessage(0);
   return FALSE;
 }
 
@@ -346,7 +333,7 @@ void CVelmDlg::Close() {
   if (host_.Running()) host_.StopScript();
   host_.JoinWorkers();
   RemoveTrayIcon();
-  EndDialog(hwnd(), IDOK);
+  DestroyWindow(hwnd());
 }
 
 void CVelmDlg::SetHotkeys() {
@@ -370,7 +357,7 @@ void CVelmDlg::OpenEditor() {
 }
 
 void CVelmDlg::Browse() {
-  const std::wstring filter = Widen(texts::kScriptFilterName) + L'\0' + Widen(texts::kScriptPattern) + L'\0';
+  const std::wstring filter = Widen(app_texts::kScriptFilterName) + L'\0' + Widen(app_texts::kScriptPattern) + L'\0';
   const std::wstring folder = Widen(ExecutableDir());
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW ofn{};
@@ -384,7 +371,7 @@ void CVelmDlg::Browse() {
   ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
   if (!GetOpenFileNameW(&ofn)) return;
   const std::string path = Narrow(file.data());
-  SetText(Item(IDC_SCRIPT_FILE), path);
+  SetControlText(Item(IDC_SCRIPT_FILE), path);
   RememberScript(path);
 }
 
@@ -393,16 +380,9 @@ void CVelmDlg::RefillScriptList() {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string dir = ExecutableDir();
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Widen(dir + "\\" + texts::kScriptPattern).c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      if (found.cFileName[0] == L'.' || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-      AddItem(combo, dir + "\\" + Narrow(found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  SetText(combo, kept);
+  for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern))
+    AddItem(combo, dir + "\\" + name);
+  SetControlText(combo, kept);
 }
 
 void CVelmDlg::OpenUrlStep() {

@@ -107,53 +107,31 @@ class WebPane::Site final : public IOleClientSite, public IOleInPlaceSite, publi
 };
 
 bool WebPane::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = &WebPane::WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = nullptr;
-  wc.lpszClassName = TORA_WEB_PANE_CLASS;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return WindowBase::RegisterSelfOwnedClass(instance, TORA_WEB_PANE_CLASS, [](HWND) { return new WebPane(); },
+                                            CS_HREDRAW | CS_VREDRAW);
 }
 
-WebPane* WebPane::FromWindow(HWND pane) {
-  return pane ? reinterpret_cast<WebPane*>(GetWindowLongPtrW(pane, GWLP_USERDATA)) : nullptr;
-}
+WebPane* WebPane::FromWindow(HWND pane) { return dynamic_cast<WebPane*>(WindowBase::FromWindow(pane)); }
 
-LRESULT CALLBACK WebPane::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  WebPane* self = FromWindow(hwnd);
+LRESULT WebPane::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_NCCREATE:
-      self = new WebPane(hwnd);
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      break;
     case WM_CREATE:
-      self->Embed();
+      Embed();
       return 0;
     case WM_SIZE:
-      if (self) self->Resize();
+      Resize();
       return 0;
     case WM_PAINT:
-      if (self) {
-        self->OnPaint();
-        return 0;
-      }
-      break;
+      OnPaint();
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_DESTROY:
-      if (self) self->Unembed();
+      Unembed();
       return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-      delete self;
-      break;
     default:
-      break;
+      return Default(message, wparam, lparam);
   }
-  return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
 void WebPane::Embed() {
@@ -162,13 +140,13 @@ void WebPane::Embed() {
                               reinterpret_cast<void**>(&object))) ||
       !object)
     return;
-  site_ = new Site(pane_);
+  site_ = new Site(hwnd());
   object_ = object;
   RECT rect;
-  GetClientRect(pane_, &rect);
+  GetClientRect(hwnd(), &rect);
   if (FAILED(object_->SetClientSite(site_)) ||
       FAILED(OleSetContainedObject(object_, TRUE)) ||
-      FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, -1, pane_, &rect)) ||
+      FAILED(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, -1, hwnd(), &rect)) ||
       FAILED(object_->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&browser_))) || !browser_) {
     browser_ = nullptr;
     Unembed();
@@ -181,7 +159,7 @@ void WebPane::Embed() {
 void WebPane::Resize() {
   if (!browser_) return;
   RECT rect;
-  GetClientRect(pane_, &rect);
+  GetClientRect(hwnd(), &rect);
   browser_->put_Left(0);
   browser_->put_Top(0);
   browser_->put_Width(rect.right);
@@ -209,9 +187,9 @@ void WebPane::Unembed() {
 void WebPane::OnPaint() {
   // What shows where the control is missing (or has not drawn yet).
   PAINTSTRUCT ps;
-  HDC dc = BeginPaint(pane_, &ps);
+  HDC dc = BeginPaint(hwnd(), &ps);
   FillRect(dc, &ps.rcPaint, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  EndPaint(pane_, &ps);
+  EndPaint(hwnd(), &ps);
 }
 
 void WebPane::Navigate(const std::string& address) {

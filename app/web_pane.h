@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "app/window_base.h"
+
 struct IOleObject;
 struct IWebBrowser2;
 
 namespace tora {
 
-class WebPane {
+class WebPane : public WindowBase {
  public:
   // Registers the pane's window class; the main window's template names it.
   static bool RegisterWindowClass(HINSTANCE instance);
@@ -24,19 +26,18 @@ class WebPane {
   void Refresh();
   bool HasBrowser() const { return browser_ != nullptr; }
 
-  ~WebPane();
+  ~WebPane() override;
 
  private:
   class Site;
-  explicit WebPane(HWND pane) : pane_(pane) {}
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  WebPane() = default;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
   void Embed();
   void Resize();
   void Unembed();
   void OnPaint();
 
-  HWND pane_;
   Site* site_ = nullptr;
   IOleObject* object_ = nullptr;
   IWebBrowser2* browser_ = nullptr;

@@ -107,19 +107,6 @@ inline constexpr const char* kCornerBottomRight = "右下角";
 inline constexpr const char* kCornerCentre = "居中";
 inline constexpr const char* kTopmost = "置顶";
 
-// Start-up and the main window
-inline constexpr const char* kMutexName = "velm";
-inline constexpr const char* kSecondInstance = "你多开Tora按键，请手工设置快捷键！";
-inline constexpr const char* kNoticeCaption = "提示";
-inline constexpr const char* kAboutMenuItem = "关于 Velm(&A)...";
-inline constexpr const char* kHotkeyAltPrefix = "Alt+F";
-inline constexpr const char* kHotkeyCtrlPrefix = "Ctrl+F";
-inline constexpr const char* kDefaultStartHotkey = "Alt+F1";
-inline constexpr const char* kDefaultStopHotkey = "Alt+F2";
-inline constexpr const char* kScriptFilterName = "脚本文件(*.txt)";
-inline constexpr const char* kScriptPattern = "*.txt";
-inline constexpr const char* kHelpPage = "tora\\torasoft.htm";
-
 // Input synthesis: status trace lines (prefix + key name + suffix) and the
 // developer trace formats.
 inline constexpr const char* kTraceDown = "按下[";

@@ -161,6 +161,15 @@ class FilePort {
   virtual std::optional<uint64_t> FileSize(const std::string& path) = 0;
   // Reads the whole file (shared read access) into out.
   virtual bool ReadFile(const std::string& path, std::string& out) = 0;
+  // Writes the whole file. An existing file is replaced only once the new
+  // bytes are complete on disk: a write that fails leaves it as it was.
+  virtual bool WriteFile(const std::string& path, const std::string& bytes) = 0;
+  // Creates an empty file when there is none; never touches one that exists.
+  virtual bool CreateFileIfMissing(const std::string& path) = 0;
+  // The names of the files in dir that match pattern ("*.txt"), in the
+  // order the system lists them; folders and names beginning with "." are
+  // left out.
+  virtual std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) = 0;
   virtual std::string ReadProfile(const std::string& ini, const std::string& section, const std::string& key) = 0;
   virtual bool WriteProfile(const std::string& ini, const std::string& section, const std::string& key,
                             const std::string& value) = 0;

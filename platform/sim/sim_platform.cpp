@@ -1,6 +1,12 @@
 #include "platform/sim/sim_platform.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -358,6 +364,76 @@ bool SimPlatform::ReadFile(const std::string& path, std::string& out) {
   buffer << in.rdbuf();
   out = buffer.str();
   return true;
+}
+
+bool SimPlatform::WriteFile(const std::string& path, const std::string& bytes) {
+  if (path.empty()) return false;
+  const std::string local = LocalPath(path);
+  const std::string temp = local + ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      ::unlink(temp.c_str());
+      return false;
+    }
+  }
+  if (::rename(temp.c_str(), local.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool SimPlatform::CreateFileIfMissing(const std::string& path) {
+  if (path.empty()) return false;
+  const int fd = ::open(LocalPath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (fd >= 0) {
+    ::close(fd);
+    return true;
+  }
+  return errno == EEXIST;
+}
+
+namespace {
+// "*" and "?" as the system's file search knows them (case-sensitive here).
+bool WildcardMatch(const std::string& pattern, const std::string& name) {
+  size_t p = 0, n = 0, star = std::string::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+}  // namespace
+
+std::vector<std::string> SimPlatform::ListFiles(const std::string& dir, const std::string& pattern) {
+  std::vector<std::string> names;
+  DIR* d = ::opendir(LocalPath(dir).c_str());
+  if (!d) return names;
+  const std::string local_pattern = GbkToUtf8(pattern);
+  while (const dirent* entry = ::readdir(d)) {
+    const std::string name = entry->d_name;
+    if (name.empty() || name[0] == '.' || !WildcardMatch(local_pattern, name)) continue;
+    struct stat st {};
+    if (::stat((LocalPath(dir) + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    names.push_back(Utf8ToGbk(name));
+  }
+  ::closedir(d);
+  return names;
 }
 
 std::string SimPlatform::ReadProfile(const std::string& ini, const std::string& section, const std::string& key) {

@@ -72,7 +72,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& out) {
   return true;
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& data) {
+bool WriteNewFile(const std::wstring& path, const std::string& data) {
   Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.get()) return false;
   size_t done = 0;
@@ -84,6 +84,18 @@ bool WriteWholeFile(const std::wstring& path, const std::string& data) {
     done += written;
   }
   return FlushFileBuffers(file.get()) != 0;
+}
+
+// The old file is replaced only once the new bytes are complete on disk.
+bool ReplaceWhole(const std::wstring& path, const std::string& data) {
+  const std::wstring temp =
+      path + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetCurrentThreadId());
+  if (!WriteNewFile(temp, data) ||
+      !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temp.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -119,6 +131,33 @@ bool Win32Files::ReadFile(const std::string& path, std::string& out) {
   return ReadWholeFile(Widen(path), out);
 }
 
+bool Win32Files::WriteFile(const std::string& path, const std::string& bytes) {
+  if (path.empty()) return false;
+  return ReplaceWhole(Widen(path), bytes);
+}
+
+bool Win32Files::CreateFileIfMissing(const std::string& path) {
+  if (path.empty()) return false;
+  // CREATE_NEW: a file that exists but cannot be opened (another program
+  // holds it) must never be emptied.
+  Handle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
+  return file.get() != nullptr || GetLastError() == ERROR_FILE_EXISTS;
+}
+
+std::vector<std::string> Win32Files::ListFiles(const std::string& dir, const std::string& pattern) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Widen(dir + "\\" + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (found.cFileName[0] == L'.' || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    names.push_back(Narrow(found.cFileName));
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
 // The profile stays GBK on disk whatever the system code page: the system's
 // own profile functions would write it in the ANSI code page, so the text is
 // read and written here.
@@ -141,15 +180,7 @@ bool Win32Files::WriteProfile(const std::string& ini, const std::string& section
     return false;
   }
   if (!IniSetValue(text, section, key, value)) return false;
-  // The old file is replaced only once the new text is complete on disk.
-  const std::wstring temp =
-      path + L".tmp" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(GetCurrentThreadId());
-  if (!WriteWholeFile(temp, text) ||
-      !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temp.c_str());
-    return false;
-  }
-  return true;
+  return ReplaceWhole(path, text);
 }
 
 void Win32Trace::Trace(const std::string& line) { OutputDebugStringW(Widen(line).c_str()); }

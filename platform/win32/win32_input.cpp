@@ -33,7 +33,7 @@ bool OpenClipboardSoon(uint32_t timeout_ms) {
   for (;;) {
     if (OpenClipboard(nullptr)) return true;
     if (GetTickCount() - start >= timeout_ms) return false;
-    ::Sleep(5);
+    WaitServingSentMessages(nullptr, 5);
   }
 }
 

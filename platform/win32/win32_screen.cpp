@@ -2,74 +2,12 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/gdi.h"
 #include "platform/win32/win32_ports.h"
 
 namespace tora {
 
 namespace {
-
-// A 32-bit top-down DIB section selected into its own memory DC; both are
-// released when it goes out of scope.
-class DibCanvas {
- public:
-  DibCanvas(int32_t width, int32_t height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    if (!dc_) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // row 0 at the top
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-    if (!bitmap_ || !bits_) return;
-    old_ = SelectObject(dc_, bitmap_);
-  }
-  ~DibCanvas() {
-    if (old_) SelectObject(dc_, old_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (dc_) DeleteDC(dc_);
-  }
-  DibCanvas(const DibCanvas&) = delete;
-  DibCanvas& operator=(const DibCanvas&) = delete;
-
-  bool ok() const { return old_ != nullptr; }
-  HDC dc() const { return dc_; }
-
-  // Copies the canvas into the frame: the DIB holds 0x00RRGGBB, the program
-  // works in 0x00BBGGRR.
-  void ReadInto(Frame& out, int32_t width, int32_t height) const {
-    GdiFlush();
-    out.Resize(width, height);
-    const auto* src = static_cast<const uint32_t*>(bits_);
-    const size_t n = out.pixels.size();
-    for (size_t i = 0; i < n; ++i) {
-      const uint32_t p = src[i];
-      out.pixels[i] = ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
-    }
-  }
-
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  void* bits_ = nullptr;
-};
-
-class ScreenDc {
- public:
-  ScreenDc() : dc_(GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
 
 // Anything larger is no picture a script could mean, and would only exhaust
 // memory.
@@ -175,7 +113,7 @@ bool Win32Screen::CaptureScreen(Frame& out) {
   DibCanvas canvas(width, height);
   if (!canvas.ok()) return false;
   if (!BitBlt(canvas.dc(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return false;
-  canvas.ReadInto(out, width, height);
+  canvas.ReadInto(out);
   return true;
 }
 
@@ -193,7 +131,7 @@ bool Win32Images::RenderDib(const uint8_t* info, size_t info_size, const uint8_t
                                       static_cast<UINT>(layout.height), bits,
                                       reinterpret_cast<const BITMAPINFO*>(header.data()), DIB_RGB_COLORS);
   if (lines <= 0) return false;
-  canvas.ReadInto(out, layout.width, layout.height);
+  canvas.ReadInto(out);
   return true;
 }
 

@@ -8,7 +8,11 @@ namespace tora {
 
 uint32_t Win32Clock::TickCount() { return GetTickCount(); }
 
-void Win32Clock::Sleep(uint32_t ms) { ::Sleep(ms); }
+// The script's 等待 sleeps on the interface thread, where the editor's
+// low-level hooks are called: a plain Sleep would freeze the keyboard or
+// mouse of the whole system meanwhile. Sent messages (hook calls among them)
+// are served during the wait.
+void Win32Clock::Sleep(uint32_t ms) { WaitServingSentMessages(nullptr, ms); }
 
 bool Win32Clock::Pause(uint32_t ms, RunFlag& flag) { return flag.WaitWhileSet(ms); }
 
@@ -74,7 +78,7 @@ class Win32Worker : public WorkerThread {
     if (!handle_ || GetCurrentThreadId() == id_) return;
     while (!WaitServingSentMessages(handle_, INFINITE)) {
       if (WaitForSingleObject(handle_, 0) != WAIT_TIMEOUT) return;
-      ::Sleep(1);
+      WaitServingSentMessages(nullptr, 1);
     }
   }
   bool Finished() override { return !handle_ || WaitForSingleObject(handle_, 0) != WAIT_TIMEOUT; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/texts.h"
 #include "engine/texts.h"
 #include "res/resource.h"
 #include "tests/e2e/tora_harness.h"
@@ -90,8 +91,8 @@ TEST_F(MainWindow, FirstStartInAnEmptyFolder) {
   EXPECT_EQ(bytes.size(), 0u);
   EXPECT_EQ(tora_.Text(IDC_SCRIPT_FILE), default_script);
   EXPECT_FALSE(FileExists(folder_.File(L"setup.ini")));
-  EXPECT_EQ(tora_.Text(IDC_START_HOTKEY), W(texts::kDefaultStartHotkey));
-  EXPECT_EQ(tora_.Text(IDC_STOP_HOTKEY), W(texts::kDefaultStopHotkey));
+  EXPECT_EQ(tora_.Text(IDC_START_HOTKEY), W(app_texts::kDefaultStartHotkey));
+  EXPECT_EQ(tora_.Text(IDC_STOP_HOTKEY), W(app_texts::kDefaultStopHotkey));
   EXPECT_EQ(tora_.Text(IDC_CPU_PRIORITY), W(texts::kPriorityNormal));
   EXPECT_EQ(SendMessageW(tora_.Control(IDC_START_HOTKEY), CB_GETCOUNT, 0, 0), 24);
   EXPECT_EQ(SendMessageW(tora_.Control(IDC_CPU_PRIORITY), CB_GETCOUNT, 0, 0), 4);
@@ -262,8 +263,8 @@ TEST(SecondInstance, ShowsTheNoticeAndRegistersNoHotkeys) {
   ASSERT_TRUE(second.Start());
   HWND notice = second.WaitMessageBox(20000);
   ASSERT_TRUE(notice);
-  EXPECT_EQ(WindowText(notice), W(texts::kNoticeCaption));
-  EXPECT_EQ(Tora::MessageBoxText(notice), W(texts::kSecondInstance));
+  EXPECT_EQ(WindowText(notice), W(app_texts::kNoticeCaption));
+  EXPECT_EQ(Tora::MessageBoxText(notice), W(app_texts::kSecondInstance));
   EXPECT_EQ(GetWindow(notice, GW_OWNER), nullptr);
   Tora::Dismiss(notice);
   ASSERT_TRUE(second.WaitMainWindow());

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 
+#include "app/messages.h"
 #include "engine/texts.h"
 #include "res/resource.h"
 #include "tests/e2e/tora_harness.h"
@@ -278,13 +279,12 @@ TEST_F(Run, OpenUrlStepsKeepTheWindowAlive) {
 }
 
 TEST_F(Run, TheTrayIconRestoresAMinimizedWindow) {
-  constexpr UINT kTrayMessage = WM_USER + 102;
   ASSERT_TRUE(Minimize());
   PostMessageW(tora_.main(), WM_COMMAND, ID_TRAY_SHOW, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(tora_.main()); }, 3000));
 
   ASSERT_TRUE(Minimize());
-  PostMessageW(tora_.main(), kTrayMessage, 111, WM_LBUTTONUP);
+  PostMessageW(tora_.main(), tora::kMsgTrayNotify, 111, WM_LBUTTONUP);
   EXPECT_TRUE(WaitFor([&] { return !IsIconic(tora_.main()); }, 3000));
   EXPECT_TRUE(tora_.Close());
 }

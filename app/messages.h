@@ -1,0 +1,23 @@
+// Every private window message of the program, in one place, so that no two
+// meanings share a number on the same window.
+#pragma once
+
+#include <windows.h>
+
+namespace tora {
+
+// Main window. kMsgStatusRequest is sent (synchronously) by a worker thread:
+// wParam a status operation, lParam the line. kMsgOpenUrlRequest is posted
+// by a worker for an open-url step. kMsgTrayNotify is the notification-area
+// icon's callback.
+constexpr UINT kMsgStatusRequest = WM_APP + 1;
+constexpr UINT kMsgOpenUrlRequest = WM_APP + 2;
+constexpr UINT kMsgTrayNotify = WM_APP + 3;
+
+// The screen tools and the editor's pages. Their numbers are fixed: the cut
+// overlay, the rectangle picker and the pages answer each other with them.
+constexpr UINT kMsgCutSave = WM_USER + 102;      // cut tool strip -> cut overlay: save the cut
+constexpr UINT kMsgRectChosen = WM_USER + 103;   // rectangle picker -> page: a rectangle was chosen
+constexpr UINT kMsgPictureSaved = WM_USER + 104; // cut overlay -> its owner: a picture was saved
+
+}  // namespace tora
