@@ -1,0 +1,138 @@
+#include "editor/codegen.h"
+
+#include "editor/texts.h"
+#include "engine/text_util.h"
+
+namespace tora {
+
+namespace {
+
+// Lines as the edit control shows them: split at CR LF, a last line without a
+// break included. A text ending in a break gives an empty last line.
+std::vector<std::string> BoxLines(const std::string& box) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = box.find("\r\n", start);
+    if (end == std::string::npos) break;
+    lines.push_back(box.substr(start, end - start));
+    start = end + 2;
+  }
+  lines.push_back(box.substr(start));
+  return lines;
+}
+
+bool IsAsciiNameByte(unsigned char b) {
+  return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_';
+}
+
+// The description ends up inside a Lua name ("动作_<description>"). The lexer
+// takes every byte from 0x80 up as a letter but not the ASCII punctuation
+// some GBK characters have as their second byte (這 is DF 40, "@"), so such a
+// character would split the name and the script would not load.
+bool IsNameText(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsAsciiNameByte(b)) continue;
+    if (!IsGbkPairAt(text, i)) return false;
+    const unsigned char trail = static_cast<unsigned char>(text[++i]);
+    if (trail < 0x80 && !IsAsciiNameByte(trail)) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> CallChoices(const std::string& code_box, const std::vector<const char*>& names) {
+  std::vector<std::string> choices;
+  for (const std::string& line : BoxLines(code_box)) {
+    bool wanted = false;
+    for (const char* name : names) wanted = wanted || StartsWith(line, name);
+    if (!wanted) continue;
+    // Neither ',' nor '"' can be the second byte of a GBK character.
+    const size_t comma = line.find(',');
+    if (comma == std::string::npos) continue;
+    std::string choice;
+    for (size_t i = 0; i < comma; ++i)
+      if (line[i] != '"') choice += line[i];
+    choices.push_back(choice + ")");
+  }
+  return choices;
+}
+
+}  // namespace
+
+int32_t LineCount(const std::string& box) {
+  int32_t lines = 1;
+  for (size_t at = box.find("\r\n"); at != std::string::npos; at = box.find("\r\n", at + 2)) ++lines;
+  return lines;
+}
+
+RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in) {
+  namespace t = editor_texts;
+  RepeatCodeResult result{"", in.code_box};
+  if (in.recording) return {t::kStopRecordingFirst, in.code_box};
+  if (in.interval.empty()) return {t::kNoInterval, in.code_box};
+  if (in.count.empty()) return {t::kNoCount, in.code_box};
+  const std::string count = in.count == t::kEndless ? "0" : in.count;
+  std::string description;
+  for (char c : in.description)
+    if (c != ' ') description += c;
+  const std::string priority = in.priority ? t::kPriority : "0";
+  if (in.repeat_list.empty()) return {t::kEmptyActionList, in.code_box};
+  if (!IsNameText(description)) return {t::kBadDescription, in.code_box};
+
+  const std::string name = description.empty() ? std::to_string(LineCount(in.code_box)) : description;
+  const std::string table = t::kActionTablePrefix + name;
+  std::string& box = result.code_box;
+  box += table + "={\r\n";
+  // Shorter lines cannot hold a row ({"",""} alone is 7 bytes): blank lines
+  // and stray fragments are dropped.
+  for (const std::string& line : BoxLines(in.repeat_list))
+    if (line.size() >= 5) box += line + "\r\n";
+  box += "  }\r\n";
+  const std::string condition = in.condition.empty() ? "0" : in.condition;
+  const std::string window = in.window.empty() ? "0" : in.window;
+  box += Format(t::kRepeatActionCall, table.c_str(), in.interval.c_str(), condition.c_str(), window.c_str(),
+                priority.c_str(), count.c_str());
+  box += "\r\n\r\n";
+  return result;
+}
+
+std::vector<std::string> ConditionChoices(const std::string& code_box) {
+  return CallChoices(code_box, {editor_texts::kColourCondition, editor_texts::kImageCondition});
+}
+
+std::vector<std::string> WindowChoices(const std::string& code_box) {
+  return CallChoices(code_box, {editor_texts::kWindowOperation});
+}
+
+std::optional<PositionTarget> ParsePositionLine(const std::string& line) {
+  std::string rest;
+  if (StartsWith(line, "{\"")) {
+    const size_t sep = line.find("\",\"");
+    rest = sep == std::string::npos ? line.substr(2) : line.substr(sep + 3);
+  } else if (StartsWith(line, "{")) {
+    rest = line.substr(1);
+  } else {
+    return std::nullopt;
+  }
+  PositionTarget target;
+  const size_t comma = rest.find(',');
+  if (comma != std::string::npos) {
+    target.x_text = rest.substr(0, comma);
+    rest = rest.substr(comma + 1);
+  }
+  target.y_text = rest.substr(0, rest.find(','));
+  target.x = LeadingInt(target.x_text);
+  target.y = LeadingInt(target.y_text);
+  return target;
+}
+
+std::string PositionColourResult(const PositionTarget& target, uint32_t pixel) {
+  return Format("%s,%s = 0x%x", target.x_text.c_str(), target.y_text.c_str(), static_cast<unsigned>(pixel));
+}
+
+std::string PositionText(int32_t x, int32_t y) { return Format("%d,%d", static_cast<int>(x), static_cast<int>(y)); }
+
+std::string ColourText(uint32_t colour) { return Format("%x", static_cast<unsigned>(colour)); }
+
+}  // namespace tora

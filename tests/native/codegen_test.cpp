@@ -1,0 +1,122 @@
+// Code the editor generates and reads back from the code box.
+#include "editor/codegen.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/texts.h"
+#include "lauxlib.h"
+
+namespace tora {
+namespace {
+
+namespace t = editor_texts;
+
+RepeatCodeInput Filled() {
+  RepeatCodeInput in;
+  in.interval = "3";
+  in.count = "无限";
+  in.repeat_list = "{\"按键\",\"A,1\"},\r\n{\"左键单击\",\"100,200,绝对,1\"},\r\n";
+  in.code_box = "x\r\ny\r\n";
+  return in;
+}
+
+TEST(AddRepeatCode, AppendsTableAndCall) {
+  RepeatCodeResult r = AddRepeatCode(Filled());
+  EXPECT_EQ(r.message, "");
+  EXPECT_EQ(r.code_box,
+            "x\r\ny\r\n动作_3={\r\n{\"按键\",\"A,1\"},\r\n{\"左键单击\",\"100,200,绝对,1\"},\r\n  }\r\n"
+            "重复动作(\"动作_3\",3,\"0\",\"0\",\"0\",0)\r\n\r\n");
+
+  RepeatCodeInput in = Filled();
+  in.code_box = "x";  // no final break: the header continues the line
+  in.description = " a b ";
+  in.repeat_list = "\r\n1234\r\n" + std::string(300, 'r');
+  in.condition = "找图像条件(图像_1)";
+  in.window = "窗口操作(窗口_1)";
+  in.count = "5";
+  in.priority = true;
+  EXPECT_EQ(AddRepeatCode(in).code_box, "x动作_ab={\r\n" + std::string(300, 'r') +
+                                            "\r\n  }\r\n重复动作(\"动作_ab\",3,\"找图像条件(图像_1)\","
+                                            "\"窗口操作(窗口_1)\",\"优先\",5)\r\n\r\n");
+
+  in = Filled();
+  in.code_box = "";
+  in.repeat_list = "{}\r\n";  // nothing long enough: a table without rows
+  EXPECT_EQ(AddRepeatCode(in).code_box, "动作_1={\r\n  }\r\n重复动作(\"动作_1\",3,\"0\",\"0\",\"0\",0)\r\n\r\n");
+}
+
+TEST(AddRepeatCode, RefusesInOrderAndLeavesTheBox) {
+  RepeatCodeInput in;
+  in.recording = true;
+  in.code_box = "x";
+  in.description = "a-b";
+  EXPECT_EQ(AddRepeatCode(in).message, t::kStopRecordingFirst);
+  in.recording = false;
+  EXPECT_EQ(AddRepeatCode(in).message, t::kNoInterval);
+  in.interval = "1";
+  EXPECT_EQ(AddRepeatCode(in).message, t::kNoCount);
+  in.count = "1";
+  EXPECT_EQ(AddRepeatCode(in).message, t::kEmptyActionList);
+  in.repeat_list = "{\"按键\",\"A,1\"},";
+  RepeatCodeResult r = AddRepeatCode(in);
+  EXPECT_EQ(r.message, t::kBadDescription);
+  EXPECT_EQ(r.code_box, "x");
+  // Chinese, letters, digits and '_' make a name; 這 (DF 40) would not lex as one.
+  for (const char* bad : {"這", "a.b", "\xB0", "\x80"}) {
+    in.description = bad;
+    EXPECT_EQ(AddRepeatCode(in).message, t::kBadDescription) << bad;
+  }
+  // What passes makes a script the interpreter loads.
+  in.description = "按键_a1";
+  r = AddRepeatCode(in);
+  EXPECT_EQ(r.message, "");
+  lua_State* L = luaL_newstate();
+  EXPECT_EQ(luaL_loadstring(L, r.code_box.substr(1).c_str()), LUA_OK) << lua_tostring(L, -1);
+  lua_close(L);
+}
+
+TEST(LineCount, CountsCrLfPairsPlusOne) {
+  EXPECT_EQ(LineCount(""), 1);
+  EXPECT_EQ(LineCount("a\nb\rc"), 1);
+  EXPECT_EQ(LineCount("\r\r\n\r\n"), 3);
+}
+
+TEST(Choices, CallLinesUpToTheirFirstComma) {
+  const std::string box =
+      "找颜色点条件(\"颜色点列表_2\",\"全屏\",1)\r\n"
+      " 找图像条件(\"图像_1\",2)\r\n"
+      "找图像条件(\"" + std::string(100, 'n') + "\",2)\r\n"
+      "找图像条件(\"无逗号\")\r\n"
+      "窗口操作(\"记事本\",1)";
+  EXPECT_EQ(ConditionChoices(box),
+            (std::vector<std::string>{"找颜色点条件(颜色点列表_2)", "找图像条件(" + std::string(100, 'n') + ")"}));
+  EXPECT_EQ(WindowChoices(box), std::vector<std::string>{"窗口操作(记事本)"});
+  EXPECT_TRUE(WindowChoices("").empty());
+}
+
+TEST(ParsePositionLine, ActionAndColourPointRows) {
+  auto p = ParsePositionLine("{\"左键单击\",\"100,200,绝对,1\"},");
+  ASSERT_TRUE(p);
+  EXPECT_EQ(p->x, 100);
+  EXPECT_EQ(p->y, 200);
+  EXPECT_EQ(PositionColourResult(*p, 0xFF00A0), "100,200 = 0xff00a0");
+
+  p = ParsePositionLine("{12, 34,\"==\",0xFF},");
+  ASSERT_TRUE(p);
+  EXPECT_EQ(PositionColourResult(*p, 0), "12, 34 = 0x0");
+  EXPECT_EQ(p->y, 34);
+
+  // Without a comma the x text is empty and y takes the whole rest.
+  p = ParsePositionLine("{\"7}");
+  ASSERT_TRUE(p);
+  EXPECT_EQ(PositionColourResult(*p, 0xA), ",7} = 0xa");
+  EXPECT_EQ(p->x, 0);
+  EXPECT_EQ(p->y, 7);
+
+  EXPECT_FALSE(ParsePositionLine(" {1,2}"));
+  EXPECT_EQ(PositionText(-5, 1080), "-5,1080");
+  EXPECT_EQ(ColourText(0xABCDEF), "abcdef");
+}
+
+}  // namespace
+}  // namespace tora
