@@ -10,6 +10,7 @@
 #include "app/hotkeys.h"
 #include "app/web_pane.h"
 #include "app/texts.h"
+#include "editor/texts.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
@@ -330,6 +331,9 @@ void CVelmDlg::Close() {
     user_.SetClosePending();
     return;
   }
+  // An open editor closes as its close box closes it: it saves. When the
+  // save fails the program stays, with the user's text in the editor.
+  if (!editor_.CloseSaving()) return;
   if (host_.Running()) host_.StopScript();
   host_.JoinWorkers();
   RemoveTrayIcon();
@@ -353,8 +357,13 @@ void CVelmDlg::SetHotkeys() {
 void CVelmDlg::OpenEditor() {
   std::string path = user_.ScriptPath();
   if (path.empty()) path = default_script_;
-  RememberScript(path);
+  // The editor opens the script the main window shows.
+  if (!editor_.exists()) RememberScript(path);
+  if (!editor_.Open(hwnd())) MessageBoxW(hwnd(), Widen(editor_texts::kDialogCreateFailed).c_str(),
+                                         Widen(texts::kAppTitle).c_str(), MB_OK);
 }
+
+void CVelmDlg::ScriptSaved(const std::string& path) { SetControlText(Item(IDC_SCRIPT_FILE), path); }
 
 void CVelmDlg::Browse() {
   const std::wstring filter = Widen(app_texts::kScriptFilterName) + L'\0' + Widen(app_texts::kScriptPattern) + L'\0';

@@ -6,17 +6,19 @@
 
 #include "app/dialog_base.h"
 #include "app/main_window_user.h"
+#include "editor/win32/setup_aj.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
 #include "platform/platform.h"
 
 namespace tora {
 
-class CVelmDlg : public DialogBase {
+class CVelmDlg : public DialogBase, private EditorHost {
  public:
   CVelmDlg(HINSTANCE instance, MainWindowUser& user, ActionRegistry& registry, Platform& platform,
            ScriptHost& host)
-      : instance_(instance), user_(user), registry_(registry), platform_(platform), host_(host) {}
+      : instance_(instance), user_(user), registry_(registry), platform_(platform), host_(host),
+        editor_(instance, platform, *this) {}
   ~CVelmDlg() override;
 
  protected:
@@ -58,6 +60,9 @@ class CVelmDlg : public DialogBase {
   void ShowTrayMenu();
   void Close();
 
+  // EditorHost
+  void ScriptSaved(const std::string& path) override;
+
   std::string ExecutableDir();
   std::string SetupIniPath();
   std::string HelpPagePath();
@@ -68,6 +73,7 @@ class CVelmDlg : public DialogBase {
   ActionRegistry& registry_;
   Platform& platform_;
   ScriptHost& host_;
+  CSetupAj editor_;
 
   std::string default_script_;
   HICON icon_large_ = nullptr;

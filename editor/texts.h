@@ -27,4 +27,33 @@ inline constexpr const char* kWindowOperation = "窗口操作";
 // cannot be shown" and is plain GBK (A1 F5).
 inline constexpr const char* kNulStandIn = "□";
 
+// The editor window
+inline constexpr const char* kEditorCaption = "按键设置";
+inline constexpr const char* kScriptMissing = "无法打开脚本文件或不存在！";
+inline constexpr const char* kDialogCreateFailed = "创建对话框失败";
+inline constexpr const char* kMagnifierOpen = "放大镜";
+inline constexpr const char* kMagnifierClose = "关闭放大镜";
+inline constexpr const char* kCodeFontFace = "宋体";
+inline constexpr const char* kOpenFilter = "txt Files (*.txt)|*.txt|";
+inline constexpr const char* kNewFilter = "Txt Files (*.txt)|*.txt|All Files (*.*)|*.*||";
+inline constexpr const char* kNewDefaultExtension = "txt";
+inline constexpr const char* kScriptPattern = "*.txt";
+inline constexpr const char* kCaretLine = "%d";
+// Tab captions, in tab order
+inline constexpr const char* kTabCaptions[] = {"窗口", "键盘", "鼠标", "找颜色点", "找图像", "其它", "帮助"};
+// Interval and count choices, and where each box starts
+inline constexpr const char* kIntervalItems[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "0.1", "0.5", "100"};
+inline constexpr const char* kIntervalStart = "3";
+inline constexpr const char* kCountItems[] = {"无限", "1", "5", "10", "100"};
+inline constexpr const char* kWindowStartItems[] = {"前台", "后台"};
+
+// What the editor says beyond the fixed messages: a save that did not
+// happen, and a file the code box cannot show unchanged.
+inline constexpr const char* kSaveFailed = "保存脚本失败，原来的文件没有改动：\r\n%s";
+inline constexpr const char* kSaveNotGbk =
+    "脚本中有GBK编码无法保存的字符（第%d行），没有保存。请删除或替换这些字符后再保存。";
+inline constexpr const char* kLoadNotShownUnchanged =
+    "脚本文件中有无法原样显示的字节（空字符或不合格的GBK编码），已用其它字符显示。"
+    "保存时将按显示的内容写入，原来的这些字节会丢失。";
+
 }  // namespace tora::editor_texts

@@ -13,6 +13,7 @@ namespace tora_e2e {
 namespace {
 
 namespace texts = tora::texts;
+namespace app_texts = tora::app_texts;
 
 class MainWindow : public ::testing::Test {
  protected:

@@ -1,0 +1,3 @@
+#include "editor/win32/find_pic_page.h"
+
+namespace tora {}  // namespace tora

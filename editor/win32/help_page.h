@@ -1,0 +1,28 @@
+// The "帮助" page: the program's own help page in a web pane.
+#pragma once
+
+#include <string>
+
+#include "editor/win32/editor_page.h"
+#include "res/resource.h"
+
+namespace tora {
+
+// The web pane inside the help page's template.
+constexpr int kIdHelpPane = 1000;
+
+class CHelp : public EditorPage {
+ public:
+  // The page to show (a file path or an address), before the page is made.
+  void SetAddress(const std::string& address) { address_ = address; }
+
+ protected:
+  int TemplateId() const override { return IDD_PAGE_HELP; }
+  void OnPageCreated() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  std::string address_;
+};
+
+}  // namespace tora

@@ -1,0 +1,561 @@
+#include "editor/win32/setup_aj.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "app/texts.h"
+#include "editor/codegen.h"
+#include "editor/script_file.h"
+#include "editor/texts.h"
+#include "engine/script_text.h"
+#include "engine/text_util.h"
+#include "engine/texts.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/wide.h"
+
+namespace tora {
+
+namespace {
+
+constexpr int kF11HotkeyId = 1009;
+constexpr int kRecordingStopHotkeyId = 900;
+// "测试位置颜色" with "先移鼠标后取色": the pixel is read this long after the
+// cursor moved, on a timer, so the interface thread keeps serving the
+// system's hook calls meanwhile.
+constexpr UINT_PTR kTestColourTimer = 1139;
+constexpr UINT kTestColourDelayMs = 1000;
+
+// The page rectangle inside the tab control's client area, in pixels.
+constexpr int kPageInsetTop = 25;
+constexpr int kPageInset = 5;
+
+void AddItem(HWND combo, const std::string& gbk) {
+  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+}
+
+// "a|b|c|" filters into the double-zero-terminated form of the file dialogs.
+std::wstring FilterText(const char* gbk) {
+  std::wstring filter = Widen(gbk);
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.push_back(L'\0');
+  return filter;
+}
+
+uint32_t ScreenPixel(int x, int y) {
+  ScreenDc screen;
+  if (!screen.get()) return CLR_INVALID;
+  return GetPixel(screen.get(), x, y);
+}
+
+}  // namespace
+
+CSetupAj::~CSetupAj() {
+  if (code_font_) DeleteObject(code_font_);
+}
+
+bool CSetupAj::Open(HWND main_window) {
+  main_window_ = main_window;
+  if (exists()) {
+    ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(hwnd());
+    return true;
+  }
+  if (!CreateModeless(instance_, IDD_SETUP_AJ, main_window)) return false;
+  ShowWindow(hwnd(), SW_SHOW);
+  return true;
+}
+
+bool CSetupAj::CloseSaving() {
+  if (!exists()) return true;
+  if (!SaveScript()) return false;
+  Destroy();
+  return true;
+}
+
+INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wparam), HIWORD(wparam));
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<const NMHDR*>(lparam));
+    case WM_HOTKEY:
+      return OnHotKey(wparam);
+    case WM_TIMER:
+      return OnTimer(wparam);
+    case WM_SIZE:
+      return OnSize(wparam, LOWORD(lparam), HIWORD(lparam));
+    case WM_CLOSE:
+      CloseWithSave();
+      return TRUE;
+    case WM_DESTROY:
+      return OnDestroy();
+    default:
+      return FALSE;
+  }
+}
+
+// Opening: fills the boxes, loads the script the main window last chose,
+// creates the seven pages and registers F11.
+INT_PTR CSetupAj::OnInitDialog() {
+  SharedEditorState().editor = hwnd();
+  UseChineseFont();
+  for (const char* item : editor_texts::kIntervalItems) AddItem(Item(kIdInterval), item);
+  for (const char* item : editor_texts::kCountItems) AddItem(Item(kIdCount), item);
+  for (const char* item : editor_texts::kWindowStartItems) AddItem(Item(kIdWindow), item);
+  SendMessageW(Item(kIdInterval), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+               reinterpret_cast<LPARAM>(Widen(editor_texts::kIntervalStart).c_str()));
+  SendMessageW(Item(kIdCount), CB_SETCURSEL, 0, 0);
+  // Scripts and recordings of any length: the edit controls' default limit
+  // would stop the user's typing at 32,767 characters.
+  SendMessageW(Item(kIdCodeBox), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Item(kIdRepeatList), EM_SETLIMITTEXT, 0, 0);
+
+  std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
+  if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
+  if (!platform_.files.FileSize(path))
+    Tell(editor_texts::kScriptMissing);
+  else
+    LoadScript(path);
+  SetItemText(kIdScriptName, path);
+
+  CreatePages();
+  RegisterHotKey(hwnd(), kF11HotkeyId, 0, VK_F11);
+
+  code_font_ = CreateFontW(-MulDiv(10, GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
+                           FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, Widen(editor_texts::kCodeFontFace).c_str());
+  if (code_font_) SendMessageW(Item(kIdCodeBox), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_), TRUE);
+
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  OnSize(SIZE_RESTORED, client.right, client.bottom);
+  return TRUE;
+}
+
+EditorPage* CSetupAj::Page(int tab) {
+  switch (tab) {
+    case kTabWindows: return &windows_;
+    case kTabKey: return &key_;
+    case kTabMouse: return &mouse_;
+    case kTabFindColor: return &find_color_;
+    case kTabFindPic: return &find_pic_;
+    case kTabOther: return &other_;
+    case kTabHelp: return &help_;
+    default: return nullptr;
+  }
+}
+
+void CSetupAj::CreatePages() {
+  HWND tabs = Item(kIdTabs);
+  // The dialog manager walks into the tab control and its pages for Tab
+  // and the arrow keys only when the control says it holds controls.
+  SetWindowLongPtrW(tabs, GWL_EXSTYLE, GetWindowLongPtrW(tabs, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
+  int index = 0;
+  for (const char* caption : editor_texts::kTabCaptions) {
+    std::wstring text = Widen(caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
+  }
+  help_.SetAddress(ProgramDir() + "\\" + app_texts::kHelpPage);
+  RECT page;
+  GetClientRect(tabs, &page);
+  page.top += kPageInsetTop;
+  page.left += kPageInset;
+  page.right -= kPageInset;
+  page.bottom -= kPageInset;
+  for (int tab = 0; tab < kTabCount; ++tab) {
+    EditorPage* p = Page(tab);
+    // The help page needs no way back to the editor.
+    if (!p->CreatePage(instance_, tabs, tab == kTabHelp ? nullptr : hwnd())) continue;
+    MoveWindow(p->hwnd(), page.left, page.top, page.right - page.left, page.bottom - page.top, FALSE);
+    ShowWindow(p->hwnd(), SW_HIDE);
+  }
+  current_tab_ = kTabWindows;
+  SendMessageW(tabs, TCM_SETCURSEL, kTabWindows, 0);
+  ShowPage(kTabWindows);
+}
+
+void CSetupAj::ShowPage(int tab) {
+  if (EditorPage* p = Page(tab); p && p->exists()) ShowWindow(p->hwnd(), SW_SHOW);
+}
+
+void CSetupAj::SelectTab(int tab) {
+  if (EditorPage* old = Page(current_tab_); old && old->exists()) ShowWindow(old->hwnd(), SW_HIDE);
+  SendMessageW(Item(kIdTabs), TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+  current_tab_ = tab;
+  ShowPage(tab);
+}
+
+INT_PTR CSetupAj::OnCommand(WORD id, WORD code) {
+  switch (id) {
+    case IDOK:
+    case IDCANCEL:
+      // Enter and Esc never close the editor.
+      return TRUE;
+    case kIdAddCode:
+      if (code == BN_CLICKED) AddRepeatCode();
+      return TRUE;
+    case kIdSaveScript:
+      if (code == BN_CLICKED) SaveScript();
+      return TRUE;
+    case kIdCloseSave:
+      if (code == BN_CLICKED) CloseWithSave();
+      return TRUE;
+    case kIdCloseNoSave:
+      if (code == BN_CLICKED) Destroy();
+      return TRUE;
+    case kIdOpenScript:
+      if (code == BN_CLICKED) OpenScript();
+      return TRUE;
+    case kIdNewScript:
+      if (code == BN_CLICKED) NewScript();
+      return TRUE;
+    case kIdCopyScript:
+      if (code == BN_CLICKED) CopyScript();
+      return TRUE;
+    case kIdImageTool:
+      if (code == BN_CLICKED) ShowImageTool();
+      return TRUE;
+    case kIdMagnifier:
+      if (code == BN_CLICKED) ToggleMagnifier();
+      return TRUE;
+    case kIdRecord:
+      if (code == BN_CLICKED) mouse_.ToggleMouseRecording();
+      return TRUE;
+    case kIdTestColour:
+      if (code == BN_CLICKED) TestPositionColour();
+      return TRUE;
+    case kIdScriptName:
+      if (code == CBN_DROPDOWN) {
+        ListScripts();
+      } else if (code == CBN_SELCHANGE) {
+        const LRESULT sel = SendMessageW(Item(kIdScriptName), CB_GETCURSEL, 0, 0);
+        const LRESULT len = SendMessageW(Item(kIdScriptName), CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
+        if (sel != CB_ERR && len != CB_ERR) {
+          std::vector<wchar_t> item(static_cast<size_t>(len) + 1, L'\0');
+          SendMessageW(Item(kIdScriptName), CB_GETLBTEXT, static_cast<WPARAM>(sel),
+                       reinterpret_cast<LPARAM>(item.data()));
+          const std::string path = Narrow(item.data());
+          if (!LoadScript(path)) Tell(editor_texts::kScriptMissing);
+        }
+      }
+      return TRUE;
+    case kIdCondition:
+      if (code == CBN_DROPDOWN) FillChoices(kIdCondition, true);
+      return TRUE;
+    case kIdWindow:
+      if (code == CBN_DROPDOWN) FillChoices(kIdWindow, false);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CSetupAj::OnNotify(const NMHDR* header) {
+  if (header && header->idFrom == kIdTabs && header->code == TCN_SELCHANGE) {
+    if (EditorPage* old = Page(current_tab_); old && old->exists()) ShowWindow(old->hwnd(), SW_HIDE);
+    current_tab_ = static_cast<int>(SendMessageW(Item(kIdTabs), TCM_GETCURSEL, 0, 0));
+    ShowPage(current_tab_);
+    return TRUE;
+  }
+  return FALSE;
+}
+
+INT_PTR CSetupAj::OnHotKey(WPARAM id) {
+  if (id == kF11HotkeyId) TakeCursorPosition();
+  if (id == kRecordingStopHotkeyId) mouse_.StopRecordingByHotkey();
+  return TRUE;
+}
+
+INT_PTR CSetupAj::OnTimer(WPARAM id) {
+  if (id != kTestColourTimer) return FALSE;
+  KillTimer(hwnd(), kTestColourTimer);
+  PositionTarget target;
+  target.x_text = pending_x_text_;
+  target.y_text = pending_y_text_;
+  SetItemText(kIdTestResult, PositionColourResult(target, ScreenPixel(pending_x_, pending_y_)));
+  return TRUE;
+}
+
+INT_PTR CSetupAj::OnSize(WPARAM type, int w, int h) {
+  if (type == SIZE_MINIMIZED) return FALSE;
+  // The code box and the test row follow the window's size; everything
+  // else keeps its template place. The pixel numbers are made for a dialog
+  // font of 1.5 pixels a dialog unit; where the font is larger (another
+  // face, a higher DPI) they grow with it, so that the code box never covers
+  // the controls beside and above it. A window narrower than the left half
+  // leaves the code box empty rather than negative.
+  RECT unit{0, 0, 400, 400};
+  MapDialogRect(hwnd(), &unit);
+  const double sx = unit.right > 600 ? unit.right / 600.0 : 1.0;
+  const double sy = unit.bottom > 600 ? unit.bottom / 600.0 : 1.0;
+  const auto X = [sx](int px) { return static_cast<int>(px * sx + 0.5); };
+  const auto Y = [sy](int px) { return static_cast<int>(px * sy + 0.5); };
+  const auto place = [&](int id, int x, int y, int width, int height) {
+    if (HWND control = Item(id)) MoveWindow(control, x, y, width > 0 ? width : 0, height > 0 ? height : 0, TRUE);
+  };
+  place(kIdCodeBox, X(500), Y(80), w - X(500), h - Y(120));
+  place(kIdTestColour, X(500), h - Y(35), X(85), Y(25));
+  place(kIdTestResult, X(590), h - Y(35), X(140), Y(23));
+  place(kIdMoveFirst, X(740), h - Y(40), X(140), Y(15));
+  place(kIdTestHint, X(740), h - Y(20), X(140), Y(15));
+  return TRUE;
+}
+
+INT_PTR CSetupAj::OnDestroy() {
+  KillTimer(hwnd(), kTestColourTimer);
+  for (int tab = 0; tab < kTabCount; ++tab) Page(tab)->OnEditorClosing();
+  UnregisterHotKey(hwnd(), kF11HotkeyId);
+  if (magnifier_.exists()) magnifier_.Close();
+  SetItemText(kIdMagnifier, editor_texts::kMagnifierOpen);
+  SharedEditorState().editor = nullptr;
+  return FALSE;
+}
+
+bool CSetupAj::PreTranslate(MSG& msg) {
+  if (msg.message == WM_LBUTTONUP && msg.hwnd == Item(kIdCodeBox)) ShowCaretLine();
+  // A multi-line edit passes Esc on to the dialog as a close request: the
+  // editor would save and close. Esc does nothing here.
+  if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE)
+    return true;
+  return false;
+}
+
+void CSetupAj::ShowCaretLine() {
+  const LRESULT line = SendMessageW(Item(kIdCodeBox), EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
+  SetItemText(kIdCaretLine, Format(editor_texts::kCaretLine, static_cast<int>(line) + 1));
+}
+
+void CSetupAj::Tell(const std::string& gbk) {
+  MessageBoxW(hwnd(), Widen(gbk).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+}
+
+std::string CSetupAj::ProgramDir() { return platform_.files.ExecutableDir(); }
+
+std::string CSetupAj::SetupIniPath() { return ProgramDir() + "\\" + texts::kSetupIni; }
+
+std::wstring CSetupAj::CodeBoxText() {
+  HWND box = Item(kIdCodeBox);
+  const int len = GetWindowTextLengthW(box);
+  if (len <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
+  const int got = GetWindowTextW(box, buffer.data(), len + 1);
+  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+void CSetupAj::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
+
+bool CSetupAj::LoadScript(const std::string& path) {
+  SetCodeBoxText(std::string());
+  std::string bytes;
+  if (!platform_.files.ReadFile(path, bytes)) return false;
+  const ScriptText decoded = DecodeScriptFile(bytes);
+  SetCodeBoxText(CodeBoxTextFromFile(decoded.gbk));
+  // Said at once, so that nobody saves over those bytes unknowingly.
+  if (decoded.has_nul || decoded.has_invalid) Tell(editor_texts::kLoadNotShownUnchanged);
+  return true;
+}
+
+bool CSetupAj::SaveScript() {
+  std::string path = ItemText(kIdScriptName);
+  if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
+  const std::wstring text = CodeBoxText();
+  std::string gbk;
+  size_t bad_at = 0;
+  if (!NarrowStrict(text, gbk, &bad_at)) {
+    // A "?" in place of the character would change the script silently.
+    int line = 1;
+    for (size_t i = 0; i < bad_at && i < text.size(); ++i)
+      if (text[i] == L'\n') ++line;
+    Tell(Format(editor_texts::kSaveNotGbk, line));
+    return false;
+  }
+  if (!platform_.files.WriteFile(path, FileBytesFromCodeBox(gbk))) {
+    Tell(Format(editor_texts::kSaveFailed, path.c_str()));
+    return false;
+  }
+  platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
+  host_.ScriptSaved(path);
+  return true;
+}
+
+void CSetupAj::CloseWithSave() {
+  // A save that failed keeps the editor open with everything the user typed.
+  if (SaveScript()) Destroy();
+}
+
+void CSetupAj::OpenScript() {
+  const std::wstring filter = FilterText(editor_texts::kOpenFilter);
+  const std::wstring folder = Widen(ProgramDir());
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+  if (!GetOpenFileNameW(&ofn)) return;
+  const std::string path = Narrow(file.data());
+  SetItemText(kIdScriptName, path);
+  if (!LoadScript(path)) Tell(editor_texts::kScriptMissing);
+}
+
+void CSetupAj::NewScript() {
+  const std::wstring filter = FilterText(editor_texts::kNewFilter);
+  const std::wstring folder = Widen(ProgramDir());
+  const std::wstring extension = Widen(editor_texts::kNewDefaultExtension);
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.lpstrInitialDir = folder.c_str();
+  ofn.lpstrDefExt = extension.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_EXPLORER;
+  if (!GetSaveFileNameW(&ofn)) return;
+  SetItemText(kIdScriptName, Narrow(file.data()));
+  SetCodeBoxText(std::string());
+}
+
+void CSetupAj::CopyScript() {
+  const std::wstring text = CodeBoxText();
+  if (!OpenClipboard(hwnd())) return;
+  EmptyClipboard();
+  // The text as GBK plain text, and as Unicode beside it so that programs
+  // reading Unicode get every character whatever the system's code page.
+  const std::string gbk = Narrow(text);
+  const auto place = [](UINT format, const void* data, size_t bytes) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!block) return;
+    if (void* p = GlobalLock(block)) {
+      memcpy(p, data, bytes);
+      GlobalUnlock(block);
+      if (SetClipboardData(format, block)) return;
+    }
+    GlobalFree(block);
+  };
+  place(CF_TEXT, gbk.c_str(), gbk.size() + 1);
+  place(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  CloseClipboard();
+}
+
+void CSetupAj::ListScripts() {
+  HWND combo = Item(kIdScriptName);
+  const std::string kept = ControlText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  const std::string dir = ProgramDir();
+  for (const std::string& name : platform_.files.ListFiles(dir, editor_texts::kScriptPattern))
+    AddItem(combo, dir + "\\" + name);
+  SetControlText(combo, kept);
+}
+
+void CSetupAj::FillChoices(int combo_id, bool conditions) {
+  HWND combo = Item(combo_id);
+  const std::string kept = ControlText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  const std::string code = Narrow(CodeBoxText());
+  for (const std::string& item : conditions ? ConditionChoices(code) : WindowChoices(code)) AddItem(combo, item);
+  SetControlText(combo, kept);
+}
+
+void CSetupAj::AddRepeatCode() {
+  RepeatCodeInput in;
+  in.recording = SharedEditorState().recording;
+  in.interval = ItemText(kIdInterval);
+  in.count = ItemText(kIdCount);
+  in.repeat_list = ItemText(kIdRepeatList);
+  in.condition = ItemText(kIdCondition);
+  in.window = ItemText(kIdWindow);
+  in.description = ItemText(kIdDescription);
+  in.code_box = Narrow(CodeBoxText());
+  in.priority = SendMessageW(Item(kIdPriority), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  const RepeatCodeResult result = tora::AddRepeatCode(in);
+  if (!result.message.empty()) {
+    Tell(result.message);
+    return;
+  }
+  // Only the new code is added at the end, so that the rest of the code box
+  // (and any character in it) is left exactly as it stands.
+  const std::string added = result.code_box.substr(in.code_box.size());
+  HWND box = Item(kIdCodeBox);
+  const LRESULT end = GetWindowTextLengthW(box);
+  SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(added).c_str()));
+  for (int id : {kIdRepeatList, static_cast<int>(kIdDescription), static_cast<int>(kIdCondition),
+                 static_cast<int>(kIdWindow)})
+    SetItemText(id, std::string());
+}
+
+void CSetupAj::TakeCursorPosition() {
+  POINT at{};
+  if (!GetCursorPos(&at)) return;
+  POINT shown = at;
+  if (image_tool_.exists()) image_tool_.PicturePoint(at, shown);
+  const std::string position = PositionText(shown.x, shown.y);
+  const uint32_t colour = ScreenPixel(at.x, at.y) & 0xFFFFFFu;
+  if (current_tab_ == kTabMouse) mouse_.TakePosition(position);
+  if (current_tab_ == kTabFindColor) find_color_.TakePoint(position, colour);
+}
+
+void CSetupAj::TestPositionColour() {
+  SetItemText(kIdTestResult, std::string());
+  HWND box = Item(kIdCodeBox);
+  const LRESULT line = SendMessageW(box, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
+  const LRESULT start = SendMessageW(box, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
+  const LRESULT length = SendMessageW(box, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
+  if (start < 0 || length < 0) return;
+  // The caret's line, whole, whatever its length.
+  const std::wstring text = CodeBoxText().substr(static_cast<size_t>(start), static_cast<size_t>(length));
+  const std::optional<PositionTarget> target = ParsePositionLine(Narrow(text));
+  if (!target) return;
+  KillTimer(hwnd(), kTestColourTimer);
+  if (SendMessageW(Item(kIdMoveFirst), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+    SetCursorPos(target->x, target->y);
+    pending_x_ = target->x;
+    pending_y_ = target->y;
+    pending_x_text_ = target->x_text;
+    pending_y_text_ = target->y_text;
+    SetTimer(hwnd(), kTestColourTimer, kTestColourDelayMs, nullptr);
+    return;
+  }
+  const uint32_t pixel = ScreenPixel(target->x, target->y);
+  SetCursorPos(target->x, target->y);
+  SetItemText(kIdTestResult, PositionColourResult(*target, pixel));
+}
+
+void CSetupAj::ShowImageTool() {
+  SelectTab(kTabFindColor);
+  if (!image_tool_.exists() && !image_tool_.Open(instance_)) {
+    Tell(editor_texts::kDialogCreateFailed);
+    return;
+  }
+  ShowWindow(image_tool_.hwnd(), SW_SHOW);
+}
+
+void CSetupAj::ToggleMagnifier() {
+  if (ItemText(kIdMagnifier) == editor_texts::kMagnifierOpen) {
+    if (!magnifier_.Open(instance_, hwnd())) {
+      Tell(editor_texts::kDialogCreateFailed);
+      return;
+    }
+    SetItemText(kIdMagnifier, editor_texts::kMagnifierClose);
+    return;
+  }
+  SetItemText(kIdMagnifier, editor_texts::kMagnifierOpen);
+  magnifier_.Close();
+}
+
+}  // namespace tora

@@ -1,0 +1,143 @@
+// The script editor window: the tab control with its seven pages, the
+// repeat list and its settings, the code box and the file buttons. Modeless,
+// at most one, owned by the main window; it edits one script file at a time
+// and never runs it.
+#pragma once
+
+#include <string>
+
+#include "app/dialog_base.h"
+#include "editor/win32/find_color_page.h"
+#include "editor/win32/find_pic_page.h"
+#include "editor/win32/help_page.h"
+#include "editor/win32/key_page.h"
+#include "editor/win32/mouse_page.h"
+#include "editor/win32/other_page.h"
+#include "editor/win32/windows_page.h"
+#include "platform/platform.h"
+#include "tools/pic_dlg.h"
+#include "tools/zoom_dlg.h"
+
+namespace tora {
+
+// What the editor needs of the main window.
+class EditorHost {
+ public:
+  virtual ~EditorHost() = default;
+  // A script was saved: it becomes the main window's script choice.
+  virtual void ScriptSaved(const std::string& path) = 0;
+};
+
+// The editor's control ids.
+enum EditorControl : int {
+  kIdCloseSave = 1033,
+  kIdCloseNoSave = 1071,
+  kIdImageTool = 1083,
+  kIdMagnifier = 1091,
+  kIdRecord = 1102,
+  kIdTabs = 1082,
+  kIdInterval = 1030,
+  kIdCount = 1137,
+  kIdCondition = 1116,
+  kIdWindow = 1034,
+  kIdPriority = 1130,
+  kIdDescription = 1124,
+  kIdAddCode = 1031,
+  kIdNewScript = 1060,
+  kIdOpenScript = 1052,
+  kIdSaveScript = 1129,
+  kIdCopyScript = 1134,
+  kIdScriptName = 1051,
+  kIdCaretLine = 1148,
+  kIdTestColour = 1139,
+  kIdTestResult = 1140,
+  kIdMoveFirst = 1103,
+  kIdTestHint = 1141,
+};
+
+// Tab indexes of the pages.
+enum EditorTab : int { kTabWindows, kTabKey, kTabMouse, kTabFindColor, kTabFindPic, kTabOther, kTabHelp, kTabCount };
+
+class CSetupAj : public DialogBase {
+ public:
+  CSetupAj(HINSTANCE instance, Platform& platform, EditorHost& host)
+      : instance_(instance), platform_(platform), host_(host) {}
+  ~CSetupAj() override;
+
+  // The main window's "设置按键": shows the editor, creating it when there
+  // is none. False when it could not be created.
+  bool Open(HWND main_window);
+  // The program is closing: the editor closes as its close box closes it
+  // (it saves). False when the save failed and the editor stays open.
+  bool CloseSaving();
+
+  bool PreTranslate(MSG& msg) override;
+
+  // Operations behind the controls, public for the tests that drive them.
+  bool LoadScript(const std::string& path);
+  bool SaveScript();
+  void AddRepeatCode();
+  void TakeCursorPosition();
+  void TestPositionColour();
+
+  CMouse& mouse_page() { return mouse_; }
+  CFindColorDlg& find_color_page() { return find_color_; }
+  CPicDlg& image_tool() { return image_tool_; }
+
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  INT_PTR OnInitDialog();
+  INT_PTR OnCommand(WORD id, WORD code);
+  INT_PTR OnNotify(const NMHDR* header);
+  INT_PTR OnHotKey(WPARAM id);
+  INT_PTR OnTimer(WPARAM id);
+  INT_PTR OnSize(WPARAM type, int width, int height);
+  INT_PTR OnDestroy();
+
+  void CreatePages();
+  void ShowPage(int tab);
+  void SelectTab(int tab);
+  void CloseWithSave();
+  void OpenScript();
+  void NewScript();
+  void CopyScript();
+  void ListScripts();
+  void FillChoices(int combo_id, bool conditions);
+  void ShowImageTool();
+  void ToggleMagnifier();
+  void ShowCaretLine();
+  void Tell(const std::string& gbk);
+
+  std::string ProgramDir();
+  std::string SetupIniPath();
+  std::wstring CodeBoxText();
+  void SetCodeBoxText(const std::string& gbk);
+  EditorPage* Page(int tab);
+
+  HINSTANCE instance_;
+  Platform& platform_;
+  EditorHost& host_;
+  HWND main_window_ = nullptr;
+  HFONT code_font_ = nullptr;
+  int current_tab_ = 0;
+  // The pixel read of "测试位置颜色" after the cursor has moved, when it
+  // waits for the screen to follow.
+  int pending_x_ = 0;
+  int pending_y_ = 0;
+  std::string pending_x_text_;
+  std::string pending_y_text_;
+
+  CWindowsDlg windows_;
+  CKey key_;
+  CMouse mouse_;
+  CFindColorDlg find_color_;
+  CFindPicDlg find_pic_;
+  COther other_;
+  CHelp help_;
+  CPicDlg image_tool_;
+  CZoomDlg magnifier_;
+};
+
+}  // namespace tora

@@ -1,0 +1,3 @@
+#include "editor/win32/windows_page.h"
+
+namespace tora {}  // namespace tora
