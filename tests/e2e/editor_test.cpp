@@ -238,6 +238,15 @@ TEST_F(Editor, ReadsUtf8ScriptsAndWarnsAboutBytesItCannotShow) {
   choose(nul);
   EXPECT_EQ(TakeBox(), W(editor_texts::kLoadNotShownUnchanged));
   EXPECT_EQ(Text(kCodeBox), W(std::string("a") + editor_texts::kNulStandIn + "b\r\n"));
+
+  // Megabytes of script load whole: no limit of the edit control cuts them.
+  std::string big;
+  for (int i = 0; i < 100000; ++i) big += "-- 第" + std::to_string(i) + "行\r\n";
+  const std::wstring large = folder_.File(L"large.txt");
+  WriteBytes(large, big);
+  SendMessageW(E(kScriptName), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(large.c_str()));
+  choose(large);
+  EXPECT_TRUE(WaitFor([&] { return SendMessageW(E(kCodeBox), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(W(big).size()); }, 20000));
 }
 
 TEST_F(Editor, TestsTheColourAtTheCaretLinesPosition) {
