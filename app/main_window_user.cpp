@@ -40,14 +40,34 @@ void MainWindowUser::Status(StatusOp op, const std::string& line) {
   if (GetCurrentThreadId() == ui_thread_.load()) {
     DoStatus(op, line);
   } else {
-    // Synchronous, so the line is in the list when the worker goes on.
-    SendMessageW(hwnd, kMsgStatusRequest, op, reinterpret_cast<LPARAM>(&line));
+    // Synchronous, so the line is in the list when the worker goes on; the
+    // request lives until then.
+    LPARAM id = 0;
+    {
+      std::lock_guard<std::mutex> lock(requests_mutex_);
+      // Never 0, so that a message without a number finds nothing.
+      if (++next_request_ <= 0) next_request_ = 1;
+      id = next_request_;
+      requests_[id] = Request{op, &line};
+    }
+    SendMessageW(hwnd, kMsgStatusRequest, 0, id);
+    std::lock_guard<std::mutex> lock(requests_mutex_);
+    requests_.erase(id);
   }
 }
 
-LRESULT MainWindowUser::ServeStatusRequest(WPARAM op, LPARAM line) {
-  if (op > kDeleteWithPrefix || !line) return 0;
-  DoStatus(static_cast<StatusOp>(op), *reinterpret_cast<const std::string*>(line));
+LRESULT MainWindowUser::ServeStatusRequest(WPARAM, LPARAM request) {
+  Request found{};
+  {
+    std::lock_guard<std::mutex> lock(requests_mutex_);
+    auto it = requests_.find(request);
+    if (it == requests_.end()) return 0;
+    found = it->second;
+    // Served once: a copy of the message with the same number does nothing.
+    requests_.erase(it);
+  }
+  // The worker is still waiting in SendMessage, so its line is alive.
+  DoStatus(found.op, *found.line);
   return 1;
 }
 
