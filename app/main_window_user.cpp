@@ -149,6 +149,27 @@ void MainWindowUser::RequestOpenUrl() {
   if (HWND hwnd = hwnd_.load()) PostMessageW(hwnd, kMsgOpenUrlRequest, 0, 0);
 }
 
+bool MainWindowUser::CloseGestureQueued() {
+  HWND main = hwnd_.load();
+  if (!main) return false;
+  MSG msg;
+  if (PeekMessageW(&msg, main, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_NOREMOVE) && msg.wParam == HTCLOSE) {
+    PeekMessageW(&msg, main, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE);
+    return true;
+  }
+  if (PeekMessageW(&msg, main, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE) && (msg.wParam & 0xFFF0) == SC_CLOSE) {
+    PeekMessageW(&msg, main, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE);
+    return true;
+  }
+  // Alt+F4 goes to whichever control of the window has the focus.
+  if (PeekMessageW(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) && msg.wParam == VK_F4 &&
+      (msg.hwnd == main || GetAncestor(msg.hwnd, GA_ROOT) == main)) {
+    PeekMessageW(&msg, msg.hwnd, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE);
+    return true;
+  }
+  return false;
+}
+
 bool MainWindowUser::StopRequested() {
   if (stop_seen_ || close_pending_) return true;
   MSG msg;
@@ -162,6 +183,13 @@ bool MainWindowUser::StopRequested() {
   }
   // A close request stays queued, so the window closes once the script ends.
   if (PeekMessageW(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) return true;
+  // The close box, Alt+F4 and the system menu's close reach a busy window as
+  // other messages, which would turn into a close only once the script
+  // ended: taken here as the close request they are.
+  if (CloseGestureQueued()) {
+    PostMessageW(hwnd_.load(), WM_CLOSE, 0, 0);
+    return true;
+  }
   if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return true;
   return false;
 }

@@ -56,6 +56,9 @@ class MainWindowUser : public UserPort {
   void Status(StatusOp op, const std::string& line);
   void DoStatus(StatusOp op, const std::string& line);
   void WidenListExtent(const std::wstring& line);
+  // A click on the close box, Alt+F4 or a system-menu close waits in the
+  // queue (it is taken from it).
+  bool CloseGestureQueued();
 
   // Lines handed over by workers, by request number: a message carries only
   // the number, never a pointer.
