@@ -32,7 +32,10 @@ void MainWindowUser::Attach(HWND dialog) {
   hwnd_.store(dialog);
 }
 
-void MainWindowUser::Detach() { hwnd_.store(nullptr); }
+void MainWindowUser::Detach() {
+  FlushStatusRedraw();
+  hwnd_.store(nullptr);
+}
 
 void MainWindowUser::Status(StatusOp op, const std::string& line) {
   HWND hwnd = hwnd_.load();
@@ -93,6 +96,7 @@ void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
   switch (op) {
     case kClear:
       SendMessageW(list, LB_RESETCONTENT, 0, 0);
+      top_lines_ = 0;
       list_extent_ = 0;
       SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
       break;
@@ -101,8 +105,16 @@ void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
       WidenListExtent(wide);
       break;
     case kInsertTop:
+      DeferRedraw(list);
       SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
       WidenListExtent(wide);
+      // An hours-long run with every key shown keeps the newest lines only;
+      // the oldest top line is the one just above the appended ones (the
+      // script's and the running lines), which always stay.
+      if (++top_lines_ > kMaxTopLines) {
+        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(kMaxTopLines), 0);
+        top_lines_ = kMaxTopLines;
+      }
       break;
     case kDeleteWithPrefix: {
       // Compared as GBK bytes, exactly: the list's own search ignores case.
@@ -110,12 +122,33 @@ void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
       for (int i = 0; i < count; ++i) {
         if (Narrow(ListLine(list, i)).compare(0, line.size(), line) == 0) {
           SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+          if (i < top_lines_) --top_lines_;
           break;
         }
       }
       break;
     }
   }
+}
+
+void MainWindowUser::DeferRedraw(HWND list) {
+  // Action traces can come hundreds a second; drawing the list (and its
+  // scroll bar) for each one costs far more than the line itself. The list
+  // is drawn once when the burst has passed.
+  if (redraw_deferred_) return;
+  redraw_deferred_ = true;
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SetTimer(hwnd_.load(), kStatusRedrawTimer, kStatusRedrawMs, nullptr);
+}
+
+void MainWindowUser::FlushStatusRedraw() {
+  HWND main = hwnd_.load();
+  if (main) KillTimer(main, kStatusRedrawTimer);
+  if (!redraw_deferred_) return;
+  redraw_deferred_ = false;
+  HWND list = GetDlgItem(main, IDC_STATUS_LIST);
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void MainWindowUser::ClearStatus() { Status(kClear, std::string()); }

@@ -30,6 +30,12 @@ class MainWindowUser : public UserPort {
   // send or post this message too) is ignored.
   LRESULT ServeStatusRequest(WPARAM unused, LPARAM request);
 
+  // The main window's timer kStatusRedrawTimer: draws the status list after
+  // a burst of lines.
+  void FlushStatusRedraw();
+  static constexpr UINT_PTR kStatusRedrawTimer = 6;
+  static constexpr UINT kStatusRedrawMs = 100;
+
   void SetShowActions(bool on) { show_actions_.store(on); }
   // A new start forgets a stop hotkey seen during the previous one.
   void ForgetStopRequest() { stop_seen_ = false; }
@@ -56,6 +62,7 @@ class MainWindowUser : public UserPort {
   void Status(StatusOp op, const std::string& line);
   void DoStatus(StatusOp op, const std::string& line);
   void WidenListExtent(const std::wstring& line);
+  void DeferRedraw(HWND list);
   // A click on the close box, Alt+F4 or a system-menu close waits in the
   // queue (it is taken from it).
   bool CloseGestureQueued();
@@ -76,6 +83,13 @@ class MainWindowUser : public UserPort {
   bool stop_seen_ = false;
   bool close_pending_ = false;
   int list_extent_ = 0;
+  // Lines inserted at the top since the list was last emptied.
+  int top_lines_ = 0;
+  bool redraw_deferred_ = false;
+
+ public:
+  // How many top lines (action traces, the stop line) the list keeps.
+  static constexpr int kMaxTopLines = 5000;
 };
 
 }  // namespace tora

@@ -240,6 +240,10 @@ INT_PTR CVelmDlg::OnHotKey(WPARAM id) {
 }
 
 INT_PTR CVelmDlg::OnTimer(WPARAM id) {
+  if (id == MainWindowUser::kStatusRedrawTimer) {
+    user_.FlushStatusRedraw();
+    return TRUE;
+  }
   if (id != kOpenUrlTimer) return FALSE;
   OpenUrlStep();
   return TRUE;

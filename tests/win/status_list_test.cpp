@@ -1,0 +1,68 @@
+// The main window's status list over a long run with every action shown.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "app/main_window_user.h"
+#include "platform/win32/wide.h"
+#include "res/resource.h"
+#include "tests/win/win_test_util.h"
+
+namespace tora {
+namespace {
+
+TEST(StatusList, KeepsTheNewestTraceLinesAndEveryAppendedLine) {
+  test::TestWindow parent(test::TestWindow::Options{});
+  HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 200, 100,
+                              parent.hwnd(), reinterpret_cast<HMENU>(IDC_STATUS_LIST), nullptr, nullptr);
+  ASSERT_TRUE(list);
+  MainWindowUser user;
+  user.Attach(parent.hwnd());
+  user.ClearStatus();
+  user.AppendStatus("按键运行中......");
+  user.AppendStatus("提示：");
+
+  // Prints the time of a block of 100 top lines at two points of the run;
+  // the figures are for the reader, not a verdict.
+  using Clock = std::chrono::steady_clock;
+  double early_us = 0, late_us = 0;
+  constexpr int kLines = 100000;
+  for (int i = 1; i <= kLines; ++i) {
+    const bool timed = (i > 100 && i <= 200) || i > kLines - 100;
+    const Clock::time_point start = timed ? Clock::now() : Clock::time_point{};
+    user.InsertStatusTop("按下[A](前台) " + std::to_string(i));
+    if (timed) {
+      const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+      (i <= 200 ? early_us : late_us) += us;
+    }
+  }
+  std::printf("status line cost: lines 101-200 %.1f us each, last 100 of %d lines %.1f us each\n", early_us / 100, kLines,
+              late_us / 100);
+
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  EXPECT_EQ(count, MainWindowUser::kMaxTopLines + 2);
+  const auto line = [&](LRESULT i) {
+    std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0)), L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+    return Narrow(text);
+  };
+  EXPECT_EQ(line(0), "按下[A](前台) " + std::to_string(kLines));
+  EXPECT_EQ(line(MainWindowUser::kMaxTopLines - 1), "按下[A](前台) " + std::to_string(kLines - MainWindowUser::kMaxTopLines + 1));
+  EXPECT_EQ(line(count - 2), "按键运行中......");
+  EXPECT_EQ(line(count - 1), "提示：");
+
+  // The stop removes the running line and adds its own at the top.
+  user.DeleteFirstStatusWithPrefix("按键运行中");
+  user.InsertStatusTop("已停止!!!!!!!");
+  EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), MainWindowUser::kMaxTopLines + 1);
+  EXPECT_EQ(line(0), "已停止!!!!!!!");
+  EXPECT_EQ(line(MainWindowUser::kMaxTopLines), "提示：");
+  user.FlushStatusRedraw();
+  EXPECT_TRUE(IsWindowVisible(list)) << "drawn again after the burst";
+  user.Detach();
+}
+
+}  // namespace
+}  // namespace tora
