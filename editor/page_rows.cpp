@@ -69,6 +69,15 @@ PageRow BuildKeyRow(const KeyRowInput& in) {
   return PageRow{std::string(), row};
 }
 
+void HeldModifiers::Note(int32_t code, bool down) {
+  switch (code) {
+    case 0x10: case 0xA0: case 0xA1: shift_ = down; break;  // Shift, left, right
+    case 0x11: case 0xA2: case 0xA3: ctrl_ = down; break;   // Ctrl
+    case 0x12: case 0xA4: case 0xA5: alt_ = down; break;    // Alt
+    default: break;
+  }
+}
+
 KeyCaptureOutcome KeyCapture(const KeyCaptureEvent& event, bool has_target) {
   KeyCaptureOutcome out;
   if (!has_target) return out;

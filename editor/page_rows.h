@@ -42,6 +42,23 @@ struct KeyCaptureOutcome {
   bool swallow = false;   // the event goes no further
 };
 
+// The modifiers key capture has seen pressed and not yet released. Key
+// capture swallows the key-downs, so the system's own key state never hears
+// of a Shift, Ctrl or Alt pressed while a key box has the focus; the hook
+// keeps its own record beside it. Left, right and plain codes count alike.
+class HeldModifiers {
+ public:
+  void Reset() { shift_ = ctrl_ = alt_ = false; }
+  // A key-down (down) or key-up of code.
+  void Note(int32_t code, bool down);
+  bool shift() const { return shift_; }
+  bool ctrl() const { return ctrl_; }
+  bool alt() const { return alt_; }
+
+ private:
+  bool shift_ = false, ctrl_ = false, alt_ = false;
+};
+
 // What key capture does with an event while a key box may be its target:
 // a key-down sets the box to "Shift", "Ctrl" (Shift tested first) or the
 // key's name ("" when it has none) and is swallowed; a system key-down with

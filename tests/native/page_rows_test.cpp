@@ -100,6 +100,24 @@ TEST(KeyCapture, WithoutATargetOrForOtherEventsNothingHappens) {
   EXPECT_FALSE(out.swallow);
 }
 
+TEST(KeyCapture, ModifiersHeldAreTrackedFromTheirOwnEvents) {
+  HeldModifiers held;
+  held.Note(0xA2, true);  // left Ctrl down
+  EXPECT_TRUE(held.ctrl());
+  EXPECT_FALSE(held.shift());
+  EXPECT_EQ(KeyCapture(Down('C', held.shift(), held.ctrl()), true).text, "Ctrl");
+  held.Note(0x10, true);
+  EXPECT_EQ(KeyCapture(Down('C', held.shift(), held.ctrl()), true).text, "Shift");
+  held.Note(0xA1, false);  // right Shift up
+  held.Note(0x11, false);
+  held.Note('A', true);
+  EXPECT_FALSE(held.shift() || held.ctrl() || held.alt());
+  held.Note(0xA5, true);
+  EXPECT_TRUE(held.alt());
+  held.Reset();
+  EXPECT_FALSE(held.alt());
+}
+
 MouseRowInput Mouse() {
   MouseRowInput in;
   in.kind = "左键单击";
