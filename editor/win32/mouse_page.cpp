@@ -1,11 +1,206 @@
 #include "editor/win32/mouse_page.h"
 
+#include <vector>
+
+#include "app/messages.h"
+#include "editor/page_rows.h"
+#include "editor/page_texts.h"
+#include "platform/win32/wide.h"
+
 namespace tora {
 
-void CMouse::TakePosition(const std::string& position) {}
+namespace {
 
-void CMouse::ToggleMouseRecording() {}
+namespace t = page_texts;
 
-void CMouse::StopRecordingByHotkey() {}
+struct SeenClick {
+  bool right;
+  POINT at;
+  DWORD tick;
+};
+
+// Process-wide recording state besides the editor's recording flag. The
+// hook only notes each release and asks the page to write it: a click is
+// never held up by the repeat list, however long it has grown.
+struct RecorderState {
+  HHOOK hook = nullptr;
+  HWND page = nullptr;  // the mouse page that writes the rows
+  std::vector<SeenClick> seen;
+  bool write_posted = false;
+  bool stopped_by_hotkey = false;
+  MouseRecorder recorder;
+};
+
+RecorderState& Recorder() {
+  static RecorderState state;
+  return state;
+}
+
+LRESULT CALLBACK RecordClickProc(int code, WPARAM wparam, LPARAM lparam) {
+  RecorderState& s = Recorder();
+  if (code == HC_ACTION && SharedEditorState().recording && (wparam == WM_LBUTTONUP || wparam == WM_RBUTTONUP)) {
+    SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
+    GetCursorPos(&click.at);
+    s.seen.push_back(click);
+    if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
+  }
+  return CallNextHookEx(s.hook, code, wparam, lparam);
+}
+
+void AddItem(HWND combo, const std::string& gbk) {
+  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+}
+
+void SelectItem(HWND combo, const std::string& gbk) {
+  const std::wstring text = Widen(gbk);
+  const LRESULT at = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at == CB_ERR ? 0 : at), 0);
+}
+
+std::wstring WholeText(HWND control) {
+  const int len = GetWindowTextLengthW(control);
+  if (len <= 0) return {};
+  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
+  const int got = GetWindowTextW(control, buffer.data(), len + 1);
+  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+}  // namespace
+
+bool CMouse::RecordingHookInstalled() { return Recorder().hook != nullptr; }
+
+void CMouse::OnPageCreated() {
+  for (const char* item : t::kMouseKindItems) AddItem(Item(kIdMouseKind), item);
+  AddItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
+  AddItem(Item(kIdMouseCoordType), t::kCoordRelativeItem);
+  for (const char* item : t::kMousePauseItems) AddItem(Item(kIdMousePause), item);
+  SendMessageW(Item(kIdMouseKind), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Item(kIdMousePause), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Item(kIdMousePosition), EM_SETLIMITTEXT, 0, 0);
+  SetItemText(kIdMousePosition, t::kPositionStart);
+  SendMessageW(Item(kIdMouseKind), CB_SETCURSEL, 0, 0);
+  SendMessageW(Item(kIdMousePause), CB_SETCURSEL, 0, 0);
+  // The list is sorted, and how depends on the system's language: the
+  // start item is chosen by its text.
+  SelectItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
+}
+
+INT_PTR CMouse::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kMsgRecordedClicks) {
+    WriteRecordedClicks();
+    return TRUE;
+  }
+  if (message == WM_COMMAND) {
+    const int id = LOWORD(wparam);
+    const WORD code = HIWORD(wparam);
+    if (id == kIdInsertMouse && code == BN_CLICKED) {
+      InsertMouseRow();
+      return TRUE;
+    }
+    if (id == kIdMouseCoordType && code == CBN_SELCHANGE) {
+      if (const std::optional<std::string> position = PositionForCoordType(ItemText(kIdMouseCoordType)))
+        SetItemText(kIdMousePosition, *position);
+      return TRUE;
+    }
+  }
+  return EditorPage::HandleMessage(message, wparam, lparam);
+}
+
+void CMouse::InsertMouseRow() {
+  MouseRowInput in;
+  in.recording = SharedEditorState().recording;
+  in.kind = ItemText(kIdMouseKind);
+  in.position = ItemText(kIdMousePosition);
+  in.coord_type = ItemText(kIdMouseCoordType);
+  in.pause = ItemText(kIdMousePause);
+  const PageRow row = BuildMouseRow(in);
+  if (!row.message.empty()) {
+    Tell(row.message);
+    return;
+  }
+  AppendToRepeatList(row.row);
+}
+
+void CMouse::TakePosition(const std::string& position) {
+  SetItemText(kIdMousePosition, position);
+  InsertMouseRow();
+}
+
+void CMouse::ToggleMouseRecording() {
+  if (ControlText(GetDlgItem(editor(), kIdRecordButton)) == t::kRecordStart)
+    StartRecording();
+  else
+    StopRecording(true);
+}
+
+void CMouse::StopRecordingByHotkey() {
+  // The hotkey exists only while recording; one still queued after a stop
+  // must not start a new recording.
+  if (!SharedEditorState().recording) return;
+  Recorder().stopped_by_hotkey = true;
+  ToggleMouseRecording();
+}
+
+void CMouse::StartRecording() {
+  RecorderState& s = Recorder();
+  SharedEditorState().recording = true;
+  SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStop);
+  // A recording starts a new list.
+  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  s.recorder.Start();
+  s.seen.clear();
+  s.page = hwnd();
+  if (!s.hook) s.hook = SetWindowsHookExW(WH_MOUSE_LL, &RecordClickProc, GetModuleHandleW(nullptr), 0);
+  RegisterHotKey(editor(), kRecordingStopHotkey, MOD_CONTROL, VK_F11);
+}
+
+void CMouse::StopRecording(bool touch_list) {
+  RecorderState& s = Recorder();
+  // Every release the hook saw before the stop belongs to this recording,
+  // the stop button's own click among them.
+  if (touch_list) WriteRecordedClicks();
+  s.seen.clear();
+  SharedEditorState().recording = false;
+  SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStart);
+  s.recorder.Stop();
+  if (s.hook) {
+    UnhookWindowsHookEx(s.hook);
+    s.hook = nullptr;
+  }
+  HWND list = GetDlgItem(editor(), kIdRepeatList);
+  if (touch_list && list && GetWindowTextLengthW(list) > 0) {
+    if (s.stopped_by_hotkey) {
+      // Ctrl+F11 closes the open row of the last click with pause 0.
+      AppendToRepeatList(HotkeyStopText(false));
+    } else {
+      // The button's own click opened the last row: it goes, and every
+      // other line stays whole.
+      const size_t keep = ButtonStopKeptLength(WholeText(list));
+      SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(keep), -1);
+      SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    }
+  }
+  s.stopped_by_hotkey = false;
+  UnregisterHotKey(editor(), kRecordingStopHotkey);
+}
+
+void CMouse::WriteRecordedClicks() {
+  RecorderState& s = Recorder();
+  s.write_posted = false;
+  if (s.seen.empty() || !SharedEditorState().recording) return;
+  std::string text;
+  for (const SeenClick& click : s.seen)
+    text += s.recorder.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
+  s.seen.clear();
+  AppendToRepeatList(text);
+}
+
+void CMouse::OnEditorClosing() {
+  // The recording ends with the editor: no hook, no hotkey, and the editor
+  // opened again shows "录制鼠标动作" and records nothing until started.
+  if (SharedEditorState().recording || Recorder().hook) StopRecording(false);
+  Recorder().page = nullptr;
+}
 
 }  // namespace tora

@@ -1,4 +1,6 @@
-// The "鼠标" page: one mouse row for the repeat list, and the mouse recorder.
+// The "鼠标" page: one mouse row for the repeat list, and the mouse recorder,
+// which writes a row for every left or right click made anywhere while it
+// records.
 #pragma once
 
 #include <string>
@@ -8,8 +10,26 @@
 
 namespace tora {
 
+// The page's controls (template 138).
+enum MousePageControl : int {
+  kIdMouseKind = 1036,
+  kIdMousePosition = 1067,
+  kIdMouseCoordType = 1051,
+  kIdMousePause = 1079,
+  kIdInsertMouse = 1068,
+};
+
+// The editor's recording button and the recording stop hotkey (Ctrl+F11),
+// registered on the editor window only while recording.
+constexpr int kIdRecordButton = 1102;
+constexpr int kRecordingStopHotkey = 900;
+
 class CMouse : public EditorPage {
  public:
+  // "插入鼠标": the row from the boxes, appended to the repeat list. Refused
+  // with a message while recording and for an empty or untouched field;
+  // the boxes keep their values.
+  void InsertMouseRow();
   // F11 on this page: the cursor position goes into the position box and
   // the row is inserted at once.
   void TakePosition(const std::string& position);
@@ -17,8 +37,22 @@ class CMouse : public EditorPage {
   void ToggleMouseRecording();
   void StopRecordingByHotkey();
 
+  // Whether the recorder's mouse hook is installed now.
+  static bool RecordingHookInstalled();
+
+  // Closing the editor stops a recording: hook and hotkey go with it.
+  void OnEditorClosing() override;
+
  protected:
   int TemplateId() const override { return IDD_PAGE_MOUSE; }
+  void OnPageCreated() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void StartRecording();
+  void StopRecording(bool touch_list);
+  // Writes the clicks the hook has seen so far into the repeat list.
+  void WriteRecordedClicks();
 };
 
 }  // namespace tora

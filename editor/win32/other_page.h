@@ -8,9 +8,32 @@
 
 namespace tora {
 
+// The page's controls (template 167). The paste text box has the id 1009
+// inside the page, like the editor's repeat list in the editor window.
+enum OtherPageControl : int {
+  kIdPasteText = 1009,
+  kIdInsertPasteText = 1102,
+  kIdWebAddress = 1135,
+  kIdInsertWebAddress = 1136,
+  kIdOtherPause = 1051,
+};
+
 class COther : public EditorPage {
+ public:
+  // "插入文字": the paste row and the Ctrl+V row after it; the text box is
+  // emptied. "插入网址": the address row; the address box is emptied. Each
+  // is refused with a message, nothing appended and no box emptied, for an
+  // empty text or address and a missing or invalid pause.
+  void InsertPasteText();
+  void InsertWebAddress();
+
  protected:
   int TemplateId() const override { return IDD_PAGE_OTHER; }
+  void OnPageCreated() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  void Insert(int text_id, bool paste);
 };
 
 }  // namespace tora
