@@ -16,7 +16,7 @@ struct PageRow {
   std::string row;      // one or more lines, each ended by "},\r\n"
 };
 
-// --- Key page (Part 4.2) ---
+// --- Key page ---
 
 struct KeyRowInput {
   std::string mode;       // "按键", "按下", "弹起" or anything typed
@@ -65,7 +65,7 @@ class HeldModifiers {
 // Alt held sets "Alt" and passes on; everything else passes on untouched.
 KeyCaptureOutcome KeyCapture(const KeyCaptureEvent& event, bool has_target);
 
-// --- Mouse page (Part 4.3) ---
+// --- Mouse page ---
 
 struct MouseRowInput {
   bool recording = false;
@@ -121,7 +121,7 @@ size_t ButtonStopKeptLength(const Text& repeat_list) {
   return at == Text::npos ? 0 : at + 2;
 }
 
-// --- Other page (Part 4.4) ---
+// --- Other page ---
 
 // The pause check of both rows: "" when the pause passes, else the message.
 // It passes when its leading number is above 0 or it is exactly "0".

@@ -56,7 +56,7 @@ void COther::Insert(int text_id, bool paste) {
   const std::wstring wide = WholeText(Item(text_id));
   const std::string pause = ItemText(kIdOtherPause);
   const std::string lossy = Narrow(wide);
-  // The Part's messages come first; only a text that passes them is looked
+  // The page's own refusals come first; only a text that passes them is looked
   // at for characters GBK cannot hold.
   PageRow row = paste ? BuildPasteRows(lossy, pause) : BuildAddressRow(lossy, pause);
   std::string text;
