@@ -274,4 +274,16 @@ class ActionRegistry {
   void EmptyAll();
 };
 
+// Appends the three records of a find action (找颜色点动作, 找图像动作). The
+// ids are taken here, once the call has read everything it reads: a
+// metamethod run during that read may have declared records of its own, and
+// the branch must still name this call's condition and list.
+inline void AppendBranch(ActionRegistry& registry, ScreenCondition condition, ActionList list,
+                         BranchAction branch) {
+  list.id = registry.action_lists.Length();
+  branch.condition_id = registry.screen_conditions.Append(std::move(condition));
+  branch.action_list_id = registry.action_lists.Append(std::move(list));
+  registry.branch_actions.Append(std::move(branch));
+}
+
 }  // namespace tora

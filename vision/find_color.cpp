@@ -38,7 +38,12 @@ namespace {
 // element 1 first makes a missing or empty table stop the script here with
 // the interpreter's indexing error.
 void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoint>& points) {
-  lua_getglobal(L, name.c_str());
+  // Looked up like the script's own access: a name may hold any byte, a NUL
+  // included, so not through lua_getglobal's C string.
+  lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
+  lua_pushlstring(L, name.data(), name.size());
+  lua_gettable(L, -2);
+  lua_remove(L, -2);
   const int table = lua_gettop(L);
   lua_pushnumber(L, 1);
   lua_gettable(L, table);
@@ -112,10 +117,7 @@ int LuaFindColorAction(lua_State* L) {
   ActionRegistry& registry = context.registry;
   ScreenCondition condition;
   ActionList list;
-  list.id = registry.action_lists.Length();
   BranchAction branch;
-  branch.condition_id = registry.screen_conditions.Length();
-  branch.action_list_id = list.id;
 
   condition.name = CheckString(L, 1);
   branch.name = condition.name;
@@ -125,9 +127,7 @@ int LuaFindColorAction(lua_State* L) {
   if (OptionalString(L, 3, action_table)) ParseActionTable(L, action_table, list, kAcceptBranch, registry);
   ReadModeAndRange(L, 4, context.platform, condition);
 
-  registry.screen_conditions.Append(std::move(condition));
-  registry.action_lists.Append(std::move(list));
-  registry.branch_actions.Append(std::move(branch));
+  AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;
 }
 

@@ -89,11 +89,8 @@ int LuaFindImageAction(lua_State* L) {
   const std::string name = CheckString(L, 1);
   ScreenCondition condition = NewImageCondition(name);
   ActionList list;
-  list.id = registry.action_lists.Length();
   BranchAction branch;
   branch.name = name;
-  branch.action_list_id = list.id;
-  branch.condition_id = registry.screen_conditions.Length();
 
   // Every argument is checked before any record is made, so that a refused
   // call leaves no key or mouse steps behind.
@@ -103,9 +100,7 @@ int LuaFindImageAction(lua_State* L) {
   if (lua_isstring(L, 2)) ParseActionTable(L, CheckString(L, 2), list, 0, registry);
 
   if (!ReadPicture(L, path, percent, ThinningRule::kDropBelow, origin, condition)) return 0;
-  registry.screen_conditions.Append(std::move(condition));
-  registry.action_lists.Append(std::move(list));
-  registry.branch_actions.Append(std::move(branch));
+  AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;
 }
 

@@ -245,7 +245,8 @@ TEST_F(MainWindow, DroppingDownTheScriptListListsTheFolderAndKeepsTheText) {
 TEST_F(MainWindow, TheAboutBoxOpensFromTheSystemMenu) {
   ASSERT_TRUE(Launch());
   PostMessageW(tora_.main(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-  HWND about = tora_.WaitMessageBox(5000);
+  HWND about = nullptr;
+  WaitFor([&] { return (about = FindWindowW(L"#32770", W("关于 Velm").c_str())) != nullptr; }, 5000);
   ASSERT_TRUE(about);
   EXPECT_EQ(WindowText(about), W("关于 Velm"));
   PostMessageW(about, WM_COMMAND, IDOK, 0);

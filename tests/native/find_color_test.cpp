@@ -119,7 +119,7 @@ TEST_F(FindColorTest, ErrorsStopTheScriptAndAppendNothingOfTheCall) {
   }
 }
 
-TEST_F(FindColorTest, ActionRecordsTakeTheirIdsAtTheStartOfTheCall) {
+TEST_F(FindColorTest, ActionRecordsNameTheirOwnConditionAndList) {
   registry.action_lists.Append(ActionList{0, {}});
   ASSERT_TRUE(Run("找颜色点条件(\"first\",\"颜色点列表_甲\")\r\n"
                   "找颜色点动作(\"乙\",\"颜色点列表_甲\",nil,\"活动\",\"0,0,800,600\",20)\r\n"
@@ -138,6 +138,28 @@ TEST_F(FindColorTest, ActionRecordsTakeTheirIdsAtTheStartOfTheCall) {
   EXPECT_EQ(registry.branch_actions.Get(1)->action_list_id, 2);
   EXPECT_FALSE(Cond(2).search_in_rect);
   EXPECT_EQ(Cond(2).tolerance, 9);
+}
+
+// A metamethod that declares another find action while the action table is
+// read must not leave the outer branch pointing at the inner call's records;
+// and a point table name holding a NUL byte is looked up whole.
+TEST_F(FindColorTest, AFindActionInsideTheTableReadKeepsIdsRight) {
+  ASSERT_TRUE(Run("外动作 = setmetatable({[2] = {\"按键\",\"B,0\"}}, {__index = function()\r\n"
+                  "  找颜色点动作(\"内\",\"颜色点列表_甲\",nil,\"固定\",1) return {\"x\",\"y\"} end})\r\n"
+                  "找颜色点动作(\"外\",\"颜色点列表_甲\",\"外动作\",\"固定\",2)\r\n"
+                  "_G[\"a\\0b\"] = {{7,8,\"==\",9}}\r\n"
+                  "找颜色点条件(\"零\",\"a\\0b\")\r\n"))
+      << error;
+  ASSERT_EQ(registry.branch_actions.Length(), 2);
+  for (int32_t i = 0; i < 2; ++i) {
+    const BranchAction& b = *registry.branch_actions.Get(i);
+    EXPECT_EQ(Cond(b.condition_id).name, b.name);
+    EXPECT_EQ(registry.action_lists.Get(b.action_list_id)->id, b.action_list_id);
+  }
+  EXPECT_EQ(registry.branch_actions.Get(1)->name, "外");
+  EXPECT_EQ(Cond(registry.branch_actions.Get(1)->condition_id).tolerance, 2);
+  ASSERT_EQ(Cond(2).points.size(), 1u);
+  EXPECT_EQ(Cond(2).points[0].x, 7);
 }
 
 TEST_F(FindColorTest, ActionTableTakesKeyMouseAndBranchRowsOnly) {
