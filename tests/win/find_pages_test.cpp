@@ -1,0 +1,232 @@
+// The find-colour and find-image pages and their screen tools, in-process:
+// points taken from a painted window become calls the engine finds there,
+// rectangles and cuts are dragged with injected mouse input.
+#include <gtest/gtest.h>
+
+#include "app/messages.h"
+#include "editor/codegen.h"
+#include "editor/find_code.h"
+#include "editor/texts.h"
+#include "editor/win32/find_color_page.h"
+#include "editor/win32/find_pic_page.h"
+#include "page_find_color.h"
+#include "page_find_pic.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_ports.h"
+#include "tests/win/script_run_fixture.h"
+#include "tests/win/win_test_util.h"
+#include "tools/texts.h"
+#include "vision/bmp.h"
+
+namespace tora {
+namespace {
+
+using test::PumpMessages;
+using test::PumpUntil;
+using test::TestWindow;
+
+namespace t = editor_texts;
+
+// The editor as the pages see it: a window holding the code box and the
+// repeat list, with the page as its child.
+class EditorStandIn {
+ public:
+  EditorStandIn() {
+    TestWindow::Options o;
+    o.title = L"按键设置";
+    o.class_name = L"ToraEditorStandIn";
+    o.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    o.rect = RECT{0, 0, 700, 300};
+    window_ = std::make_unique<TestWindow>(o);
+    for (int id : {kIdCodeBox, kIdRepeatList})
+      CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0, 10, 10, window_->hwnd(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  }
+  HWND hwnd() const { return window_->hwnd(); }
+  std::string Text(int id) const { return ControlText(GetDlgItem(hwnd(), id)); }
+  void SetText(int id, const std::string& gbk) const { SetControlText(GetDlgItem(hwnd(), id), gbk); }
+
+ private:
+  std::unique_ptr<TestWindow> window_;
+};
+
+void Choose(HWND page, int combo, int index) {
+  SendDlgItemMessageW(page, combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
+}
+
+// A left-button drag between two screen points, as the system's input.
+void Drag(POINT from, POINT to) {
+  SetCursorPos(from.x, from.y);
+  PumpMessages(50);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  PumpMessages(80);
+  SetCursorPos((from.x + to.x) / 2, (from.y + to.y) / 2);
+  PumpMessages(80);
+  SetCursorPos(to.x, to.y);
+  PumpMessages(80);
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+TEST(FindPages, TemplatesStartAsTheFormsAreMeant) {
+  EditorStandIn editor;
+  CFindColorDlg colour;
+  CFindPicDlg picture;
+  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  ASSERT_TRUE(picture.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  EXPECT_EQ(ControlText(GetDlgItem(colour.hwnd(), IDC_FC_POSITION)), t::kPositionPrompt);
+  EXPECT_EQ(ControlText(GetDlgItem(colour.hwnd(), IDC_FC_OPERATOR)), "==(等于)");
+  EXPECT_EQ(ControlText(GetDlgItem(colour.hwnd(), IDC_FC_TOLERANCE)), "10");
+  EXPECT_EQ(SendDlgItemMessageW(picture.hwnd(), IDC_FP_PERCENT, CB_GETCOUNT, 0, 0), 5);
+  EXPECT_EQ(ControlText(GetDlgItem(picture.hwnd(), IDC_FP_RANGE)), "0,0,800,600");
+  // The rectangle works only in "活动" mode.
+  for (HWND page : {colour.hwnd(), picture.hwnd()}) {
+    const int mode = page == colour.hwnd() ? IDC_FC_MODE : IDC_FP_MODE;
+    EXPECT_EQ(ControlText(GetDlgItem(page, mode)), t::kModeFixed);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1102)));
+    Choose(page, mode, 1);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1102)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1107)));
+  }
+}
+
+// The picker hands back the rectangle dragged from bottom-right to
+// top-left, normalised, and goes away.
+TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  Choose(page.hwnd(), IDC_FP_MODE, 1);
+  page.ShowRectPicker();
+  CGetRectDlg& picker = page.rect_picker();
+  ASSERT_TRUE(PumpUntil([&] { return picker.exists() && IsWindowVisible(picker.hwnd()); }));
+  RECT covered{};
+  GetWindowRect(picker.hwnd(), &covered);
+  EXPECT_EQ(covered.left, 0);
+  EXPECT_EQ(covered.right, GetSystemMetrics(SM_CXSCREEN));
+  Drag(POINT{310, 220}, POINT{110, 60});
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(picker.hwnd()); }));
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
+}
+
+// The cut comes from the screen as it was before the overlay dimmed it;
+// saved through the real save dialog, it is read back by the program's own
+// reader, and the page gets its doubled path and its corner.
+TEST(FindPages, ScreenCutSavesTheUndimmedPictureAndTellsThePage) {
+  TestWindow::Options o;
+  o.title = L"切图目标";
+  o.class_name = L"ToraCutTarget";
+  o.ex_style = WS_EX_TOPMOST;
+  o.rect = RECT{400, 300, 440, 330};
+  o.paint = [](HDC dc, const RECT& client) {
+    for (int y = 0; y < client.bottom; ++y)
+      for (int x = 0; x < client.right; ++x) SetPixel(dc, x, y, RGB(10 + 5 * x, 200 - 4 * y, 77));
+  };
+  TestWindow target(o);
+  PumpMessages(200);
+
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  page.CutScreen();
+  CCutPicDlg* cut = page.screen_cut();
+  ASSERT_NE(cut, nullptr);
+  PumpMessages(200);
+  Drag(POINT{410, 305}, POINT{400, 300});  // bottom-right to top-left
+  HWND strip = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    strip = FindWindowW(L"#32770", nullptr);
+    while (strip && (GetWindow(strip, GW_OWNER) != cut->hwnd() || !IsWindowVisible(strip)))
+      strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
+    return strip != nullptr;
+  }));
+  RECT at{};
+  GetWindowRect(strip, &at);
+  EXPECT_EQ(at.left, 410);  // under the start point, two pixels below the end
+  EXPECT_EQ(at.top, 302);
+
+  test::TempFolder folder;
+  const std::string path = folder.File("切图.bmp");
+  // The save dialog is modal inside the save: it is answered from a timer.
+  static std::wstring answer;
+  answer = Widen(path);
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(L"#32770", Widen(tool_texts::kSaveCutTitle).c_str());
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    HWND name = GetDlgItem(dialog, 0x47C);  // the file name box
+    HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+    SetWindowTextW(edit ? edit : name, answer.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  SendMessageW(strip, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(PumpUntil([&] { return page.screen_cut() == nullptr; }, 10000));
+
+  std::string saved = test::TempFolder::ReadBytes(path);
+  ASSERT_EQ(saved.size(), 54u + 5 * 32);  // 10 x 5 at 24 bits: rows of 30 bytes padded to 32
+  Frame back;
+  Win32Images images;
+  ASSERT_EQ(RenderBmp(saved, images, back), BmpError::kNone);
+  ASSERT_EQ(back.width, 10);
+  ASSERT_EQ(back.height, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(back.At(x, y), RGB(10 + 5 * x, 200 - 4 * y, 77)) << x << "," << y;
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_POSITION)), "400,300");
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
+}
+
+using ColourRoundTrip = test::ScriptRunFixture;
+
+// Two points taken with F11 from a painted window become a 活动 condition
+// over "全屏"; a task gated on it clicks relative to where it is found.
+TEST_F(ColourRoundTrip, PointsTakenFromTheScreenGateARelativeClick) {
+  TestWindow::Options o;
+  o.title = L"找色目标";
+  o.class_name = L"ToraColourPageTarget";
+  o.ex_style = WS_EX_TOPMOST;
+  o.rect = RECT{500, 300, 700, 450};
+  o.paint = [](HDC dc, const RECT& client) {
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetPixel(dc, 120, 70, RGB(0x13, 0x57, 0x9B));
+    SetPixel(dc, 122, 72, RGB(0x24, 0x68, 0xAC));
+  };
+  TestWindow window(o);
+  PumpMessages(200);
+
+  EditorStandIn editor;
+  CFindColorDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  // What the editor's F11 hands the page: the position and the pixel there.
+  for (POINT p : {POINT{620, 370}, POINT{622, 372}}) {
+    ScreenDc screen;
+    page.TakePoint(PositionText(p.x, p.y), GetPixel(screen.get(), p.x, p.y) & 0xFFFFFFu);
+  }
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FC_POINTS)),
+            "{620,370,\"==\",0x9b5713},\r\n{622,372,\"==\",0xac6824},\r\n");
+  Choose(page.hwnd(), IDC_FC_MODE, 1);
+  SendDlgItemMessageW(page.hwnd(), IDC_FC_RANGE, CB_SETCURSEL, 2, 0);  // 全屏
+  SetControlText(GetDlgItem(page.hwnd(), IDC_FC_NAME), "目标");
+  editor.SetText(kIdRepeatList, "{\"按键\",\"A,1\"},\r\n");
+  page.GenerateColorCondition();
+  EXPECT_EQ(editor.Text(kIdRepeatList), "");
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FC_POINTS)), "");
+
+  RepeatCodeInput in;
+  in.interval = "0.1";
+  in.count = t::kEndless;
+  in.repeat_list = "{\"左键单击\",\"5,7,相对(条件返回),0\"},\r\n";
+  in.condition = "找颜色点条件(目标)";
+  in.code_box = editor.Text(kIdCodeBox);
+  Start(AddRepeatCode(in).code_box);
+  ASSERT_TRUE(PumpUntil([&] { return !window.Messages({WM_LBUTTONDOWN}).empty(); }, 10000))
+      << "no click reached the window";
+  host_.StopScript();
+  const test::LoggedMessage click = window.Messages({WM_LBUTTONDOWN})[0];
+  EXPECT_EQ(GET_X_LPARAM(click.lparam), 125);
+  EXPECT_EQ(GET_Y_LPARAM(click.lparam), 77);
+}
+
+}  // namespace
+}  // namespace tora
