@@ -80,6 +80,10 @@ void CFindColorDlg::AddColorPoint() {
   const LRESULT end = GetWindowTextLengthW(list);
   SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
   SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(edit.text).c_str()));
+  // The caret would stand on the empty line after the row: the new row is
+  // the one to keep in sight.
+  SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(list, EM_SCROLLCARET, 0, 0);
 }
 
 void CFindColorDlg::ClearPoints() { SetItemText(IDC_FC_POINTS, std::string()); }
