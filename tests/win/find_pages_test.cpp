@@ -1,20 +1,16 @@
 // The find-colour and find-image pages and their screen tools, in-process:
-// points taken from a painted window become calls the engine finds there,
-// rectangles and cuts are dragged with injected mouse input.
+// the forms as they start, and rectangles and cuts dragged with injected
+// mouse input. (The round trips through the real program are e2e tests.)
 #include <gtest/gtest.h>
 
-#include "app/messages.h"
-#include "editor/codegen.h"
 #include "editor/find_code.h"
 #include "editor/texts.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_pic_page.h"
 #include "page_find_color.h"
 #include "page_find_pic.h"
-#include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
-#include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
 #include "vision/bmp.h"
@@ -175,57 +171,6 @@ TEST(FindPages, ScreenCutSavesTheUndimmedPictureAndTellsThePage) {
     for (int x = 0; x < 10; ++x) ASSERT_EQ(back.At(x, y), RGB(10 + 5 * x, 200 - 4 * y, 77)) << x << "," << y;
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_POSITION)), "400,300");
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
-}
-
-using ColourRoundTrip = test::ScriptRunFixture;
-
-// Two points taken with F11 from a painted window become a 活动 condition
-// over "全屏"; a task gated on it clicks relative to where it is found.
-TEST_F(ColourRoundTrip, PointsTakenFromTheScreenGateARelativeClick) {
-  TestWindow::Options o;
-  o.title = L"找色目标";
-  o.class_name = L"ToraColourPageTarget";
-  o.ex_style = WS_EX_TOPMOST;
-  o.rect = RECT{500, 300, 700, 450};
-  o.paint = [](HDC dc, const RECT& client) {
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetPixel(dc, 120, 70, RGB(0x13, 0x57, 0x9B));
-    SetPixel(dc, 122, 72, RGB(0x24, 0x68, 0xAC));
-  };
-  TestWindow window(o);
-  PumpMessages(200);
-
-  EditorStandIn editor;
-  CFindColorDlg page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
-  // What the editor's F11 hands the page: the position and the pixel there.
-  for (POINT p : {POINT{620, 370}, POINT{622, 372}}) {
-    ScreenDc screen;
-    page.TakePoint(PositionText(p.x, p.y), GetPixel(screen.get(), p.x, p.y) & 0xFFFFFFu);
-  }
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FC_POINTS)),
-            "{620,370,\"==\",0x9b5713},\r\n{622,372,\"==\",0xac6824},\r\n");
-  Choose(page.hwnd(), IDC_FC_MODE, 1);
-  SendDlgItemMessageW(page.hwnd(), IDC_FC_RANGE, CB_SETCURSEL, 2, 0);  // 全屏
-  SetControlText(GetDlgItem(page.hwnd(), IDC_FC_NAME), "目标");
-  editor.SetText(kIdRepeatList, "{\"按键\",\"A,1\"},\r\n");
-  page.GenerateColorCondition();
-  EXPECT_EQ(editor.Text(kIdRepeatList), "");
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FC_POINTS)), "");
-
-  RepeatCodeInput in;
-  in.interval = "0.1";
-  in.count = t::kEndless;
-  in.repeat_list = "{\"左键单击\",\"5,7,相对(条件返回),0\"},\r\n";
-  in.condition = "找颜色点条件(目标)";
-  in.code_box = editor.Text(kIdCodeBox);
-  Start(AddRepeatCode(in).code_box);
-  ASSERT_TRUE(PumpUntil([&] { return !window.Messages({WM_LBUTTONDOWN}).empty(); }, 10000))
-      << "no click reached the window";
-  host_.StopScript();
-  const test::LoggedMessage click = window.Messages({WM_LBUTTONDOWN})[0];
-  EXPECT_EQ(GET_X_LPARAM(click.lparam), 125);
-  EXPECT_EQ(GET_Y_LPARAM(click.lparam), 77);
 }
 
 }  // namespace
