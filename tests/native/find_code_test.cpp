@@ -48,8 +48,13 @@ TEST(ColourCondition, TableAndCallInFrontOfTheCodeBox) {
   form.mode = t::kModeMoving;
   form.range = "全屏";
   for (int i = 0; i < 11; ++i) form.code_box += "x\r\n";
-  const std::string text = GenerateColorCondition(form).text;
-  EXPECT_EQ(text.substr(text.find("找")), "找颜色点条件(\"12\",\"颜色点列表_12\",\"活动\",\"全屏\",10)\r\n\r\n");
+  // A row longer than any buffer is carried whole, not cut into a row that
+  // would not load.
+  const std::string long_row = "{1,2,\"==\",0x" + std::string(300, '0') + "f},";
+  form.point_list = long_row;
+  EXPECT_EQ(GenerateColorCondition(form).text,
+            "颜色点列表_12={\r\n" + long_row + "\r\n  }\r\n"
+            "找颜色点条件(\"12\",\"颜色点列表_12\",\"活动\",\"全屏\",10)\r\n\r\n");
 }
 
 TEST(ColourCondition, Refusals) {

@@ -11,6 +11,7 @@
 #include "page_find_pic.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
+#include "engine/text_util.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
 #include "vision/bmp.h"
@@ -107,58 +108,102 @@ TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
 }
 
+// The save dialog and the boxes of a save are modal inside it: a timer
+// answers them, typing the path and pressing OK, and keeps the texts of
+// the message boxes.
+struct SaveAnswers {
+  static void Start(const std::string& path) {
+    typed = Widen(path);
+    boxes.clear();
+    timer = SetTimer(nullptr, 0, 100, &Tick);
+  }
+  static void Stop() { KillTimer(nullptr, timer); }
+  // A window answered once is marked: a closing one is not answered again,
+  // and a new one that gets a recycled handle is.
+  static bool Answer(HWND window) {
+    if (!window || GetPropW(window, L"ToraAnswered")) return false;
+    SetPropW(window, L"ToraAnswered", reinterpret_cast<HANDLE>(1));
+    return true;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (HWND dialog = FindWindowW(L"#32770", Widen(tool_texts::kSaveCutTitle).c_str()); Answer(dialog)) {
+      HWND name = GetDlgItem(dialog, 0x47C);  // the file name box
+      HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+      SetWindowTextW(edit ? edit : name, typed.c_str());
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      return;
+    }
+    for (const char* caption : {tool_texts::kOverwriteCaption, tool_texts::kNoCutCaption}) {
+      HWND box = FindWindowW(L"#32770", Widen(caption).c_str());
+      if (!Answer(box)) continue;
+      boxes.push_back(ControlText(GetDlgItem(box, 0xFFFF)));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+  }
+  static inline std::wstring typed;
+  static inline std::vector<std::string> boxes;
+  static inline UINT_PTR timer = 0;
+};
+
+class ScreenCut : public ::testing::Test {
+ protected:
+  ScreenCut() {
+    TestWindow::Options o;
+    o.title = L"切图目标";
+    o.class_name = L"ToraCutTarget";
+    o.ex_style = WS_EX_TOPMOST;
+    o.rect = RECT{400, 300, 440, 330};
+    o.paint = [](HDC dc, const RECT& client) {
+      for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x) SetPixel(dc, x, y, RGB(10 + 5 * x, 200 - 4 * y, 77));
+    };
+    target_ = std::make_unique<TestWindow>(o);
+    PumpMessages(200);
+    // The editor comes up after the target and is the active window, as
+    // when the user presses "截图" in it.
+    editor_ = std::make_unique<EditorStandIn>();
+  }
+  ~ScreenCut() override { SaveAnswers::Stop(); }
+
+  // Cuts from (410, 305) to (400, 300), bottom-right to top-left, and saves
+  // to the path; returns the tool strip's place.
+  RECT CutAndSave(const std::string& path) {
+    RECT at{};
+    EXPECT_TRUE(page_.CreatePage(GetModuleHandleW(nullptr), editor_->hwnd(), editor_->hwnd()));
+    page_.CutScreen();
+    CCutPicDlg* cut = page_.screen_cut();
+    if (!cut) return at;
+    PumpMessages(200);
+    Drag(POINT{410, 305}, POINT{400, 300});
+    HWND strip = nullptr;
+    EXPECT_TRUE(PumpUntil([&] {
+      strip = FindWindowW(L"#32770", nullptr);
+      while (strip && (GetWindow(strip, GW_OWNER) != cut->hwnd() || !IsWindowVisible(strip)))
+        strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
+      return strip != nullptr;
+    }));
+    if (!strip) return at;
+    GetWindowRect(strip, &at);
+    SaveAnswers::Start(path);
+    SendMessageW(strip, WM_COMMAND, IDOK, 0);
+    return at;
+  }
+
+  std::unique_ptr<TestWindow> target_;
+  std::unique_ptr<EditorStandIn> editor_;
+  CFindPicDlg page_;
+  test::TempFolder folder_;
+};
+
 // The cut comes from the screen as it was before the overlay dimmed it;
 // saved through the real save dialog, it is read back by the program's own
 // reader, and the page gets its doubled path and its corner.
-TEST(FindPages, ScreenCutSavesTheUndimmedPictureAndTellsThePage) {
-  TestWindow::Options o;
-  o.title = L"切图目标";
-  o.class_name = L"ToraCutTarget";
-  o.ex_style = WS_EX_TOPMOST;
-  o.rect = RECT{400, 300, 440, 330};
-  o.paint = [](HDC dc, const RECT& client) {
-    for (int y = 0; y < client.bottom; ++y)
-      for (int x = 0; x < client.right; ++x) SetPixel(dc, x, y, RGB(10 + 5 * x, 200 - 4 * y, 77));
-  };
-  TestWindow target(o);
-  PumpMessages(200);
-
-  EditorStandIn editor;
-  CFindPicDlg page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
-  page.CutScreen();
-  CCutPicDlg* cut = page.screen_cut();
-  ASSERT_NE(cut, nullptr);
-  PumpMessages(200);
-  Drag(POINT{410, 305}, POINT{400, 300});  // bottom-right to top-left
-  HWND strip = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    strip = FindWindowW(L"#32770", nullptr);
-    while (strip && (GetWindow(strip, GW_OWNER) != cut->hwnd() || !IsWindowVisible(strip)))
-      strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
-    return strip != nullptr;
-  }));
-  RECT at{};
-  GetWindowRect(strip, &at);
-  EXPECT_EQ(at.left, 410);  // under the start point, two pixels below the end
-  EXPECT_EQ(at.top, 302);
-
-  test::TempFolder folder;
-  const std::string path = folder.File("切图.bmp");
-  // The save dialog is modal inside the save: it is answered from a timer.
-  static std::wstring answer;
-  answer = Widen(path);
-  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-    HWND dialog = FindWindowW(L"#32770", Widen(tool_texts::kSaveCutTitle).c_str());
-    if (!dialog) return;
-    KillTimer(nullptr, id);
-    HWND name = GetDlgItem(dialog, 0x47C);  // the file name box
-    HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
-    SetWindowTextW(edit ? edit : name, answer.c_str());
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  });
-  SendMessageW(strip, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(PumpUntil([&] { return page.screen_cut() == nullptr; }, 10000));
+TEST_F(ScreenCut, SavesTheUndimmedPictureAndTellsThePage) {
+  const std::string path = folder_.File("切图.bmp");
+  const RECT strip = CutAndSave(path);
+  EXPECT_EQ(strip.left, 410);  // under the start point, two pixels below the end
+  EXPECT_EQ(strip.top, 302);
+  ASSERT_TRUE(PumpUntil([&] { return page_.screen_cut() == nullptr; }, 10000));
 
   std::string saved = test::TempFolder::ReadBytes(path);
   ASSERT_EQ(saved.size(), 54u + 5 * 32);  // 10 x 5 at 24 bits: rows of 30 bytes padded to 32
@@ -169,8 +214,29 @@ TEST(FindPages, ScreenCutSavesTheUndimmedPictureAndTellsThePage) {
   ASSERT_EQ(back.height, 5);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(back.At(x, y), RGB(10 + 5 * x, 200 - 4 * y, 77)) << x << "," << y;
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_POSITION)), "400,300");
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_POSITION)), "400,300");
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
+  EXPECT_TRUE(SaveAnswers::boxes.empty());
+}
+
+// A file that cannot be replaced (another program holds it): after the
+// overwrite question the cut says so and stays open, and the page is not
+// told of a picture.
+TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
+  const std::string path = folder_.File("占用.bmp");
+  ASSERT_TRUE(test::TempFolder::WriteBytes(path, "old"));
+  HANDLE held = CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  CutAndSave(path);
+  ASSERT_TRUE(PumpUntil([&] { return SaveAnswers::boxes.size() == 2; }, 10000));
+  PumpMessages(200);
+  EXPECT_EQ(SaveAnswers::boxes[0], OverwriteQuestion(path));
+  EXPECT_EQ(SaveAnswers::boxes[1], Format(tool_texts::kCutSaveFailed, path.c_str()));
+  EXPECT_NE(page_.screen_cut(), nullptr);
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), "");
+  CloseHandle(held);
+  EXPECT_EQ(test::TempFolder::ReadBytes(path), "old");
+  if (CCutPicDlg* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
 }
 
 }  // namespace
