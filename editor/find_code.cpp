@@ -230,16 +230,12 @@ PageEdit ImageActionRow(const std::string& choice) {
 
 std::string DoubledBackslashes(const std::string& path) {
   std::string out;
-  // 0x5C is also the second byte of some GBK characters: only a backslash
-  // of its own is doubled.
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (IsGbkPairAt(path, i)) {
-      out += path.substr(i, 2);
-      ++i;
-      continue;
-    }
-    out += path[i];
-    if (path[i] == '\\') out += '\\';
+  // Every 0x5C byte, also the second byte of a GBK character (81 5C): the
+  // script's lexer reads the literal byte by byte, and a lone 0x5C there
+  // would start an escape and change the path.
+  for (char c : path) {
+    out += c;
+    if (c == '\\') out += '\\';
   }
   return out;
 }

@@ -155,9 +155,10 @@ TEST(ScreenToolTexts, RectanglesNamesAndPaths) {
   EXPECT_EQ(RectText(800, 600, 0, 0), "0,0,800,600");
   EXPECT_EQ(RectText(5, 5, 5, 5), "5,5,5,5");
   EXPECT_EQ(CutFileName(120, 45), "120_45");
-  // 81 5C is one GBK character: its second byte is no separator to double.
+  // 81 5C is one GBK character: no separator, but its second byte is one
+  // to escape in a script's string.
   const std::string gbk_dir = "C:\\\x81\x5C\\a.bmp";
-  EXPECT_EQ(DoubledBackslashes(gbk_dir), "C:\\\\\x81\x5C\\\\a.bmp");
+  EXPECT_EQ(DoubledBackslashes(gbk_dir), "C:\\\\\x81\x5C\x5C\\\\a.bmp");
   EXPECT_EQ(OverwriteQuestion(gbk_dir), std::string("a.bmp") + tool_texts::kOverwriteQuestion);
 }
 
@@ -188,7 +189,7 @@ TEST_F(GeneratedCode, ColourAndImageCallsRegisterTheirRecords) {
   Frame picture;
   picture.Resize(3, 2, 0x123456);
   ImageForm image = PictureForm();
-  image.path = DoubledBackslashes(folder.Write("cut.bmp", EncodeBmp24(picture)));
+  image.path = DoubledBackslashes(folder.Write("cut\x81\x5C.bmp", EncodeBmp24(picture)));
   image.name = "图";
   code = GenerateImageCondition(image).text + code;
   image.mode = t::kModeFixed;
