@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/find_code.h"
+#include "editor/texts.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_pic_page.h"
 #include "page_find_color.h"
@@ -102,12 +103,13 @@ TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
 }
 
-// The save dialog and the boxes of a save are modal inside it: a timer
-// answers them, typing the path and pressing OK, and keeps the texts of
-// the message boxes.
-struct SaveAnswers {
+// File dialogs and message boxes are modal inside the operation that shows
+// them: a timer answers them, typing the path into a file dialog (keeping
+// the name it offered) and pressing OK, and keeps the texts of the boxes.
+struct Answers {
   static void Start(const std::string& path) {
     typed = Widen(path);
+    offered.clear();
     boxes.clear();
     timer = SetTimer(nullptr, 0, 100, &Tick);
   }
@@ -115,27 +117,30 @@ struct SaveAnswers {
   // A window answered once is marked: a closing one is not answered again,
   // and a new one that gets a recycled handle is.
   static bool Answer(HWND window) {
-    if (!window || GetPropW(window, L"ToraAnswered")) return false;
+    if (!window || !IsWindowVisible(window) || GetPropW(window, L"ToraAnswered")) return false;
     SetPropW(window, L"ToraAnswered", reinterpret_cast<HANDLE>(1));
     return true;
   }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (HWND dialog = FindWindowW(L"#32770", Widen(tool_texts::kSaveCutTitle).c_str()); Answer(dialog)) {
-      HWND name = GetDlgItem(dialog, 0x47C);  // the file name box
-      HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
-      SetWindowTextW(edit ? edit : name, typed.c_str());
-      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+      HWND name = GetDlgItem(w, 0x47C);  // a file dialog's name box
+      if (GetWindowThreadProcessId(w, nullptr) != GetCurrentThreadId() || !Answer(w)) continue;
+      if (name) {
+        HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+        offered = ControlText(edit ? edit : name);
+        SetWindowTextW(edit ? edit : name, typed.c_str());
+      } else if (HWND text = GetDlgItem(w, 0xFFFF)) {
+        boxes.push_back(ControlText(w) + "|" + ControlText(text));
+      } else {
+        continue;
+      }
+      PostMessageW(w, WM_COMMAND, IDOK, 0);
       return;
-    }
-    for (const char* caption : {tool_texts::kOverwriteCaption, tool_texts::kNoCutCaption}) {
-      HWND box = FindWindowW(L"#32770", Widen(caption).c_str());
-      if (!Answer(box)) continue;
-      boxes.push_back(ControlText(GetDlgItem(box, 0xFFFF)));
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
   }
   static inline std::wstring typed;
-  static inline std::vector<std::string> boxes;
+  static inline std::string offered;
+  static inline std::vector<std::string> boxes;  // "caption|text"
   static inline UINT_PTR timer = 0;
 };
 
@@ -157,7 +162,7 @@ class ScreenCut : public ::testing::Test {
     // when the user presses "截图" in it.
     editor_ = std::make_unique<EditorStandIn>();
   }
-  ~ScreenCut() override { SaveAnswers::Stop(); }
+  ~ScreenCut() override { Answers::Stop(); }
 
   // Cuts from (410, 305) to (400, 300), bottom-right to top-left, and saves
   // to the path; returns the tool strip's place.
@@ -178,7 +183,7 @@ class ScreenCut : public ::testing::Test {
     }));
     if (!strip) return at;
     GetWindowRect(strip, &at);
-    SaveAnswers::Start(path);
+    Answers::Start(path);
     SendMessageW(strip, WM_COMMAND, IDOK, 0);
     return at;
   }
@@ -210,7 +215,8 @@ TEST_F(ScreenCut, SavesTheUndimmedPictureAndTellsThePage) {
     for (int x = 0; x < 10; ++x) ASSERT_EQ(back.At(x, y), RGB(10 + 5 * x, 200 - 4 * y, 77)) << x << "," << y;
   EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_POSITION)), "400,300");
   EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
-  EXPECT_TRUE(SaveAnswers::boxes.empty());
+  EXPECT_EQ(Answers::offered, "400_300");
+  EXPECT_TRUE(Answers::boxes.empty());
 }
 
 // A file that cannot be replaced (another program holds it): after the
@@ -222,15 +228,39 @@ TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
   HANDLE held = CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   CutAndSave(path);
-  ASSERT_TRUE(PumpUntil([&] { return SaveAnswers::boxes.size() == 2; }, 10000));
+  ASSERT_TRUE(PumpUntil([&] { return Answers::boxes.size() == 2; }, 10000));
   PumpMessages(200);
-  EXPECT_EQ(SaveAnswers::boxes[0], OverwriteQuestion(path));
-  EXPECT_EQ(SaveAnswers::boxes[1], Format(tool_texts::kCutSaveFailed, path.c_str()));
+  EXPECT_EQ(Answers::boxes[0], tool_texts::kOverwriteCaption + ("|" + OverwriteQuestion(path)));
+  EXPECT_EQ(Answers::boxes[1], tool_texts::kNoCutCaption + ("|" + Format(tool_texts::kCutSaveFailed, path.c_str())));
   EXPECT_NE(page_.screen_cut(), nullptr);
   EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), "");
   CloseHandle(held);
   EXPECT_EQ(test::TempFolder::ReadBytes(path), "old");
   if (CCutPicDlg* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
+}
+
+// "打开" takes only files that begin with "BM", and says so with an
+// owner-less box without caption; a picture's path is put in the box ready
+// for a script's string.
+TEST(FindPages, OpenImageFileTakesOnlyBmpFiles) {
+  test::TempFolder folder;
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  const std::string text = folder.File("不是图.bmp");
+  const std::string picture = folder.File("图.bmp");
+  ASSERT_TRUE(test::TempFolder::WriteBytes(text, "PK not a picture"));
+  ASSERT_TRUE(test::TempFolder::WriteBytes(picture, "BM"));
+  Answers::Start(text);
+  page.OpenImageFile();
+  Answers::Stop();
+  EXPECT_EQ(Answers::boxes, std::vector<std::string>{std::string("|") + editor_texts::kOnlyBmp});
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), "");
+  Answers::Start(picture);
+  page.OpenImageFile();
+  Answers::Stop();
+  EXPECT_TRUE(Answers::boxes.empty());
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), DoubledBackslashes(picture));
 }
 
 }  // namespace
