@@ -16,7 +16,11 @@ bool CCutToolsDlg::Serve(HINSTANCE instance, HWND overlay, int x, int y) {
   if (exists() && GetWindow(hwnd(), GW_OWNER) != overlay) Destroy();
   if (!exists() && !CreateModeless(instance, IDD_CUT_TOOLS, overlay)) return false;
   overlay_ = overlay;
-  SetWindowPos(hwnd(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetWindowPos(hwnd(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  ShowWindow(hwnd(), SW_SHOW);
+  // A window manager may place a window where it likes as it maps it: the
+  // strip goes back under the cut.
+  SetWindowPos(hwnd(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE);
   SetForegroundWindow(hwnd());
   return true;
 }

@@ -3,6 +3,8 @@
 // mouse input. (The round trips through the real program are e2e tests.)
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor/find_code.h"
 #include "editor/texts.h"
 #include "editor/win32/find_color_page.h"
@@ -53,17 +55,25 @@ void Choose(HWND page, int combo, int index) {
                reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
 }
 
-// A left-button drag between two screen points, as the system's input.
-void Drag(POINT from, POINT to) {
-  SetCursorPos(from.x, from.y);
-  PumpMessages(50);
-  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-  PumpMessages(80);
-  SetCursorPos((from.x + to.x) / 2, (from.y + to.y) / 2);
-  PumpMessages(80);
-  SetCursorPos(to.x, to.y);
-  PumpMessages(80);
-  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+// A left-button drag between two screen points, as the system's input, on
+// the window that must be under the start point, until done() holds: the X
+// server may still show another window there for a moment after Wine has
+// put the new one on top, so a drag that found no taker is repeated.
+bool Drag(HWND on, POINT from, POINT to, const std::function<bool()>& done) {
+  if (!PumpUntil([&] { return WindowFromPoint(from) == on; })) return false;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SetCursorPos(from.x, from.y);
+    PumpMessages(50);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    PumpMessages(80);
+    SetCursorPos((from.x + to.x) / 2, (from.y + to.y) / 2);
+    PumpMessages(80);
+    SetCursorPos(to.x, to.y);
+    PumpMessages(80);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    if (PumpUntil(done, 2500)) return true;
+  }
+  return false;
 }
 
 // The rectangle box, its label and "鼠标取得" work only in "活动" mode.
@@ -98,8 +108,7 @@ TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   GetWindowRect(picker.hwnd(), &covered);
   EXPECT_EQ(covered.left, 0);
   EXPECT_EQ(covered.right, GetSystemMetrics(SM_CXSCREEN));
-  Drag(POINT{310, 220}, POINT{110, 60});
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(picker.hwnd()); }));
+  ASSERT_TRUE(Drag(picker.hwnd(), POINT{310, 220}, POINT{110, 60}, [&] { return !IsWindowVisible(picker.hwnd()); }));
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
 }
 
@@ -173,9 +182,8 @@ class ScreenCut : public ::testing::Test {
     CCutPicDlg* cut = page_.screen_cut();
     if (!cut) return at;
     PumpMessages(200);
-    Drag(POINT{410, 305}, POINT{400, 300});
     HWND strip = nullptr;
-    EXPECT_TRUE(PumpUntil([&] {
+    EXPECT_TRUE(Drag(cut->hwnd(), POINT{410, 305}, POINT{400, 300}, [&] {
       strip = FindWindowW(L"#32770", nullptr);
       while (strip && (GetWindow(strip, GW_OWNER) != cut->hwnd() || !IsWindowVisible(strip)))
         strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
