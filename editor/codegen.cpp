@@ -7,38 +7,8 @@ namespace tora {
 
 namespace {
 
-// Lines as the edit control shows them: split at CR LF, a last line without a
-// break included. A text ending in a break gives an empty last line.
-std::vector<std::string> BoxLines(const std::string& box) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = box.find("\r\n", start);
-    if (end == std::string::npos) break;
-    lines.push_back(box.substr(start, end - start));
-    start = end + 2;
-  }
-  lines.push_back(box.substr(start));
-  return lines;
-}
-
 bool IsAsciiNameByte(unsigned char b) {
   return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_';
-}
-
-// The description ends up inside a Lua name ("动作_<description>"). The lexer
-// takes every byte from 0x80 up as a letter but not the ASCII punctuation
-// some GBK characters have as their second byte (這 is DF 40, "@"), so such a
-// character would split the name and the script would not load.
-bool IsNameText(const std::string& text) {
-  for (size_t i = 0; i < text.size(); ++i) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    if (IsAsciiNameByte(b)) continue;
-    if (!IsGbkPairAt(text, i)) return false;
-    const unsigned char trail = static_cast<unsigned char>(text[++i]);
-    if (trail < 0x80 && !IsAsciiNameByte(trail)) return false;
-  }
-  return true;
 }
 
 std::vector<std::string> CallChoices(const std::string& code_box, const std::vector<const char*>& names) {
@@ -59,6 +29,34 @@ std::vector<std::string> CallChoices(const std::string& code_box, const std::vec
 }
 
 }  // namespace
+
+std::vector<std::string> BoxLines(const std::string& box) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = box.find("\r\n", start);
+    if (end == std::string::npos) break;
+    lines.push_back(box.substr(start, end - start));
+    start = end + 2;
+  }
+  lines.push_back(box.substr(start));
+  return lines;
+}
+
+// The lexer takes every byte from 0x80 up as a letter but not the ASCII
+// punctuation some GBK characters have as their second byte (這 is DF 40,
+// "@"), so such a character would split the name and the script would not
+// load.
+bool IsNameText(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsAsciiNameByte(b)) continue;
+    if (!IsGbkPairAt(text, i)) return false;
+    const unsigned char trail = static_cast<unsigned char>(text[++i]);
+    if (trail < 0x80 && !IsAsciiNameByte(trail)) return false;
+  }
+  return true;
+}
 
 int32_t LineCount(const std::string& box) {
   int32_t lines = 1;

@@ -38,6 +38,14 @@ RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in);
 // final break).
 int32_t LineCount(const std::string& box);
 
+// Lines as the edit control shows them: split at CR LF, a last line without
+// a break included. A text ending in a break gives an empty last line.
+std::vector<std::string> BoxLines(const std::string& box);
+
+// True when the text can stand in a Lua name after a prefix such as "动作_":
+// ASCII letters, digits, underscores and GBK characters (empty is fine).
+bool IsNameText(const std::string& text);
+
 // The condition calls ("找颜色点条件(...)" and "找图像条件(...)") and the
 // window calls ("窗口操作(...)") the code box defines, for the choice boxes:
 // each such line up to its first comma, quotes removed, closed with ")".

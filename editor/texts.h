@@ -56,4 +56,52 @@ inline constexpr const char* kLoadNotShownUnchanged =
     "脚本文件中有无法原样显示的字节（空字符或不合格的GBK编码），已用其它字符显示。"
     "保存时将按显示的内容写入，原来的这些字节会丢失。";
 
+// The find-colour page ("找颜色点")
+inline constexpr const char* kPositionPrompt = "按[F11]";
+inline constexpr const char* kNoColourPosition = "请输入颜色位置！";
+inline constexpr const char* kBadColourPosition = "请输入合法的颜色位置(x,y)如:50,100";
+inline constexpr const char* kNoOperator = "请选择运算符";
+inline constexpr const char* kNoColour = "请输入颜色值！";
+inline constexpr const char* kEmptyPointList = "找色判断列表没内容";
+inline constexpr const char* kBadRange = "输入活动范围不合格";
+inline constexpr const char* kChooseColourAction = "请选择一个找颜色点动作！";
+inline constexpr const char* kHintCaption = "提示";
+inline constexpr const char* kPointRow = "{%s,\"%s\",0x%s},\r\n";
+inline constexpr const char* kPointTablePrefix = "颜色点列表_";
+inline constexpr const char* kActionListPrefix = "动作列表_";
+inline constexpr const char* kActionListTable = "动作列表_%s={\r\n%s}\r\n";
+inline constexpr const char* kColourConditionRect = "找颜色点条件(\"%s\",\"%s\",\"活动\",\"%s\",%s)\r\n\r\n";
+inline constexpr const char* kColourConditionFixed = "找颜色点条件(\"%s\",\"%s\",\"固定\",%s)\r\n\r\n";
+inline constexpr const char* kColourActionRect = "找颜色点动作(\"%s\",\"%s\",\"%s\",\"活动\",\"%s\",%s)\r\n\r\n";
+inline constexpr const char* kColourActionFixed = "找颜色点动作(\"%s\",\"%s\",\"%s\",\"固定\",%s)\r\n\r\n";
+inline constexpr const char* kColourAction = "找颜色点动作";
+inline constexpr const char* kDefaultTolerance = "10";
+inline constexpr const char* kOperatorItems[] = {"==(等于)", "!=(不等于)", "~=(约等于)", "!~(不约等于)"};
+inline constexpr const char* kToleranceItems[] = {"10", "20", "30", "40", "50"};
+// What the page says beyond the fixed messages: a tolerance that is no
+// whole number would stand bare in the call and stop the script loading.
+inline constexpr const char* kBadTolerance = "颜色约等于误差值只能是整数!";
+
+// Both find pages
+inline constexpr const char* kModeFixed = "固定";
+inline constexpr const char* kModeMoving = "活动";
+inline constexpr const char* kModeItems[] = {"固定", "活动"};
+inline constexpr const char* kRangeItems[] = {"0,0,800,600", "0,0,1024,800", "全屏"};
+
+// The find-image page ("找图像")
+inline constexpr const char* kBadFixedPosition = "输入固定位置不合格";
+inline constexpr const char* kChooseImageAction = "请选择一个找图像动作！";
+inline constexpr const char* kImageReadError = "读取文件出错！";
+inline constexpr const char* kOnlyBmp = "只支持BMP图像文件！";
+inline constexpr const char* kBmpFilter = "BMP Files(*.bmp)|*.bmp|All Files|*.*||";
+inline constexpr const char* kImageConditionRect = "找图像条件(\"%s\",\"活动\",\"%s\",%s,\"%s\")\r\n\r\n";
+inline constexpr const char* kImageConditionFixed = "找图像条件(\"%s\",\"固定\",\"%s\",%s,\"%s\")\r\n\r\n";
+inline constexpr const char* kImageActionRect = "找图像动作(\"%s\",\"%s\",\"活动\",\"%s\",%s,\"%s\")\r\n\r\n";
+inline constexpr const char* kImageActionFixed = "找图像动作(\"%s\",\"%s\",\"固定\",\"%s\",%s,\"%s\")\r\n\r\n";
+inline constexpr const char* kImageAction = "找图像动作";
+inline constexpr const char* kPercentItems[] = {"50", "60", "70", "80", "90"};
+// What the page says beyond the fixed messages: the percentage stands bare
+// in the call, where anything but a whole number stops the script loading.
+inline constexpr const char* kBadPercent = "减少颜色查找只能是整数!";
+
 }  // namespace tora::editor_texts

@@ -1,7 +1,139 @@
 #include "editor/win32/find_color_page.h"
 
+#include "app/messages.h"
+#include "editor/codegen.h"
+#include "editor/texts.h"
+#include "editor/win32/find_page_util.h"
+#include "page_find_color.h"
+#include "platform/win32/wide.h"
+
 namespace tora {
 
-void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {}
+namespace t = editor_texts;
+
+void CFindColorDlg::OnPageCreated() {
+  SetItemText(IDC_FC_POSITION, t::kPositionPrompt);
+  FillCombo(Item(IDC_FC_OPERATOR), t::kOperatorItems);
+  FillCombo(Item(IDC_FC_MODE), t::kModeItems);
+  FillCombo(Item(IDC_FC_TOLERANCE), t::kToleranceItems);
+  FillCombo(Item(IDC_FC_RANGE), t::kRangeItems);
+  // Point lists of any length.
+  SendMessageW(Item(IDC_FC_POINTS), EM_SETLIMITTEXT, 0, 0);
+  OnModeChanged();
+}
+
+void CFindColorDlg::OnEditorClosing() { picker_.Destroy(); }
+
+INT_PTR CFindColorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
+      break;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lparam) == Item(IDC_FC_SWATCH) && swatch_.get())
+        return reinterpret_cast<INT_PTR>(swatch_.get());
+      break;
+    case kMsgRectChosen:
+      SetItemText(IDC_FC_RANGE, picker_.rect_text());
+      return TRUE;
+    default:
+      break;
+  }
+  return EditorPage::HandleMessage(message, wparam, lparam);
+}
+
+INT_PTR CFindColorDlg::OnCommand(WORD id, WORD code) {
+  if (id == IDC_FC_MODE) {
+    if (code == CBN_SELCHANGE) OnModeChanged();
+    return TRUE;
+  }
+  if (id == IDC_FC_CHOICES) {
+    if (code == CBN_DROPDOWN) FillColorActionChoices();
+    return TRUE;
+  }
+  if (code != BN_CLICKED) return FALSE;
+  switch (id) {
+    case IDC_FC_ADD: AddColorPoint(); return TRUE;
+    case IDC_FC_CLEAR: ClearPoints(); return TRUE;
+    case IDC_FC_PICK_RECT: ShowRectPicker(); return TRUE;
+    case IDC_FC_CONDITION: GenerateColorCondition(); return TRUE;
+    case IDC_FC_ACTION: GenerateColorAction(); return TRUE;
+    case IDC_FC_INSERT: InsertColorActionRow(); return TRUE;
+    default: return FALSE;
+  }
+}
+
+void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {
+  if (!exists()) return;
+  SetItemText(IDC_FC_POSITION, position);
+  SetItemText(IDC_FC_COLOUR, ColourText(colour));
+  AddColorPoint();
+  swatch_.reset(CreateSolidBrush(static_cast<COLORREF>(colour & 0xFFFFFFu)));
+  InvalidateRect(Item(IDC_FC_SWATCH), nullptr, TRUE);
+}
+
+void CFindColorDlg::AddColorPoint() {
+  const PageEdit edit = tora::AddColorPoint(ItemText(IDC_FC_POSITION), SelectedText(Item(IDC_FC_OPERATOR)),
+                                            ItemText(IDC_FC_COLOUR));
+  if (!AcceptEdit(edit, editor())) return;
+  HWND list = Item(IDC_FC_POINTS);
+  const LRESULT end = GetWindowTextLengthW(list);
+  SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(edit.text).c_str()));
+  // The caret would stand on the empty line after the row: the new row is
+  // the one to keep in sight.
+  SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(list, EM_SCROLLCARET, 0, 0);
+}
+
+void CFindColorDlg::ClearPoints() { SetItemText(IDC_FC_POINTS, std::string()); }
+
+void CFindColorDlg::OnModeChanged() {
+  EnableRangeControls(hwnd(), SelectedText(Item(IDC_FC_MODE)) != t::kModeFixed, IDC_FC_RANGE_LABEL, IDC_FC_RANGE,
+                      IDC_FC_PICK_RECT);
+}
+
+void CFindColorDlg::ShowRectPicker() {
+  if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+}
+
+ColorForm CFindColorDlg::ReadForm() const {
+  ColorForm form;
+  form.point_list = ItemText(IDC_FC_POINTS);
+  form.name = ItemText(IDC_FC_NAME);
+  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
+  form.repeat_list = ControlText(GetDlgItem(editor(), kIdRepeatList));
+  form.mode = SelectedText(Item(IDC_FC_MODE));
+  form.tolerance = ItemText(IDC_FC_TOLERANCE);
+  form.range = ItemText(IDC_FC_RANGE);
+  return form;
+}
+
+void CFindColorDlg::GenerateColorCondition() {
+  const PageEdit edit = tora::GenerateColorCondition(ReadForm());
+  if (!AcceptEdit(edit, editor())) return;
+  PrependToCodeBox(editor(), edit.text);
+  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  SetItemText(IDC_FC_POINTS, std::string());
+  SetItemText(IDC_FC_NAME, std::string());
+}
+
+void CFindColorDlg::GenerateColorAction() {
+  const PageEdit edit = tora::GenerateColorAction(ReadForm());
+  if (!AcceptEdit(edit, editor())) return;
+  PrependToCodeBox(editor(), edit.text);
+  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  SetItemText(IDC_FC_POINTS, std::string());
+  SetItemText(IDC_FC_NAME, std::string());
+}
+
+void CFindColorDlg::FillColorActionChoices() {
+  ReplaceItems(Item(IDC_FC_CHOICES), ColorActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
+}
+
+void CFindColorDlg::InsertColorActionRow() {
+  const PageEdit edit = ColorActionRow(ItemText(IDC_FC_CHOICES));
+  if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
+}
 
 }  // namespace tora

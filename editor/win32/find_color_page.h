@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
+#include "platform/win32/gdi.h"
 #include "res/resource.h"
+#include "tools/get_rect_dlg.h"
 
 namespace tora {
 
@@ -13,9 +16,30 @@ class CFindColorDlg : public EditorPage {
  public:
   // F11 on this page: a point at the position with the colour there.
   void TakePoint(const std::string& position, uint32_t colour);
+  void OnEditorClosing() override;
+
+  // Operations behind the controls, public for the tests that drive them.
+  void AddColorPoint();
+  void ClearPoints();
+  void GenerateColorCondition();
+  void GenerateColorAction();
+  void FillColorActionChoices();
+  void InsertColorActionRow();
+  void ShowRectPicker();
+  CGetRectDlg& rect_picker() { return picker_; }
 
  protected:
   int TemplateId() const override { return IDD_PAGE_FIND_COLOR; }
+  void OnPageCreated() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  INT_PTR OnCommand(WORD id, WORD code);
+  void OnModeChanged();
+  ColorForm ReadForm() const;
+
+  GdiObject<HBRUSH> swatch_;
+  CGetRectDlg picker_;
 };
 
 }  // namespace tora

@@ -1,3 +1,173 @@
 #include "editor/win32/find_pic_page.h"
 
-namespace tora {}  // namespace tora
+#include <commdlg.h>
+
+#include <vector>
+
+#include "app/messages.h"
+#include "editor/texts.h"
+#include "editor/win32/find_page_util.h"
+#include "page_find_pic.h"
+#include "platform/win32/wide.h"
+
+namespace tora {
+
+namespace t = editor_texts;
+
+namespace {
+
+std::wstring FilterText(const char* gbk) {
+  std::wstring filter = Widen(gbk);
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.push_back(L'\0');
+  return filter;
+}
+
+// A box without owner and with an empty caption.
+void Say(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK); }
+
+}  // namespace
+
+CFindPicDlg::~CFindPicDlg() = default;
+
+void CFindPicDlg::OnPageCreated() {
+  FillCombo(Item(IDC_FP_MODE), t::kModeItems);
+  FillCombo(Item(IDC_FP_RANGE), t::kRangeItems);
+  FillCombo(Item(IDC_FP_PERCENT), t::kPercentItems);
+  OnModeChanged();
+}
+
+void CFindPicDlg::OnEditorClosing() {
+  picker_.Destroy();
+  cut_.reset();
+}
+
+INT_PTR CFindPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
+      break;
+    case kMsgRectChosen:
+      SetItemText(IDC_FP_RANGE, picker_.rect_text());
+      return TRUE;
+    case kMsgPictureSaved:
+      if (const auto* cut = reinterpret_cast<const CCutPicDlg*>(lparam); cut && cut == cut_.get()) {
+        SetItemText(IDC_FP_PATH, cut->saved_path_text());
+        SetItemText(IDC_FP_POSITION, cut->position_text());
+      }
+      return TRUE;
+    default:
+      break;
+  }
+  return EditorPage::HandleMessage(message, wparam, lparam);
+}
+
+INT_PTR CFindPicDlg::OnCommand(WORD id, WORD code) {
+  if (id == IDC_FP_MODE) {
+    if (code == CBN_SELCHANGE) OnModeChanged();
+    return TRUE;
+  }
+  if (id == IDC_FP_CHOICES) {
+    if (code == CBN_DROPDOWN) FillImageActionChoices();
+    return TRUE;
+  }
+  if (code != BN_CLICKED) return FALSE;
+  switch (id) {
+    case IDC_FP_OPEN: OpenImageFile(); return TRUE;
+    case IDC_FP_CUT: CutScreen(); return TRUE;
+    case IDC_FP_PICK_RECT: ShowRectPicker(); return TRUE;
+    case IDC_FP_CONDITION: GenerateImageCondition(); return TRUE;
+    case IDC_FP_ACTION: GenerateImageAction(); return TRUE;
+    case IDC_FP_INSERT: InsertImageActionRow(); return TRUE;
+    default: return FALSE;
+  }
+}
+
+void CFindPicDlg::OnModeChanged() {
+  // The position box stays usable in both modes.
+  EnableRangeControls(hwnd(), SelectedText(Item(IDC_FP_MODE)) != t::kModeFixed, IDC_FP_RANGE_LABEL, IDC_FP_RANGE,
+                      IDC_FP_PICK_RECT);
+}
+
+void CFindPicDlg::OpenImageFile() {
+  const std::wstring filter = FilterText(t::kBmpFilter);
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&ofn)) return;
+  HANDLE handle = CreateFileW(file.data(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    Say(t::kImageReadError);
+    return;
+  }
+  char magic[2] = {};
+  DWORD got = 0;
+  const BOOL read = ::ReadFile(handle, magic, 2, &got, nullptr);
+  CloseHandle(handle);
+  // An empty file cannot be read as a picture at all.
+  if (!read || got == 0) {
+    Say(t::kImageReadError);
+    return;
+  }
+  if (got < 2 || magic[0] != 'B' || magic[1] != 'M') {
+    Say(t::kOnlyBmp);
+    return;
+  }
+  SetItemText(IDC_FP_PATH, DoubledBackslashes(Narrow(file.data())));
+}
+
+void CFindPicDlg::CutScreen() {
+  // Each cut is a new overlay; one still open goes first.
+  cut_ = std::make_unique<CCutPicDlg>();
+  if (!cut_->Open(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+}
+
+void CFindPicDlg::ShowRectPicker() {
+  if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+}
+
+ImageForm CFindPicDlg::ReadForm() const {
+  ImageForm form;
+  form.name = ItemText(IDC_FP_NAME);
+  form.path = ItemText(IDC_FP_PATH);
+  form.mode = SelectedText(Item(IDC_FP_MODE));
+  form.position = ItemText(IDC_FP_POSITION);
+  form.range = ItemText(IDC_FP_RANGE);
+  form.percent = ItemText(IDC_FP_PERCENT);
+  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
+  form.repeat_list = ControlText(GetDlgItem(editor(), kIdRepeatList));
+  return form;
+}
+
+void CFindPicDlg::GenerateImageCondition() {
+  const PageEdit edit = tora::GenerateImageCondition(ReadForm());
+  if (!AcceptEdit(edit, editor())) return;
+  PrependToCodeBox(editor(), edit.text);
+  SetItemText(IDC_FP_NAME, std::string());
+}
+
+void CFindPicDlg::GenerateImageAction() {
+  const PageEdit edit = tora::GenerateImageAction(ReadForm());
+  if (!AcceptEdit(edit, editor())) return;
+  PrependToCodeBox(editor(), edit.text);
+  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  SetItemText(IDC_FP_NAME, std::string());
+}
+
+void CFindPicDlg::FillImageActionChoices() {
+  ReplaceItems(Item(IDC_FP_CHOICES), ImageActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
+}
+
+void CFindPicDlg::InsertImageActionRow() {
+  const PageEdit edit = ImageActionRow(ItemText(IDC_FP_CHOICES));
+  if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
+}
+
+}  // namespace tora

@@ -1,16 +1,46 @@
 // The "找图像" page: picture conditions and actions.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
 #include "res/resource.h"
+#include "tools/cut_pic_dlg.h"
+#include "tools/get_rect_dlg.h"
 
 namespace tora {
 
 class CFindPicDlg : public EditorPage {
+ public:
+  ~CFindPicDlg() override;
+  void OnEditorClosing() override;
+
+  // Operations behind the controls, public for the tests that drive them.
+  void OpenImageFile();
+  void CutScreen();
+  void ShowRectPicker();
+  void GenerateImageCondition();
+  void GenerateImageAction();
+  void FillImageActionChoices();
+  void InsertImageActionRow();
+  CGetRectDlg& rect_picker() { return picker_; }
+  // The screen cut opened last, while it is open.
+  CCutPicDlg* screen_cut() { return cut_ && cut_->exists() ? cut_.get() : nullptr; }
+
  protected:
   int TemplateId() const override { return IDD_PAGE_FIND_PIC; }
+  void OnPageCreated() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  INT_PTR OnCommand(WORD id, WORD code);
+  void OnModeChanged();
+  ImageForm ReadForm() const;
+
+  CGetRectDlg picker_;
+  std::unique_ptr<CCutPicDlg> cut_;
 };
 
 }  // namespace tora

@@ -1,0 +1,20 @@
+// Control ids of the "找颜色点" page (template 151).
+#pragma once
+
+#define IDC_FC_POSITION 1009
+#define IDC_FC_OPERATOR 1057
+#define IDC_FC_COLOUR 1058
+#define IDC_FC_SWATCH 1062
+#define IDC_FC_ADD 1064
+#define IDC_FC_POINTS 1115
+#define IDC_FC_CLEAR 1099
+#define IDC_FC_MODE 1051
+#define IDC_FC_TOLERANCE 1145
+#define IDC_FC_RANGE 1107
+#define IDC_FC_RANGE_LABEL 1108
+#define IDC_FC_PICK_RECT 1102
+#define IDC_FC_NAME 1124
+#define IDC_FC_CONDITION 1122
+#define IDC_FC_ACTION 1121
+#define IDC_FC_CHOICES 1123
+#define IDC_FC_INSERT 1117

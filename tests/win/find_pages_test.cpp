@@ -1,0 +1,275 @@
+// The find-colour and find-image pages and their screen tools, in-process:
+// the forms as they start, and rectangles and cuts dragged with injected
+// mouse input. (The round trips through the real program are e2e tests.)
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "editor/find_code.h"
+#include "editor/texts.h"
+#include "editor/win32/find_color_page.h"
+#include "editor/win32/find_pic_page.h"
+#include "page_find_color.h"
+#include "page_find_pic.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_ports.h"
+#include "engine/text_util.h"
+#include "tests/win/win_test_util.h"
+#include "tools/texts.h"
+#include "vision/bmp.h"
+
+namespace tora {
+namespace {
+
+using test::PumpMessages;
+using test::PumpUntil;
+using test::TestWindow;
+
+
+// The editor as the pages see it: a window holding the code box and the
+// repeat list, with the page as its child.
+class EditorStandIn {
+ public:
+  EditorStandIn() {
+    TestWindow::Options o;
+    o.title = L"按键设置";
+    o.class_name = L"ToraEditorStandIn";
+    o.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    o.rect = RECT{0, 0, 700, 300};
+    window_ = std::make_unique<TestWindow>(o);
+    for (int id : {kIdCodeBox, kIdRepeatList})
+      CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0, 10, 10, window_->hwnd(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  }
+  HWND hwnd() const { return window_->hwnd(); }
+  std::string Text(int id) const { return ControlText(GetDlgItem(hwnd(), id)); }
+  void SetText(int id, const std::string& gbk) const { SetControlText(GetDlgItem(hwnd(), id), gbk); }
+
+ private:
+  std::unique_ptr<TestWindow> window_;
+};
+
+void Choose(HWND page, int combo, int index) {
+  SendDlgItemMessageW(page, combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(page, WM_COMMAND, MAKEWPARAM(combo, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, combo)));
+}
+
+// A left-button drag between two screen points, as the system's input, on
+// the window that must be under the start point, until done() holds: the X
+// server may still show another window there for a moment after Wine has
+// put the new one on top, so a drag that found no taker is repeated.
+bool Drag(HWND on, POINT from, POINT to, const std::function<bool()>& done) {
+  if (!PumpUntil([&] { return WindowFromPoint(from) == on; })) return false;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    SetCursorPos(from.x, from.y);
+    PumpMessages(50);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    PumpMessages(80);
+    SetCursorPos((from.x + to.x) / 2, (from.y + to.y) / 2);
+    PumpMessages(80);
+    SetCursorPos(to.x, to.y);
+    PumpMessages(80);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    if (PumpUntil(done, 2500)) return true;
+  }
+  return false;
+}
+
+// The rectangle box, its label and "鼠标取得" work only in "活动" mode.
+TEST(FindPages, RectangleControlsFollowTheMode) {
+  EditorStandIn editor;
+  CFindColorDlg colour;
+  CFindPicDlg picture;
+  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  ASSERT_TRUE(picture.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  for (HWND page : {colour.hwnd(), picture.hwnd()}) {
+    const int mode = page == colour.hwnd() ? IDC_FC_MODE : IDC_FP_MODE;
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1102)));
+    Choose(page, mode, 1);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1102)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1108)));
+    Choose(page, mode, 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1107)));
+  }
+}
+
+// The picker hands back the rectangle dragged from bottom-right to
+// top-left, normalised, and goes away.
+TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  Choose(page.hwnd(), IDC_FP_MODE, 1);
+  page.ShowRectPicker();
+  CGetRectDlg& picker = page.rect_picker();
+  ASSERT_TRUE(PumpUntil([&] { return picker.exists() && IsWindowVisible(picker.hwnd()); }));
+  RECT covered{};
+  GetWindowRect(picker.hwnd(), &covered);
+  EXPECT_EQ(covered.left, 0);
+  EXPECT_EQ(covered.right, GetSystemMetrics(SM_CXSCREEN));
+  ASSERT_TRUE(Drag(picker.hwnd(), POINT{310, 220}, POINT{110, 60}, [&] { return !IsWindowVisible(picker.hwnd()); }));
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
+}
+
+// File dialogs and message boxes are modal inside the operation that shows
+// them: a timer answers them, typing the path into a file dialog (keeping
+// the name it offered) and pressing OK, and keeps the texts of the boxes.
+struct Answers {
+  static void Start(const std::string& path) {
+    typed = Widen(path);
+    offered.clear();
+    boxes.clear();
+    timer = SetTimer(nullptr, 0, 100, &Tick);
+  }
+  static void Stop() { KillTimer(nullptr, timer); }
+  // A window answered once is marked: a closing one is not answered again,
+  // and a new one that gets a recycled handle is.
+  static bool Answer(HWND window) {
+    if (!window || !IsWindowVisible(window) || GetPropW(window, L"ToraAnswered")) return false;
+    SetPropW(window, L"ToraAnswered", reinterpret_cast<HANDLE>(1));
+    return true;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    for (HWND w = FindWindowW(L"#32770", nullptr); w; w = FindWindowExW(nullptr, w, L"#32770", nullptr)) {
+      HWND name = GetDlgItem(w, 0x47C);  // a file dialog's name box
+      if (GetWindowThreadProcessId(w, nullptr) != GetCurrentThreadId() || !Answer(w)) continue;
+      if (name) {
+        HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+        offered = ControlText(edit ? edit : name);
+        SetWindowTextW(edit ? edit : name, typed.c_str());
+      } else if (HWND text = GetDlgItem(w, 0xFFFF)) {
+        boxes.push_back(ControlText(w) + "|" + ControlText(text));
+      } else {
+        continue;
+      }
+      PostMessageW(w, WM_COMMAND, IDOK, 0);
+      return;
+    }
+  }
+  static inline std::wstring typed;
+  static inline std::string offered;
+  static inline std::vector<std::string> boxes;  // "caption|text"
+  static inline UINT_PTR timer = 0;
+};
+
+class ScreenCut : public ::testing::Test {
+ protected:
+  ScreenCut() {
+    TestWindow::Options o;
+    o.title = L"切图目标";
+    o.class_name = L"ToraCutTarget";
+    o.ex_style = WS_EX_TOPMOST;
+    o.rect = RECT{400, 300, 440, 330};
+    o.paint = [](HDC dc, const RECT& client) {
+      for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x) SetPixel(dc, x, y, RGB(10 + 5 * x, 200 - 4 * y, 77));
+    };
+    target_ = std::make_unique<TestWindow>(o);
+    PumpMessages(200);
+    // The editor comes up after the target and is the active window, as
+    // when the user presses "截图" in it.
+    editor_ = std::make_unique<EditorStandIn>();
+  }
+  ~ScreenCut() override { Answers::Stop(); }
+
+  // Cuts from (410, 305) to (400, 300), bottom-right to top-left, and saves
+  // to the path; returns the tool strip's place.
+  RECT CutAndSave(const std::string& path) {
+    RECT at{};
+    EXPECT_TRUE(page_.CreatePage(GetModuleHandleW(nullptr), editor_->hwnd(), editor_->hwnd()));
+    page_.CutScreen();
+    CCutPicDlg* cut = page_.screen_cut();
+    if (!cut) return at;
+    PumpMessages(200);
+    HWND strip = nullptr;
+    EXPECT_TRUE(Drag(cut->hwnd(), POINT{410, 305}, POINT{400, 300}, [&] {
+      strip = FindWindowW(L"#32770", nullptr);
+      while (strip && (GetWindow(strip, GW_OWNER) != cut->hwnd() || !IsWindowVisible(strip)))
+        strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
+      return strip != nullptr;
+    }));
+    if (!strip) return at;
+    GetWindowRect(strip, &at);
+    Answers::Start(path);
+    SendMessageW(strip, WM_COMMAND, IDOK, 0);
+    return at;
+  }
+
+  std::unique_ptr<TestWindow> target_;
+  std::unique_ptr<EditorStandIn> editor_;
+  CFindPicDlg page_;
+  test::TempFolder folder_;
+};
+
+// The cut comes from the screen as it was before the overlay dimmed it;
+// saved through the real save dialog, it is read back by the program's own
+// reader, and the page gets its doubled path and its corner.
+TEST_F(ScreenCut, SavesTheUndimmedPictureAndTellsThePage) {
+  const std::string path = folder_.File("切图.bmp");
+  const RECT strip = CutAndSave(path);
+  EXPECT_EQ(strip.left, 410);  // under the start point, two pixels below the end
+  EXPECT_EQ(strip.top, 302);
+  ASSERT_TRUE(PumpUntil([&] { return page_.screen_cut() == nullptr; }, 10000));
+
+  std::string saved = test::TempFolder::ReadBytes(path);
+  ASSERT_EQ(saved.size(), 54u + 5 * 32);  // 10 x 5 at 24 bits: rows of 30 bytes padded to 32
+  Frame back;
+  Win32Images images;
+  ASSERT_EQ(RenderBmp(saved, images, back), BmpError::kNone);
+  ASSERT_EQ(back.width, 10);
+  ASSERT_EQ(back.height, 5);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(back.At(x, y), RGB(10 + 5 * x, 200 - 4 * y, 77)) << x << "," << y;
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_POSITION)), "400,300");
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
+  EXPECT_EQ(Answers::offered, "400_300");
+  EXPECT_TRUE(Answers::boxes.empty());
+}
+
+// A file that cannot be replaced (another program holds it): after the
+// overwrite question the cut says so and stays open, and the page is not
+// told of a picture.
+TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
+  const std::string path = folder_.File("占用.bmp");
+  ASSERT_TRUE(test::TempFolder::WriteBytes(path, "old"));
+  HANDLE held = CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  CutAndSave(path);
+  ASSERT_TRUE(PumpUntil([&] { return Answers::boxes.size() == 2; }, 10000));
+  PumpMessages(200);
+  EXPECT_EQ(Answers::boxes[0], tool_texts::kOverwriteCaption + ("|" + OverwriteQuestion(path)));
+  EXPECT_EQ(Answers::boxes[1], tool_texts::kNoCutCaption + ("|" + Format(tool_texts::kCutSaveFailed, path.c_str())));
+  EXPECT_NE(page_.screen_cut(), nullptr);
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), "");
+  CloseHandle(held);
+  EXPECT_EQ(test::TempFolder::ReadBytes(path), "old");
+  if (CCutPicDlg* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
+}
+
+// "打开" takes only files that begin with "BM", and says so with an
+// owner-less box without caption; a picture's path is put in the box ready
+// for a script's string.
+TEST(FindPages, OpenImageFileTakesOnlyBmpFiles) {
+  test::TempFolder folder;
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  const std::string text = folder.File("不是图.bmp");
+  const std::string picture = folder.File("图.bmp");
+  ASSERT_TRUE(test::TempFolder::WriteBytes(text, "PK not a picture"));
+  ASSERT_TRUE(test::TempFolder::WriteBytes(picture, "BM"));
+  Answers::Start(text);
+  page.OpenImageFile();
+  Answers::Stop();
+  EXPECT_EQ(Answers::boxes, std::vector<std::string>{std::string("|") + editor_texts::kOnlyBmp});
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), "");
+  Answers::Start(picture);
+  page.OpenImageFile();
+  Answers::Stop();
+  EXPECT_TRUE(Answers::boxes.empty());
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), DoubledBackslashes(picture));
+}
+
+}  // namespace
+}  // namespace tora
