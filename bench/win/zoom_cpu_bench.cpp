@@ -17,9 +17,9 @@
 namespace tora {
 namespace {
 
-// The view of the magnifier's template at the usual dialog font.
-constexpr int kViewW = 82;
-constexpr int kViewH = 66;
+// The view of the magnifier as Wine shows its template here.
+constexpr int kViewW = 96;
+constexpr int kViewH = 72;
 
 void DrawFromWholeScreen(HDC screen, int sw, int sh, POINT cursor, HDC target) {
   HDC copy = CreateCompatibleDC(screen);
