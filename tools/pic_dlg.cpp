@@ -216,8 +216,9 @@ void CPicDlg::TakeScreenshot() {
   // messages and hooks while they go.
   shot_pending_ = true;
   hid_for_shot_ = IsWindowVisible(hwnd()) != FALSE;
-  if (main_window_ && !IsWindow(main_window_)) main_window_ = nullptr;
-  if (main_window_) ShowWindow(main_window_, SW_MINIMIZE);
+  // A main window already out of sight (in the notification area) stays so.
+  minimized_main_ = main_window_ && IsWindow(main_window_) && IsWindowVisible(main_window_) && !IsIconic(main_window_);
+  if (minimized_main_) ShowWindow(main_window_, SW_MINIMIZE);
   if (hid_for_shot_) ShowWindow(hwnd(), SW_HIDE);
   SetTimer(hwnd(), kShotTimer, kShotDelayMs, nullptr);
 }
@@ -245,12 +246,15 @@ void CPicDlg::CaptureTarget(long long target) {
       if (dc) ReleaseDC(window, dc);
     }
   }
-  if (hid_for_shot_) {
-    hid_for_shot_ = false;
-    if (main_window_ && IsWindow(main_window_)) {
+  if (minimized_main_) {
+    minimized_main_ = false;
+    if (IsWindow(main_window_)) {
       ShowWindow(main_window_, SW_RESTORE);
       SetForegroundWindow(main_window_);
     }
+  }
+  if (hid_for_shot_) {
+    hid_for_shot_ = false;
     ShowWindow(hwnd(), SW_SHOW);
     SetWindowPos(hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   }

@@ -65,6 +65,7 @@ class CPicDlg : public DialogBase {
   // A screenshot waits for the main window to be minimized.
   bool shot_pending_ = false;
   bool hid_for_shot_ = false;
+  bool minimized_main_ = false;
   long long shot_target_ = 0;
   HWND main_window_ = nullptr;
   // The full-screen view and the window's look before it.

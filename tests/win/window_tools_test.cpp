@@ -45,6 +45,11 @@ TestWindow::Options Painted(const wchar_t* title, RECT rect, COLORREF colour) {
   return o;
 }
 
+// The window page's item for a test window.
+std::string ItemOf(HWND window, const char* title) {
+  return WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(window)), "ToraToolTarget", title);
+}
+
 // Answers the next message box of this process with OK, from a thread of
 // its own, and keeps its text.
 class MessageBoxAnswer {
@@ -129,9 +134,7 @@ TEST_F(WindowPageTest, ListedWindowIsMovedPinnedAndWrittenAsACall) {
   RECT area{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
   SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WIN_WINDOW, CBN_DROPDOWN), 0);
-  const std::string item =
-      WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(target.hwnd())), "ToraToolTarget", "窗口页 目标");
-  Choose(IDC_WIN_WINDOW, item);  // "左上角" from the start
+  Choose(IDC_WIN_WINDOW, ItemOf(target.hwnd(), "窗口页 目标"));  // "左上角" from the start
   EXPECT_EQ(Where(target.hwnd()).left, 0);
   EXPECT_EQ(Where(target.hwnd()).top, 0);
   EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_WIDTH), "400");
@@ -159,8 +162,7 @@ TEST_F(WindowPageTest, ListedWindowIsMovedPinnedAndWrittenAsACall) {
 // neither moved nor pinned, and the user hears why.
 TEST_F(WindowPageTest, ClosedWindowIsToldNotMoved) {
   auto target = std::make_unique<TestWindow>(Painted(L"窗口页 关闭", RECT{300, 200, 500, 300}, RGB(1, 2, 3)));
-  const std::string item = WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(target->hwnd())),
-                                          "ToraToolTarget", "窗口页 关闭");
+  const std::string item = ItemOf(target->hwnd(), "窗口页 关闭");
   SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WIN_WINDOW, CBN_DROPDOWN), 0);
   target.reset();
   MessageBoxAnswer answer;
@@ -176,8 +178,7 @@ TEST_F(WindowPageTest, MousePickingTakesTheClickedWindow) {
   SetCursorPos(150, 150);
   mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
   mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-  const std::string item = WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(target.hwnd())),
-                                          "ToraToolTarget", "点我");
+  const std::string item = ItemOf(target.hwnd(), "点我");
   EXPECT_TRUE(PumpUntil([&] { return Text(page_.hwnd(), IDC_WIN_WINDOW) == item; }))
       << Text(page_.hwnd(), IDC_WIN_WINDOW);
   EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_PICK), editor_texts::kPickTaken);
