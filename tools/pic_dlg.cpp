@@ -46,6 +46,17 @@ std::string TitleOf(HWND window) {
   return Narrow(std::wstring(text.data(), static_cast<size_t>(got > 0 ? got : 0)));
 }
 
+// One window of the target list: top-level, visible, titled.
+BOOL CALLBACK AddTargetWindow(HWND window, LPARAM combo) {
+  if (GetParent(window) || !IsWindowVisible(window)) return TRUE;
+  const std::string title = TitleOf(window);
+  if (title.empty()) return TRUE;
+  const std::string item =
+      Format(tt::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(window)), title.c_str());
+  SendMessageW(reinterpret_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+  return TRUE;
+}
+
 // A rendered picture (0x00BBGGRR) as a bitmap that GDI can copy from.
 std::unique_ptr<DibCanvas> CanvasOf(const Frame& frame) {
   auto canvas = std::make_unique<DibCanvas>(frame.width, frame.height);
@@ -287,17 +298,7 @@ void CPicDlg::ListWindows() {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(tt::kWholeScreen).c_str()));
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        if (GetParent(window) || !IsWindowVisible(window)) return TRUE;
-        const std::string title = TitleOf(window);
-        if (title.empty()) return TRUE;
-        const std::string item = Format(tt::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(window)),
-                                        title.c_str());
-        SendMessageW(reinterpret_cast<HWND>(param), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(combo));
+  EnumWindows(&AddTargetWindow, reinterpret_cast<LPARAM>(combo));
   SetControlText(combo, kept);
 }
 

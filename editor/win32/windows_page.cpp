@@ -1,5 +1,6 @@
 #include "editor/win32/windows_page.h"
 
+#include <utility>
 #include <vector>
 
 #include "app/messages.h"
@@ -55,6 +56,16 @@ std::string TextOf(HWND window) {
 
 std::string ItemOf(HWND window, const std::string& title) {
   return WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(window)), ClassOf(window), title);
+}
+
+// One window of the list refill: top-level, visible, titled, not the page.
+BOOL CALLBACK AddListedWindow(HWND window, LPARAM param) {
+  const auto* walk = reinterpret_cast<const std::pair<HWND, HWND>*>(param);
+  if (GetParent(window) || !IsWindowVisible(window) || window == walk->first) return TRUE;
+  const std::string title = TitleOf(window);
+  if (title.empty()) return TRUE;
+  SendMessageW(walk->second, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ItemOf(window, title)).c_str()));
+  return TRUE;
 }
 
 bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -119,20 +130,8 @@ void CWindowsDlg::RefillWindowList() {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   SetControlText(combo, kept);
-  struct Walk {
-    HWND page;
-    HWND combo;
-  } walk{hwnd(), combo};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        const Walk& w = *reinterpret_cast<const Walk*>(param);
-        if (GetParent(window) || !IsWindowVisible(window) || window == w.page) return TRUE;
-        const std::string title = TitleOf(window);
-        if (title.empty()) return TRUE;
-        SendMessageW(w.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ItemOf(window, title)).c_str()));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&walk));
+  const std::pair<HWND, HWND> walk{hwnd(), combo};  // the page, the list
+  EnumWindows(&AddListedWindow, reinterpret_cast<LPARAM>(&walk));
 }
 
 std::string CWindowsDlg::SelectedText(int combo_id) const {

@@ -50,6 +50,15 @@ std::string ItemOf(HWND window, const char* title) {
   return WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(window)), "ToraToolTarget", title);
 }
 
+BOOL CALLBACK FindMessageBox(HWND w, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  // a message box's text is its static 0xFFFF
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetDlgItem(w, 0xFFFF)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
 // Answers the next message box of this process with OK, from a thread of
 // its own, and keeps its text.
 class MessageBoxAnswer {
@@ -58,16 +67,7 @@ class MessageBoxAnswer {
       : thread_([this] {
           for (int i = 0; i < 500 && !stop_; ++i, Sleep(10)) {
             HWND box = nullptr;
-            EnumWindows(
-                [](HWND w, LPARAM p) -> BOOL {
-                  DWORD pid = 0;
-                  GetWindowThreadProcessId(w, &pid);
-                  // a message box's text is its static 0xFFFF
-                  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetDlgItem(w, 0xFFFF)) return TRUE;
-                  *reinterpret_cast<HWND*>(p) = w;
-                  return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&box));
+            EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&box));
             if (!box) continue;
             text_ = ControlText(GetDlgItem(box, 0xFFFF));
             PostMessageW(box, WM_COMMAND, IDOK, 0);
