@@ -225,6 +225,15 @@ TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
   ASSERT_TRUE(tool_.PicturePoint(at, picture));
   EXPECT_EQ(picture.x, 14);
   EXPECT_EQ(picture.y, 6);
+  // Not a BMP: said so, and the picture shown stays.
+  const std::string other = folder.File("图.txt");
+  ASSERT_TRUE(test::TempFolder::WriteBytes(other, "XY not a picture"));
+  MessageBoxAnswer answer;
+  tool_.OpenPictureFile(other);
+  EXPECT_EQ(answer.Text(), tool_texts::kOnlyBmp);
+  EXPECT_EQ(Text(tool_.hwnd(), IDC_PIC_NAME), other);
+  EXPECT_EQ(tool_.PictureSize().cx, 1000);
+
   POINT button{2, 2};
   ClientToScreen(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN), &button);
   EXPECT_FALSE(tool_.PicturePoint(button, picture));
@@ -260,7 +269,10 @@ TEST_F(ImageToolTest, FullScreenViewComesBackToTheSavedLook) {
   const LONG_PTR ex_style = GetWindowLongPtrW(tool_.hwnd(), GWL_EXSTYLE);
   RECT before{};
   GetWindowRect(tool_.hwnd(), &before);
-  tool_.ToggleFullScreen();
+  SetForegroundWindow(tool_.hwnd());
+  keybd_event(VK_F10, 0, 0, 0);  // the tool's hotkey, wherever the focus is
+  keybd_event(VK_F10, 0, KEYEVENTF_KEYUP, 0);
+  ASSERT_TRUE(PumpUntil([&] { return tool_.full_screen(); }));
   PumpMessages(100);
   EXPECT_EQ(GetWindowLongPtrW(tool_.hwnd(), GWL_STYLE) & WS_CAPTION, 0);
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN)));
