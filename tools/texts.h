@@ -14,7 +14,8 @@ inline constexpr const char* kOnlyBmp = "本程序仅读取BMP文件！";
 inline constexpr const char* kBmpFilter = "BMP Files(*.bmp)|*.bmp|All Files|*.*|";
 // The target window has closed since it was listed (or shows nothing to
 // copy, as when it is minimized).
-inline constexpr const char* kTargetGone = "所选的窗口已经关闭或没有可截取的区域，请重新选择窗口！";
+inline constexpr const char* kTargetGone =
+    "所选的窗口已经关闭或没有可截取的区域，请重新选择窗口！";
 
 // The magnifier
 inline constexpr const char* kZoomPosition = "%d,%d";

@@ -165,7 +165,8 @@ void CWindowsDlg::MoveToCorner(HWND window, const std::string& corner) {
   WindowRule rule;
   rule.window.Store(FromHwnd(window));
   rule.corner = corner;
-  if (ComputePlacement(rule, windows) && rule.move) windows.Move(FromHwnd(window), rule.x, rule.y, rule.width, rule.height);
+  if (ComputePlacement(rule, windows) && rule.move)
+    windows.Move(FromHwnd(window), rule.x, rule.y, rule.width, rule.height);
 }
 
 void CWindowsDlg::PreviewChosenWindow() {
