@@ -40,14 +40,34 @@ void MainWindowUser::Status(StatusOp op, const std::string& line) {
   if (GetCurrentThreadId() == ui_thread_.load()) {
     DoStatus(op, line);
   } else {
-    // Synchronous, so the line is in the list when the worker goes on.
-    SendMessageW(hwnd, kMsgStatusRequest, op, reinterpret_cast<LPARAM>(&line));
+    // Synchronous, so the line is in the list when the worker goes on; the
+    // request lives until then.
+    LPARAM id = 0;
+    {
+      std::lock_guard<std::mutex> lock(requests_mutex_);
+      // Never 0, so that a message without a number finds nothing.
+      if (++next_request_ <= 0) next_request_ = 1;
+      id = next_request_;
+      requests_[id] = Request{op, &line};
+    }
+    SendMessageW(hwnd, kMsgStatusRequest, 0, id);
+    std::lock_guard<std::mutex> lock(requests_mutex_);
+    requests_.erase(id);
   }
 }
 
-LRESULT MainWindowUser::ServeStatusRequest(WPARAM op, LPARAM line) {
-  if (op > kDeleteWithPrefix || !line) return 0;
-  DoStatus(static_cast<StatusOp>(op), *reinterpret_cast<const std::string*>(line));
+LRESULT MainWindowUser::ServeStatusRequest(WPARAM, LPARAM request) {
+  Request found{};
+  {
+    std::lock_guard<std::mutex> lock(requests_mutex_);
+    auto it = requests_.find(request);
+    if (it == requests_.end()) return 0;
+    found = it->second;
+    // Served once: a copy of the message with the same number does nothing.
+    requests_.erase(it);
+  }
+  // The worker is still waiting in SendMessage, so its line is alive.
+  DoStatus(found.op, *found.line);
   return 1;
 }
 
@@ -129,6 +149,27 @@ void MainWindowUser::RequestOpenUrl() {
   if (HWND hwnd = hwnd_.load()) PostMessageW(hwnd, kMsgOpenUrlRequest, 0, 0);
 }
 
+bool MainWindowUser::CloseGestureQueued() {
+  HWND main = hwnd_.load();
+  if (!main) return false;
+  MSG msg;
+  if (PeekMessageW(&msg, main, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_NOREMOVE) && msg.wParam == HTCLOSE) {
+    PeekMessageW(&msg, main, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE);
+    return true;
+  }
+  if (PeekMessageW(&msg, main, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_NOREMOVE) && (msg.wParam & 0xFFF0) == SC_CLOSE) {
+    PeekMessageW(&msg, main, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE);
+    return true;
+  }
+  // Alt+F4 goes to whichever control of the window has the focus.
+  if (PeekMessageW(&msg, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_NOREMOVE) && msg.wParam == VK_F4 &&
+      (msg.hwnd == main || GetAncestor(msg.hwnd, GA_ROOT) == main)) {
+    PeekMessageW(&msg, msg.hwnd, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE);
+    return true;
+  }
+  return false;
+}
+
 bool MainWindowUser::StopRequested() {
   if (stop_seen_ || close_pending_) return true;
   MSG msg;
@@ -142,6 +183,13 @@ bool MainWindowUser::StopRequested() {
   }
   // A close request stays queued, so the window closes once the script ends.
   if (PeekMessageW(&msg, nullptr, WM_CLOSE, WM_CLOSE, PM_NOREMOVE)) return true;
+  // The close box, Alt+F4 and the system menu's close reach a busy window as
+  // other messages, which would turn into a close only once the script
+  // ended: taken here as the close request they are.
+  if (CloseGestureQueued()) {
+    PostMessageW(hwnd_.load(), WM_CLOSE, 0, 0);
+    return true;
+  }
   if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return true;
   return false;
 }

@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "app/messages.h"
@@ -22,8 +25,10 @@ class MainWindowUser : public UserPort {
   void Detach();
   HWND window() const { return hwnd_.load(); }
 
-  // The main window's handler of kMsgStatusRequest.
-  LRESULT ServeStatusRequest(WPARAM op, LPARAM line);
+  // The main window's handler of kMsgStatusRequest. lParam names a request
+  // that a worker of ours has filed; anything else (another process can
+  // send or post this message too) is ignored.
+  LRESULT ServeStatusRequest(WPARAM unused, LPARAM request);
 
   void SetShowActions(bool on) { show_actions_.store(on); }
   // A new start forgets a stop hotkey seen during the previous one.
@@ -51,6 +56,19 @@ class MainWindowUser : public UserPort {
   void Status(StatusOp op, const std::string& line);
   void DoStatus(StatusOp op, const std::string& line);
   void WidenListExtent(const std::wstring& line);
+  // A click on the close box, Alt+F4 or a system-menu close waits in the
+  // queue (it is taken from it).
+  bool CloseGestureQueued();
+
+  // Lines handed over by workers, by request number: a message carries only
+  // the number, never a pointer.
+  struct Request {
+    StatusOp op;
+    const std::string* line;
+  };
+  std::mutex requests_mutex_;
+  std::map<LPARAM, Request> requests_;
+  LPARAM next_request_ = 0;
 
   std::atomic<HWND> hwnd_{nullptr};
   std::atomic<DWORD> ui_thread_{0};

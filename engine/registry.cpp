@@ -6,13 +6,13 @@ namespace tora {
 
 void RunFlag::Set() {
   std::lock_guard<std::mutex> lock(mutex_);
-  set_.store(true, std::memory_order_release);
+  set_.store(true);
 }
 
 void RunFlag::Clear() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    set_.store(false, std::memory_order_release);
+    set_.store(false);
   }
   cleared_.notify_all();
 }
@@ -24,13 +24,13 @@ bool RunFlag::WaitWhileSet(uint32_t ms) {
 }
 
 bool RunFlag::BeginStep() {
-  active_steps_.fetch_add(1, std::memory_order_acq_rel);
+  active_steps_.fetch_add(1);
   if (IsSet()) return true;
-  active_steps_.fetch_sub(1, std::memory_order_acq_rel);
+  active_steps_.fetch_sub(1);
   return false;
 }
 
-void RunFlag::EndStep() { active_steps_.fetch_sub(1, std::memory_order_acq_rel); }
+void RunFlag::EndStep() { active_steps_.fetch_sub(1); }
 
 void OpenUrlHandOver::Reset() {
   std::lock_guard<std::mutex> lock(mutex_);

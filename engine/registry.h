@@ -166,7 +166,7 @@ struct ScreenCondition {
 // wakes a sleeping worker at once.
 class RunFlag {
  public:
-  bool IsSet() const { return set_.load(std::memory_order_acquire); }
+  bool IsSet() const { return set_.load(); }
   void Set();
   void Clear();
   // Waits up to ms milliseconds or until the flag is cleared; returns
@@ -177,9 +177,13 @@ class RunFlag {
   // until no step is in flight: BeginStep fails once the flag is clear.
   bool BeginStep();
   void EndStep();
-  bool StepsIdle() const { return active_steps_.load(std::memory_order_acquire) == 0; }
+  bool StepsIdle() const { return active_steps_.load() == 0; }
 
  private:
+  // Sequentially consistent throughout: a stop stores the flag and then
+  // reads the step count, a step stores the count and then reads the flag
+  // (store then load on both sides), which only a single total order makes
+  // safe; acquire and release alone would let both read the old values.
   std::atomic<bool> set_{false};
   std::atomic<int> active_steps_{0};
   std::mutex mutex_;

@@ -32,14 +32,18 @@ Rect Win32Windows::WorkArea() {
   return Rect{r.left, r.top, r.right, r.bottom};
 }
 
+// Moves and pins go to the window's own thread as requests and never wait
+// for it: a program that has stopped answering (a hung game) must not hang
+// the keeper, and through it the stop button.
 void Win32Windows::Move(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height) {
-  if (window != 0) MoveWindow(ToHwnd(window), x, y, width, height, TRUE);
+  if (window != 0)
+    SetWindowPos(ToHwnd(window), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 void Win32Windows::SetTopmost(WindowHandle window, bool topmost) {
   if (window == 0) return;
   SetWindowPos(ToHwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 }  // namespace tora

@@ -253,6 +253,18 @@ TEST_F(MainWindow, TheAboutBoxOpensFromTheSystemMenu) {
   EXPECT_TRUE(tora_.Close());
 }
 
+// Another program's messages are never taken as pointers into ours.
+TEST_F(MainWindow, ForeignStatusRequestsAreIgnored) {
+  ASSERT_TRUE(Launch());
+  PostMessageW(tora_.main(), WM_APP + 1, 1, static_cast<LPARAM>(0x12345678));
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutW(tora_.main(), WM_APP + 1, 2, static_cast<LPARAM>(0x7654321), SMTO_ABORTIFHUNG, 3000, &answer);
+  EXPECT_TRUE(SendMessageTimeoutW(tora_.main(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer));
+  EXPECT_FALSE(tora_.Exited(0));
+  EXPECT_TRUE(tora_.Status().empty());
+  EXPECT_TRUE(tora_.Close());
+}
+
 TEST(SecondInstance, ShowsTheNoticeAndRegistersNoHotkeys) {
   Folder folder;
   Tora first(folder);

@@ -176,6 +176,31 @@ TEST_F(Run, ClosingWhileTheScriptItselfRunsEndsTheProcess) {
   EXPECT_TRUE(tora_.Close(10000));
 }
 
+// The close box, Alt+F4 and the system menu's close end a script that never
+// returns, and then the program.
+TEST(BusyScript, EveryWayOfClosingEndsIt) {
+  const struct {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+  } gestures[] = {{WM_NCLBUTTONDOWN, HTCLOSE, 0}, {WM_SYSKEYDOWN, VK_F4, 1 << 29}, {WM_SYSCOMMAND, SC_CLOSE, 0}};
+  for (const auto& gesture : gestures) {
+    Folder folder;
+    Tora tora(folder);
+    const std::wstring busy = folder.File(W("忙.txt"));
+    // The file it writes first says the loop has begun.
+    ASSERT_TRUE(WriteBytes(busy, "io.open(\"started\",\"w\"):close()\r\nwhile true do end\r\n"));
+    ASSERT_TRUE(tora.Start());
+    ASSERT_TRUE(tora.WaitMainWindow());
+    tora.SetText(IDC_SCRIPT_FILE, busy);
+    tora.Click(IDC_START);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(folder.File(L"started")); }, 5000));
+    PostMessageW(tora.main(), gesture.message, gesture.wparam, gesture.lparam);
+    EXPECT_TRUE(tora.Exited(10000)) << "message " << gesture.message;
+    tora.Close(1000);
+  }
+}
+
 TEST_F(Run, TheStopHotkeyEndsAScriptStillRunning) {
   const std::wstring busy = folder_.File(W("忙.txt"));
   ASSERT_TRUE(WriteBytes(busy, "while true do end\r\n"));

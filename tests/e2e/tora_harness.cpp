@@ -164,10 +164,11 @@ BOOL CALLBACK FindDialogOf(HWND hwnd, LPARAM param) {
   wchar_t cls[64] = {};
   GetClassNameW(hwnd, cls, 63);
   if (std::wstring(cls) != L"#32770") return TRUE;
-  // The main window is the one with the status list.
+  // The main window is the one with the status list; a message box has its
+  // text in the static 0xFFFF (the editor and the tools have none).
   const bool is_main = GetDlgItem(hwnd, 1040) != nullptr;
   if (is_main != s->want_main) return TRUE;
-  if (!s->want_main && !IsWindowVisible(hwnd)) return TRUE;
+  if (!s->want_main && (!IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0xFFFF))) return TRUE;
   s->found = hwnd;
   return FALSE;
 }
@@ -189,6 +190,29 @@ HWND Tora::WaitMainWindow(DWORD ms) {
 HWND Tora::FindMessageBox() const {
   Search s{info_.dwProcessId, main_, false, nullptr};
   EnumWindows(&FindDialogOf, reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+namespace {
+struct EditorSearch {
+  DWORD pid;
+  HWND found;
+};
+
+BOOL CALLBACK FindEditorOf(HWND hwnd, LPARAM param) {
+  auto* s = reinterpret_cast<EditorSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  // The editor is the dialog with the code box.
+  if (pid != s->pid || !GetDlgItem(hwnd, 1077) || !IsWindowVisible(hwnd)) return TRUE;
+  s->found = hwnd;
+  return FALSE;
+}
+}  // namespace
+
+HWND Tora::FindEditor() const {
+  EditorSearch s{info_.dwProcessId, nullptr};
+  EnumWindows(&FindEditorOf, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
 

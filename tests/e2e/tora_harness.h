@@ -55,6 +55,8 @@ class Tora {
   // A message box of this process other than the main window, or nullptr.
   HWND FindMessageBox() const;
   HWND WaitMessageBox(DWORD ms = 10000) const;
+  // The editor window when it is open and shown, or nullptr.
+  HWND FindEditor() const;
   static std::wstring MessageBoxText(HWND box);
   static void Dismiss(HWND box);
 

@@ -1,6 +1,8 @@
 // Files and setup.ini through the wide calls, with Chinese names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "tests/win/win_test_util.h"
@@ -126,6 +128,30 @@ TEST(Profile, ReplacesTheFileWholeOrNotAtAll) {
   EXPECT_EQ(TempFolder::ReadBytes(ini), before);
   EXPECT_FALSE(files.WriteProfile(folder.File("没有的目录\\setup.ini"), "设置", "默认脚本", "x"));
   EXPECT_FALSE(files.WriteProfile(folder.gbk(), "设置", "默认脚本", "x")) << "a folder is no profile";
+}
+
+// A script save: the file is replaced whole, a failed write leaves the old
+// one; the script list holds files only, in the folder's own order.
+TEST(Files, WriteReplacesWholeAndListsOnlyFiles) {
+  TempFolder folder;
+  Win32Files files;
+  const std::string script = folder.File("脚本.txt");
+  ASSERT_TRUE(files.WriteFile(script, "旧\r\r\n"));
+  ASSERT_TRUE(files.WriteFile(script, "新的\r\r\n"));
+  EXPECT_EQ(TempFolder::ReadBytes(script), "新的\r\r\n");
+  EXPECT_FALSE(files.WriteFile(folder.File("没有的目录\\a.txt"), "x"));
+  EXPECT_FALSE(files.WriteFile(folder.gbk(), "x")) << "a folder is no script";
+
+  EXPECT_TRUE(files.CreateFileIfMissing(folder.File("空.txt")));
+  EXPECT_TRUE(files.CreateFileIfMissing(script));
+  EXPECT_EQ(TempFolder::ReadBytes(script), "新的\r\r\n") << "an existing file is never emptied";
+
+  CreateDirectoryW(Widen(folder.File("目录.txt")).c_str(), nullptr);
+  ASSERT_TRUE(TempFolder::WriteBytes(folder.File(".隐藏.txt"), "x"));
+  ASSERT_TRUE(TempFolder::WriteBytes(folder.File("别的.bmp"), "x"));
+  std::vector<std::string> names = files.ListFiles(folder.gbk(), "*.txt");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"脚本.txt", "空.txt"}));
 }
 
 }  // namespace
