@@ -71,7 +71,13 @@ std::unique_ptr<DibCanvas> CanvasOf(const Frame& frame) {
 
 }  // namespace
 
-CPicDlg::~CPicDlg() = default;
+CPicDlg::~CPicDlg() {
+  // The base destroys the window without telling this class any more.
+  if (!exists()) return;
+  KillTimer(hwnd(), kShotTimer);
+  UnregisterHotKey(hwnd(), kShotHotkey);
+  UnregisterHotKey(hwnd(), kFullScreenHotkey);
+}
 
 bool CPicDlg::Open(HINSTANCE instance) {
   // The main window owns the editor; it is the one a screenshot hides.
