@@ -17,6 +17,14 @@ std::string ControlText(HWND control) {
 
 void SetControlText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
 
+std::wstring FileDialogFilter(const char* gbk) {
+  std::wstring filter = Widen(gbk);
+  for (wchar_t& c : filter)
+    if (c == L'|') c = L'\0';
+  filter.push_back(L'\0');
+  return filter;
+}
+
 DialogBase::~DialogBase() {
   // A window that outlives its object would call into freed memory; its
   // last messages no longer reach the (already destroyed) derived class.

@@ -67,4 +67,8 @@ class DialogBase {
 std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& gbk);
 
+// A file-dialog filter written "name|pattern|name|pattern|" (GBK) in the
+// double-zero-terminated form the file dialogs take.
+std::wstring FileDialogFilter(const char* gbk);
+
 }  // namespace tora

@@ -14,6 +14,10 @@ constexpr UINT kMsgStatusRequest = WM_APP + 1;
 constexpr UINT kMsgOpenUrlRequest = WM_APP + 2;
 constexpr UINT kMsgTrayNotify = WM_APP + 3;
 
+// The editor's window page. kMsgWindowPicked is posted by its mouse hook on
+// a left-button release while it picks a window: wParam x, lParam y (screen).
+constexpr UINT kMsgWindowPicked = WM_APP + 21;
+
 // The screen tools and the editor's pages. Their numbers are fixed: the cut
 // overlay, the rectangle picker and the pages answer each other with them.
 constexpr UINT kMsgCutSave = WM_USER + 102;      // cut tool strip -> cut overlay: save the cut

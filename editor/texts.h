@@ -47,6 +47,22 @@ inline constexpr const char* kIntervalStart = "3";
 inline constexpr const char* kCountItems[] = {"无限", "1", "5", "10", "100"};
 inline constexpr const char* kWindowStartItems[] = {"前台", "后台"};
 
+// The "窗口" page
+// A window of the list: handle in decimal (every handle value of the 64-bit
+// build), class name, title.
+inline constexpr const char* kWindowItem = "(ID:%lld|%s) %s";
+inline constexpr const char* kWindowOperationCall = "窗口操作(\"%s\",\"%s\",\"%s\",\"%s\",%s,%s,%s)\r\n\r\n";
+inline constexpr const char* kCornerItems[] = {"无", "左上角", "左下角", "右上角", "右下角", "居中"};
+inline constexpr int kCornerStartIndex = 1;  // "左上角"
+inline constexpr const char* kTopmostText = "置顶";
+inline constexpr const char* kNotTopmostText = "不置顶";
+inline constexpr const char* kPickWindow = "鼠标选择窗口";
+inline constexpr const char* kPickStop = "停止";
+inline constexpr const char* kPickTaken = "已取得";
+// The chosen window has closed since it was listed or picked (its handle
+// may name another window by now).
+inline constexpr const char* kWindowGone = "所选的窗口已经关闭，请重新选择窗口！";
+
 // What the editor says beyond the fixed messages: a save that did not
 // happen, and a file the code box cannot show unchanged.
 inline constexpr const char* kSaveFailed = "保存脚本失败，原来的文件没有改动：\r\n%s";

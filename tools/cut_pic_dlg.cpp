@@ -23,15 +23,6 @@ namespace t = tool_texts;
 
 namespace {
 
-// "a|b|c|" filters into the double-zero-terminated form of the file dialogs.
-std::wstring FilterText(const char* gbk) {
-  std::wstring filter = Widen(gbk);
-  for (wchar_t& c : filter)
-    if (c == L'|') c = L'\0';
-  filter.push_back(L'\0');
-  return filter;
-}
-
 }  // namespace
 
 bool CCutPicDlg::Open(HINSTANCE instance, HWND owner) {
@@ -157,7 +148,7 @@ void CCutPicDlg::Save() {
 }
 
 std::string CCutPicDlg::AskPath(const std::string& default_name) {
-  const std::wstring filter = FilterText(t::kBmpFilter);
+  const std::wstring filter = FileDialogFilter(t::kBmpFilter);
   const std::wstring title = Widen(t::kSaveCutTitle);
   const std::wstring extension = Widen(t::kBmpExtension);
   std::vector<wchar_t> file(32768, L'\0');

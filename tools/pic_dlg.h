@@ -2,13 +2,19 @@
 // so that positions and colours can be taken from it with the editor's F11.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "app/dialog_base.h"
+#include "platform/win32/gdi.h"
 #include "res/resource.h"
 
 namespace tora {
 
 class CPicDlg : public DialogBase {
  public:
+  ~CPicDlg() override;
+
   // Creates the window when there is none (modeless, owned by nobody so
   // that it stays when the editor closes); false when it cannot be made.
   bool Open(HINSTANCE instance);
@@ -19,8 +25,54 @@ class CPicDlg : public DialogBase {
   // one-pixel frame). False when the point is not over the tool.
   bool PicturePoint(POINT screen, POINT& picture) const;
 
+  // Operations behind the controls and hotkeys, public for the tests.
+  // "打开图像" without its file dialog: shows the BMP file at path.
+  void OpenPictureFile(const std::string& path);
+  // "截图": at once, or after the main window has been minimized.
+  void TakeScreenshot();
+  void ListWindows();
+  void ToggleFullScreen();
+  void Scroll(bool horizontal, int request, int thumb);
+
+  bool has_picture() const { return picture_ != nullptr; }
+  bool shot_pending() const { return shot_pending_; }
+  bool full_screen() const { return full_screen_; }
+  int h_offset() const { return h_offset_; }
+  int v_offset() const { return v_offset_; }
+  // The shown picture's pixel (0x00BBGGRR), or CLR_INVALID outside it.
+  COLORREF PicturePixel(int x, int y) const;
+  SIZE PictureSize() const;
+
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  INT_PTR OnInitDialog();
+  INT_PTR OnCommand(WORD id, WORD code);
+  void OpenPicture();
+  void CaptureTarget(long long target);
+  void FinishScreenshot();
+  void ShowPicture(std::unique_ptr<DibCanvas> picture);
+  void Layout(int width, int height);
+  void DrawView(const DRAWITEMSTRUCT& item) const;
+  void Tell(const char* gbk);
+
+  std::unique_ptr<DibCanvas> picture_;
+  int h_offset_ = 0;
+  int v_offset_ = 0;
+  int h_max_ = 0;
+  int v_max_ = 0;
+  // A screenshot waits for the main window to be minimized.
+  bool shot_pending_ = false;
+  bool hid_for_shot_ = false;
+  bool minimized_main_ = false;
+  long long shot_target_ = 0;
+  HWND main_window_ = nullptr;
+  // The full-screen view and the window's look before it.
+  bool full_screen_ = false;
+  LONG_PTR saved_style_ = 0;
+  LONG_PTR saved_ex_style_ = 0;
+  RECT saved_rect_{};
 };
 
 }  // namespace tora

@@ -1,24 +1,186 @@
 #include "tools/zoom_dlg.h"
 
+#include "editor/tool_logic.h"
+#include "engine/text_util.h"
+#include "platform/win32/wide.h"
+#include "res/tool_zoom.h"
+#include "tools/texts.h"
+
 namespace tora {
+
+namespace {
+
+constexpr UINT_PTR kFollowTimer = 999;
+constexpr UINT kFollowMs = 100;
+// The window stands this far right of the cursor, out of the area it shows.
+constexpr int kBesideCursor = 23;
+constexpr COLORREF kMarkerColour = RGB(255, 0, 0);
+
+// The keyboard hook of the one open magnifier.
+HHOOK g_keyboard_hook = nullptr;
+
+void MakeOwnerDrawn(HWND control) {
+  SetWindowLongPtrW(control, GWL_STYLE,
+                    (GetWindowLongPtrW(control, GWL_STYLE) & ~(SS_TYPEMASK | WS_BORDER)) | SS_OWNERDRAW);
+}
+
+}  // namespace
+
+void DrawCursorMarker(HDC dc, int x, int y) {
+  // Arms from 3 to 8 pixels out: the pixel under the cursor and its
+  // neighbours stay visible.
+  GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, kMarkerColour));
+  Selected use(dc, pen.get());
+  const int cx = x + kCursorMarkerHotspot.x;
+  const int cy = y + kCursorMarkerHotspot.y;
+  for (int sign : {-1, 1}) {
+    MoveToEx(dc, cx + sign * 3, cy, nullptr);
+    LineTo(dc, cx + sign * 9, cy);
+    MoveToEx(dc, cx, cy + sign * 3, nullptr);
+    LineTo(dc, cx, cy + sign * 9);
+  }
+}
+
+void DrawMagnifiedArea(HDC screen, int screen_width, int screen_height, POINT cursor, HDC target, int view_width,
+                       int view_height) {
+  const Point hotspot{kCursorMarkerHotspot.x, kCursorMarkerHotspot.y};
+  const MagnifierArea area =
+      MagnifierSource(Point{cursor.x, cursor.y}, hotspot, view_width, view_height, screen_width, screen_height);
+  const Rect& s = area.source;
+  DibCanvas copy(s.right - s.left, s.bottom - s.top);  // a new DIB section is black
+  if (!copy.ok()) return;
+  const Rect on = OnScreenPart(s, screen_width, screen_height);
+  if (on.right > on.left && on.bottom > on.top) {
+    BitBlt(copy.dc(), on.left - s.left, on.top - s.top, on.right - on.left, on.bottom - on.top, screen, on.left,
+           on.top, SRCCOPY);
+    // The marker is part of the screen's picture: it does not reach into
+    // the black beyond the edge.
+    SaveDC(copy.dc());
+    IntersectClipRect(copy.dc(), on.left - s.left, on.top - s.top, on.right - s.left, on.bottom - s.top);
+    DrawCursorMarker(copy.dc(), area.marker.x - s.left, area.marker.y - s.top);
+    RestoreDC(copy.dc(), -1);
+  }
+  SetStretchBltMode(target, COLORONCOLOR);
+  StretchBlt(target, 0, 0, view_width, view_height, copy.dc(), 0, 0, copy.width(), copy.height(), SRCCOPY);
+}
+
+CZoomDlg::~CZoomDlg() { StopHookAndTimer(); }
 
 bool CZoomDlg::Open(HINSTANCE instance, HWND owner) {
   if (!CreateModeless(instance, IDD_ZOOM, owner)) return false;
-  ShowWindow(hwnd(), SW_SHOW);
+  // Shown without taking the focus from the window the user works in.
+  ShowWindow(hwnd(), SW_SHOWNA);
   return true;
 }
 
-void CZoomDlg::Close() { Destroy(); }
+void CZoomDlg::Close() {
+  StopHookAndTimer();
+  Destroy();
+}
+
+void CZoomDlg::StopHookAndTimer() {
+  if (g_keyboard_hook) {
+    UnhookWindowsHookEx(g_keyboard_hook);
+    g_keyboard_hook = nullptr;
+  }
+  if (exists()) KillTimer(hwnd(), kFollowTimer);
+}
 
 INT_PTR CZoomDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_TIMER:
+      if (wparam != kFollowTimer) return FALSE;
+      Follow();
+      return TRUE;
+    case WM_DRAWITEM:
+      Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
       return TRUE;
     case WM_COMMAND:
+      // Enter and Esc do not close it.
       return LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL;
+    case WM_DESTROY:
+      StopHookAndTimer();
+      return FALSE;
     default:
       return FALSE;
   }
+}
+
+INT_PTR CZoomDlg::OnInitDialog() {
+  UseChineseFont();
+  MakeOwnerDrawn(Item(IDC_ZOOM_VIEW));
+  MakeOwnerDrawn(Item(IDC_ZOOM_SWATCH));
+  if (!g_keyboard_hook)
+    g_keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CZoomDlg::KeyboardHook, GetModuleHandleW(nullptr), 0);
+  SetTimer(hwnd(), kFollowTimer, kFollowMs, nullptr);
+  POINT at{};
+  GetCursorPos(&at);
+  SetWindowPos(hwnd(), HWND_TOPMOST, at.x + kBesideCursor, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  return TRUE;
+}
+
+void CZoomDlg::Follow() {
+  POINT at{};
+  if (!GetCursorPos(&at)) return;
+  SetWindowPos(hwnd(), nullptr, at.x + kBesideCursor, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetItemText(IDC_ZOOM_POSITION, Format(tool_texts::kZoomPosition, static_cast<int>(at.x), static_cast<int>(at.y)));
+  ScreenDc screen;
+  if (!screen.get()) return;
+  colour_ = GetPixel(screen.get(), at.x, at.y);
+  SetItemText(IDC_ZOOM_COLOUR, MagnifierColourText(colour_ & 0xFFFFFFu));
+  RECT view{};
+  GetClientRect(Item(IDC_ZOOM_VIEW), &view);
+  if (!view_ || view_->width() != view.right || view_->height() != view.bottom)
+    view_ = std::make_unique<DibCanvas>(view.right, view.bottom);
+  if (view_->ok())
+    DrawMagnifiedArea(screen.get(), GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES), at,
+                      view_->dc(), view.right, view.bottom);
+  InvalidateRect(Item(IDC_ZOOM_SWATCH), nullptr, FALSE);
+  InvalidateRect(Item(IDC_ZOOM_VIEW), nullptr, FALSE);
+}
+
+void CZoomDlg::Draw(const DRAWITEMSTRUCT& item) const {
+  const RECT& r = item.rcItem;
+  if (item.CtlID == IDC_ZOOM_VIEW) {
+    if (view_ && view_->ok())
+      BitBlt(item.hDC, r.left, r.top, view_->width(), view_->height(), view_->dc(), 0, 0, SRCCOPY);
+    else
+      FillRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return;
+  }
+  if (item.CtlID == IDC_ZOOM_SWATCH) {
+    FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    RECT inner = r;
+    InflateRect(&inner, -1, -1);
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour_ & 0xFFFFFFu));
+    FillRect(item.hDC, &inner, brush.get());
+  }
+}
+
+// Arrow keys move the cursor by one pixel and reach no program while the
+// magnifier is open (their key-ups neither, so that no program sees half a
+// key stroke). Only the cursor is read and set here.
+LRESULT CALLBACK CZoomDlg::KeyboardHook(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HC_ACTION && (wparam == WM_KEYDOWN || wparam == WM_KEYUP)) {
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
+    int dx = 0;
+    int dy = 0;
+    switch (key->vkCode) {
+      case VK_LEFT: dx = -1; break;
+      case VK_RIGHT: dx = 1; break;
+      case VK_UP: dy = -1; break;
+      case VK_DOWN: dy = 1; break;
+      default: break;
+    }
+    if (dx != 0 || dy != 0) {
+      POINT at{};
+      if (wparam == WM_KEYDOWN && GetCursorPos(&at)) SetCursorPos(at.x + dx, at.y + dy);
+      return 1;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 }  // namespace tora

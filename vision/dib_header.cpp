@@ -21,6 +21,8 @@ T ReadLe(const uint8_t* p) {
   return v;
 }
 
+}  // namespace
+
 bool CheckDib(const uint8_t* info, size_t info_size, size_t bits_size, DibLayout& layout) {
   if (!info || info_size < 12) return false;
   const uint32_t header_size = ReadLe<uint32_t>(info);
@@ -88,8 +90,6 @@ bool CheckDib(const uint8_t* info, size_t info_size, size_t bits_size, DibLayout
   return true;
 }
 
-
-}  // namespace
 
 std::vector<uint32_t> GdiHeaderCopy(const uint8_t* info, const DibLayout& layout) {
   std::vector<uint32_t> header((layout.info_bytes + 3) / 4, 0);

@@ -16,14 +16,6 @@ namespace t = editor_texts;
 
 namespace {
 
-std::wstring FilterText(const char* gbk) {
-  std::wstring filter = Widen(gbk);
-  for (wchar_t& c : filter)
-    if (c == L'|') c = L'\0';
-  filter.push_back(L'\0');
-  return filter;
-}
-
 // A box without owner and with an empty caption.
 void Say(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK); }
 
@@ -91,7 +83,7 @@ void CFindPicDlg::OnModeChanged() {
 }
 
 void CFindPicDlg::OpenImageFile() {
-  const std::wstring filter = FilterText(t::kBmpFilter);
+  const std::wstring filter = FileDialogFilter(t::kBmpFilter);
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);

@@ -35,15 +35,6 @@ void AddItem(HWND combo, const std::string& gbk) {
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
 }
 
-// "a|b|c|" filters into the double-zero-terminated form of the file dialogs.
-std::wstring FilterText(const char* gbk) {
-  std::wstring filter = Widen(gbk);
-  for (wchar_t& c : filter)
-    if (c == L'|') c = L'\0';
-  filter.push_back(L'\0');
-  return filter;
-}
-
 uint32_t ScreenPixel(int x, int y) {
   ScreenDc screen;
   if (!screen.get()) return CLR_INVALID;
@@ -392,7 +383,7 @@ void CSetupAj::CloseWithSave() {
 }
 
 void CSetupAj::OpenScript() {
-  const std::wstring filter = FilterText(editor_texts::kOpenFilter);
+  const std::wstring filter = FileDialogFilter(editor_texts::kOpenFilter);
   const std::wstring folder = Widen(ProgramDir());
   std::vector<wchar_t> file(32768, L'\0');
   OPENFILENAMEW ofn{};
@@ -411,7 +402,7 @@ void CSetupAj::OpenScript() {
 }
 
 void CSetupAj::NewScript() {
-  const std::wstring filter = FilterText(editor_texts::kNewFilter);
+  const std::wstring filter = FileDialogFilter(editor_texts::kNewFilter);
   const std::wstring folder = Widen(ProgramDir());
   const std::wstring extension = Widen(editor_texts::kNewDefaultExtension);
   std::vector<wchar_t> file(32768, L'\0');

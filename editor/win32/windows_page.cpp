@@ -1,3 +1,263 @@
 #include "editor/win32/windows_page.h"
 
-namespace tora {}  // namespace tora
+#include <utility>
+#include <vector>
+
+#include "app/messages.h"
+#include "editor/texts.h"
+#include "editor/win32/setup_aj.h"
+#include "engine/window_rules.h"
+#include "platform/win32/wide.h"
+#include "platform/win32/win32_ports.h"
+#include "res/page_windows.h"
+
+namespace tora {
+
+namespace {
+
+namespace t = editor_texts;
+
+// The page that picks a window, for the mouse hook (one picking at a time).
+HWND g_picking_page = nullptr;
+
+// How long a picked window of another program may take to tell its text.
+constexpr UINT kTextTimeoutMs = 500;
+
+std::string ClassOf(HWND window) {
+  // A class name has at most 256 characters.
+  wchar_t name[257] = {};
+  const int got = GetClassNameW(window, name, 257);
+  return got > 0 ? Narrow(std::wstring(name, static_cast<size_t>(got))) : std::string();
+}
+
+// A top-level window's title as the system keeps it (no message is sent, so
+// a hung program cannot stall the list).
+std::string TitleOf(HWND window) {
+  const int len = GetWindowTextLengthW(window);
+  if (len <= 0) return {};
+  std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), len + 1);
+  return Narrow(std::wstring(text.data(), static_cast<size_t>(got > 0 ? got : 0)));
+}
+
+// Any window's text, a control of another program included; a program that
+// does not answer in time gives none.
+std::string TextOf(HWND window) {
+  DWORD_PTR len = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &len) || len == 0)
+    return {};
+  std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_ABORTIFHUNG, kTextTimeoutMs, &got))
+    return {};
+  return Narrow(std::wstring(text.data(), static_cast<size_t>(got < text.size() ? got : text.size() - 1)));
+}
+
+std::string ItemOf(HWND window, const std::string& title) {
+  return WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(window)), ClassOf(window), title);
+}
+
+// One window of the list refill: top-level, visible, titled, not the page.
+BOOL CALLBACK AddListedWindow(HWND window, LPARAM param) {
+  const auto* walk = reinterpret_cast<const std::pair<HWND, HWND>*>(param);
+  if (GetParent(window) || !IsWindowVisible(window) || window == walk->first) return TRUE;
+  const std::string title = TitleOf(window);
+  if (title.empty()) return TRUE;
+  SendMessageW(walk->second, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ItemOf(window, title)).c_str()));
+  return TRUE;
+}
+
+bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace
+
+CWindowsDlg::~CWindowsDlg() { StopPicking(); }
+
+void CWindowsDlg::OnEditorClosing() { StopPicking(); }
+
+void CWindowsDlg::OnPageCreated() {
+  HWND corner = Item(IDC_WIN_CORNER);
+  for (const char* text : t::kCornerItems)
+    SendMessageW(corner, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  SendMessageW(corner, CB_SETCURSEL, t::kCornerStartIndex, 0);
+}
+
+INT_PTR CWindowsDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wparam), HIWORD(wparam));
+    case kMsgWindowPicked:
+      TakePickedWindow(POINT{static_cast<LONG>(static_cast<int>(wparam)), static_cast<LONG>(lparam)});
+      return TRUE;
+    case WM_DESTROY:
+      StopPicking();
+      return FALSE;
+    default:
+      return EditorPage::HandleMessage(message, wparam, lparam);
+  }
+}
+
+INT_PTR CWindowsDlg::OnCommand(WORD id, WORD code) {
+  switch (id) {
+    case IDC_WIN_WINDOW:
+      if (code == CBN_DROPDOWN) RefillWindowList();
+      if (code == CBN_SELCHANGE) PreviewChosenWindow();
+      return TRUE;
+    case IDC_WIN_CORNER:
+      if (code == CBN_SELCHANGE) PreviewCorner();
+      return TRUE;
+    case IDC_WIN_TOPMOST:
+      if (code == BN_CLICKED && !Checked(Item(IDC_WIN_TOPMOST))) ApplyTopmost(false);
+      return TRUE;
+    case IDC_WIN_APPLY_TOPMOST:
+      if (code == BN_CLICKED) ApplyTopmost(Checked(Item(IDC_WIN_TOPMOST)));
+      return TRUE;
+    case IDC_WIN_PICK:
+      if (code == BN_CLICKED) TogglePicking();
+      return TRUE;
+    case IDC_WIN_ADD:
+      if (code == BN_CLICKED) AddWindowCall();
+      return TRUE;
+    default:
+      return EditorPage::HandleMessage(WM_COMMAND, MAKEWPARAM(id, code), 0);
+  }
+}
+
+// The open windows, each as an item text; the text being typed stays.
+void CWindowsDlg::RefillWindowList() {
+  HWND combo = Item(IDC_WIN_WINDOW);
+  const std::string kept = ControlText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  SetControlText(combo, kept);
+  const std::pair<HWND, HWND> walk{hwnd(), combo};  // the page, the list
+  EnumWindows(&AddListedWindow, reinterpret_cast<LPARAM>(&walk));
+}
+
+std::string CWindowsDlg::SelectedText(int combo_id) const {
+  HWND combo = Item(combo_id);
+  const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (sel == CB_ERR) return {};
+  const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
+  if (len == CB_ERR) return {};
+  std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(text.data()));
+  return Narrow(text.data());
+}
+
+std::optional<HWND> CWindowsDlg::ChosenWindow(const std::string& item_text) {
+  const std::optional<WindowItem> item = ParseWindowItem(item_text);
+  if (!item) return std::nullopt;
+  HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(item->handle));
+  // A closed window's handle may name another window by now: the class
+  // must still be the one listed.
+  if (!IsWindow(window) || ClassOf(window) != item->class_name) {
+    Tell(t::kWindowGone);
+    return std::nullopt;
+  }
+  return window;
+}
+
+// Moves the window to the corner with its current size, by the window
+// rules' own corner table; "无" and other texts leave it where it is.
+void CWindowsDlg::MoveToCorner(HWND window, const std::string& corner) {
+  Win32Windows windows;
+  WindowRule rule;
+  rule.window.Store(FromHwnd(window));
+  rule.corner = corner;
+  if (ComputePlacement(rule, windows) && rule.move)
+    windows.Move(FromHwnd(window), rule.x, rule.y, rule.width, rule.height);
+}
+
+void CWindowsDlg::PreviewChosenWindow() {
+  const std::optional<HWND> window = ChosenWindow(SelectedText(IDC_WIN_WINDOW));
+  if (!window) return;
+  const std::string corner = ItemText(IDC_WIN_CORNER);
+  if (corner.empty()) return;
+  RECT rect{};
+  if (!GetWindowRect(*window, &rect)) return;
+  SetItemText(IDC_WIN_HEIGHT, std::to_string(rect.bottom - rect.top));
+  SetItemText(IDC_WIN_WIDTH, std::to_string(rect.right - rect.left));
+  MoveToCorner(*window, corner);
+}
+
+void CWindowsDlg::PreviewCorner() {
+  // The list's new choice: the box's own text follows only later.
+  const std::string corner = SelectedText(IDC_WIN_CORNER);
+  if (corner.empty()) return;
+  if (const std::optional<HWND> window = ChosenWindow(ItemText(IDC_WIN_WINDOW))) MoveToCorner(*window, corner);
+}
+
+void CWindowsDlg::ApplyTopmost(bool topmost) {
+  if (const std::optional<HWND> window = ChosenWindow(ItemText(IDC_WIN_WINDOW)))
+    Win32Windows().SetTopmost(FromHwnd(*window), topmost);
+}
+
+void CWindowsDlg::TogglePicking() {
+  if (ItemText(IDC_WIN_PICK) != t::kPickWindow) {
+    StopPicking();
+    return;
+  }
+  if (hook_) return;
+  hook_ = SetWindowsHookExW(WH_MOUSE_LL, &CWindowsDlg::MouseHook, GetModuleHandleW(nullptr), 0);
+  if (!hook_) return;
+  g_picking_page = hwnd();
+  // The editor stays in sight while the user clicks into other windows.
+  SetWindowPos(GetAncestor(hwnd(), GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetItemText(IDC_WIN_PICK, t::kPickStop);
+}
+
+void CWindowsDlg::StopPicking() {
+  if (!hook_) return;
+  UnhookWindowsHookEx(hook_);
+  hook_ = nullptr;
+  if (g_picking_page == hwnd()) g_picking_page = nullptr;
+  if (exists()) {
+    SetWindowPos(GetAncestor(hwnd(), GA_ROOT), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetItemText(IDC_WIN_PICK, t::kPickWindow);
+  }
+}
+
+// The hook only hands the point over; the window is looked at afterwards,
+// outside the hook, where a slow program cannot hold up the system's mouse.
+LRESULT CALLBACK CWindowsDlg::MouseHook(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HC_ACTION && wparam == WM_LBUTTONUP && g_picking_page) {
+    const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
+    PostMessageW(g_picking_page, kMsgWindowPicked, static_cast<WPARAM>(info->pt.x), info->pt.y);
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+void CWindowsDlg::TakePickedWindow(POINT at) {
+  if (!hook_) return;
+  HWND window = WindowFromPoint(at);
+  if (!window || window == hwnd() || GetParent(window) == hwnd() || !IsWindowVisible(window)) return;
+  SetItemText(IDC_WIN_WINDOW, ItemOf(window, TextOf(window)));
+  SetItemText(IDC_WIN_PICK, t::kPickTaken);
+}
+
+void CWindowsDlg::AddWindowCall() {
+  HWND code_box = GetDlgItem(editor(), kIdCodeBox);
+  WindowCallInput in;
+  in.window_text = ItemText(IDC_WIN_WINDOW);
+  in.corner = ItemText(IDC_WIN_CORNER);
+  in.description = ItemText(IDC_WIN_DESCRIPTION);
+  in.topmost = Checked(Item(IDC_WIN_TOPMOST));
+  in.keep_size = Checked(Item(IDC_WIN_KEEP_SIZE));
+  in.use_class = Checked(Item(IDC_WIN_USE_CLASS));
+  in.width = ItemText(IDC_WIN_WIDTH);
+  in.height = ItemText(IDC_WIN_HEIGHT);
+  in.interval = ControlText(GetDlgItem(editor(), kIdInterval));
+  in.code_box = ControlText(code_box);
+  const WindowCallResult result = WindowOperationCall(in);
+  if (!result.message.empty()) Tell(result.message);
+  if (result.call.empty() || !code_box) return;
+  // Window rules go first in the script, before the repeat tasks that name
+  // them. Only the call is inserted: the rest of the code stays as it is.
+  SendMessageW(code_box, EM_SETSEL, 0, 0);
+  SendMessageW(code_box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(result.call).c_str()));
+  SendMessageW(code_box, EM_SCROLLCARET, 0, 0);
+  for (int id : {IDC_WIN_DESCRIPTION, IDC_WIN_WINDOW, IDC_WIN_HEIGHT, IDC_WIN_WIDTH}) SetItemText(id, std::string());
+}
+
+}  // namespace tora

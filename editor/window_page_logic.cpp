@@ -1,0 +1,112 @@
+#include "editor/window_page_logic.h"
+
+#include <limits>
+
+#include "editor/codegen.h"
+#include "editor/texts.h"
+#include "engine/text_util.h"
+
+namespace tora {
+
+namespace {
+
+constexpr const char* kItemPrefix = "(ID:";
+constexpr size_t kItemPrefixBytes = 4;
+// Between the class name and the title. Neither byte can be the second byte
+// of a GBK character, so a plain byte search is safe.
+constexpr const char* kClassEnd = ") ";
+
+// The leading decimal number of text (blanks skipped, an optional sign);
+// digits counts the digits read. Values past the 64-bit range clamp.
+ItemHandleValue LeadingInt64(const std::string& text, size_t& digits) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  uint64_t value = 0;
+  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+  digits = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+    const unsigned d = static_cast<unsigned>(text[i] - '0');
+    value = value > (limit - d) / 10 ? limit : value * 10 + d;
+  }
+  if (!negative) return static_cast<ItemHandleValue>(value);
+  return value == uint64_t{1} << 63 ? std::numeric_limits<ItemHandleValue>::min()
+                                    : -static_cast<ItemHandleValue>(value);
+}
+
+}  // namespace
+
+std::string WindowItemText(ItemHandleValue handle, const std::string& class_name, const std::string& title) {
+  return Format(editor_texts::kWindowItem, static_cast<long long>(handle), class_name.c_str(), title.c_str());
+}
+
+ItemHandleValue ItemHandle(const std::string& text) {
+  if (text.size() <= kItemPrefixBytes) return 0;
+  const size_t close = text.find(')');
+  if (close != std::string::npos && close <= kItemPrefixBytes) return 0;
+  const std::string number =
+      text.substr(kItemPrefixBytes, close == std::string::npos ? std::string::npos : close - kItemPrefixBytes);
+  size_t digits = 0;
+  return LeadingInt64(number, digits);
+}
+
+std::optional<WindowItem> ParseWindowItem(const std::string& text) {
+  if (!StartsWith(text, kItemPrefix)) return std::nullopt;
+  size_t i = kItemPrefixBytes;
+  if (i < text.size() && text[i] == '-') ++i;
+  const size_t first_digit = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == first_digit || i >= text.size() || text[i] != '|') return std::nullopt;
+  const size_t class_end = text.find(kClassEnd, i + 1);
+  if (class_end == std::string::npos) return std::nullopt;
+  WindowItem item;
+  size_t digits = 0;
+  item.handle = LeadingInt64(text.substr(kItemPrefixBytes, i - kItemPrefixBytes), digits);
+  if (item.handle == 0) return std::nullopt;
+  // The class name ends at the first ") ": a class name with a space in it
+  // stays whole, and the title keeps whatever it holds.
+  item.class_name = text.substr(i + 1, class_end - i - 1);
+  item.title = text.substr(class_end + 2);
+  return item;
+}
+
+std::string WindowArgument(const std::string& text, bool use_class) {
+  const std::optional<WindowItem> item = ParseWindowItem(text);
+  if (!item) return text;
+  return use_class ? item->class_name : item->title;
+}
+
+std::string LuaStringBody(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      default: out += c; break;
+    }
+  }
+  return out;
+}
+
+WindowCallResult WindowOperationCall(const WindowCallInput& in) {
+  namespace t = editor_texts;
+  if (in.window_text.empty()) return {};
+  const std::string window = WindowArgument(in.window_text, in.use_class);
+  // A rule for an empty title or class would take any untitled window.
+  if (window.empty()) return {};
+  // Without it the call would lack its last argument and the whole script
+  // would no longer load.
+  if (in.interval.empty()) return {t::kNoInterval, ""};
+  const std::string name = in.description.empty() ? std::to_string(LineCount(in.code_box)) : in.description;
+  const char* topmost = in.topmost ? t::kTopmostText : t::kNotTopmostText;
+  const std::string width = in.keep_size || in.width.empty() ? "0" : in.width;
+  const std::string height = in.keep_size || in.height.empty() ? "0" : in.height;
+  return {"", Format(t::kWindowOperationCall, LuaStringBody(name).c_str(), LuaStringBody(window).c_str(),
+                     LuaStringBody(in.corner).c_str(), topmost, width.c_str(), height.c_str(), in.interval.c_str())};
+}
+
+}  // namespace tora
