@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of a fuzz build for a while over the committed seeds:
 #   fuzz/run.sh BUILD_DIR SECONDS
-# New inputs go to a scratch folder, never into fuzz/corpus; a crash leaves
-# its input in BUILD_DIR/fuzz/artifacts and fails the run.
+# New inputs go to a scratch folder per fuzzer, never into fuzz/corpus; a
+# crash leaves its input in BUILD_DIR/fuzz/artifacts and fails the run.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:?usage: fuzz/run.sh BUILD_DIR SECONDS}
 seconds=${2:-30}
 build=$(cd "$build" && pwd)
-fuzzer="$build/fuzz/bmp_fuzzer"
-[ -x "$fuzzer" ] || { echo "fuzz/run.sh: $fuzzer not built" >&2; exit 1; }
-
-scratch="$build/fuzz/scratch"
 artifacts="$build/fuzz/artifacts"
-mkdir -p "$scratch" "$artifacts"
-"$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
-  -print_final_stats=1 -artifact_prefix="$artifacts/" "$scratch" "$here/corpus"
+mkdir -p "$artifacts"
+# name and seed folder of each fuzzer (the script fuzzer makes its own inputs)
+for entry in "bmp_fuzzer:$here/corpus" "dib_fuzzer:$here/corpus" "script_fuzzer:"; do
+  name=${entry%%:*}
+  seeds=${entry#*:}
+  fuzzer="$build/fuzz/$name"
+  [ -x "$fuzzer" ] || { echo "fuzz/run.sh: $fuzzer not built" >&2; exit 1; }
+  scratch="$build/fuzz/scratch-$name"
+  mkdir -p "$scratch"
+  echo "== $name, $seconds s"
+  # shellcheck disable=SC2086
+  (cd "$scratch" && "$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+    -print_final_stats=1 -artifact_prefix="$artifacts/" "$scratch" $seeds 2>&1 | grep -E '^stat::|^Done|ERROR|SUMMARY' || true)
+  [ -z "$(ls -A "$artifacts" 2>/dev/null | grep -E '^(crash|leak|timeout|oom)-' || true)" ] || { echo "fuzz/run.sh: $name found a fault, see $artifacts" >&2; exit 1; }
+done

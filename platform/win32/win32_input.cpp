@@ -6,7 +6,45 @@
 
 namespace tora {
 
-void Win32Input::KeyEvent(uint8_t vk, bool key_up) { keybd_event(vk, 0, key_up ? KEYEVENTF_KEYUP : 0, 0); }
+namespace {
+
+// Keys that a keyboard sends with the extended prefix: without the flag a
+// program that reads scan codes takes the arrows and the editing keys for
+// their numeric-keypad twins.
+bool IsExtendedKey(uint8_t vk) {
+  switch (vk) {
+    case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT:
+    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+    case VK_RCONTROL: case VK_RMENU: case VK_DIVIDE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The window that takes the keys posted to a bound window: the control that
+// has the keyboard focus inside it (a top-level window does not type; its
+// edit control does), else the window itself.
+HWND KeyTarget(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof(gui);
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  if (thread != 0 && GetGUIThreadInfo(thread, &gui) && gui.hwndFocus &&
+      (gui.hwndFocus == window || IsChild(window, gui.hwndFocus)))
+    return gui.hwndFocus;
+  return window;
+}
+
+}  // namespace
+
+// With the key's scan code, as a keyboard would send it: programs that read
+// scan codes (games, remote desktops, virtual machines) see the real key.
+void Win32Input::KeyEvent(uint8_t vk, bool key_up) {
+  const BYTE scan = static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  DWORD flags = key_up ? KEYEVENTF_KEYUP : 0;
+  if (IsExtendedKey(vk)) flags |= KEYEVENTF_EXTENDEDKEY;
+  keybd_event(vk, scan, flags, 0);
+}
 
 void Win32Input::PostKey(WindowHandle window, KeyMessage message, int32_t code) {
   UINT msg = WM_KEYDOWN;
@@ -17,7 +55,7 @@ void Win32Input::PostKey(WindowHandle window, KeyMessage message, int32_t code) 
     case KeyMessage::SysKeyUp: msg = WM_SYSKEYUP; break;
   }
   // The code goes as given, sign and all: the target sees what the script wrote.
-  PostMessageW(ToHwnd(window), msg, static_cast<WPARAM>(static_cast<uint32_t>(code)), 0);
+  PostMessageW(KeyTarget(ToHwnd(window)), msg, static_cast<WPARAM>(static_cast<uint32_t>(code)), 0);
 }
 
 void Win32Input::SetCursorPos(int32_t x, int32_t y) { ::SetCursorPos(x, y); }

@@ -77,6 +77,50 @@ TEST(ForegroundKeys, ReachTheFocusedWindowInOrder) {
   EXPECT_NE(got[2].lparam & (1u << 31), 0);
 }
 
+// Keys carry their scan codes, the arrows and editing keys their extended
+// bit, as a keyboard sends them.
+TEST(ForegroundKeys, CarryScanCodesAndTheExtendedBit) {
+  TestWindow window(KeyTarget());
+  ASSERT_TRUE(window.Focus()) << "the test window could not get the focus";
+  window.ClearMessages();
+  Win32Input input;
+  for (uint8_t vk : {uint8_t('A'), uint8_t(VK_LEFT), uint8_t(VK_DELETE), uint8_t(VK_F5)}) {
+    input.KeyEvent(vk, false);
+    input.KeyEvent(vk, true);
+  }
+  ASSERT_TRUE(PumpUntil([&] { return Keys(window).size() >= 8; }));
+  const std::vector<LoggedMessage> got = Keys(window);
+  ASSERT_EQ(got.size(), 8u);
+  const bool extended[] = {false, true, true, false};
+  for (size_t i = 0; i < 4; ++i) {
+    const LoggedMessage& down = got[2 * i];
+    const UINT scan = MapVirtualKeyW(static_cast<UINT>(down.wparam), MAPVK_VK_TO_VSC);
+    EXPECT_NE(scan, 0u) << down.wparam;
+    EXPECT_EQ((down.lparam >> 16) & 0xFF, static_cast<LPARAM>(scan)) << down.wparam;
+    EXPECT_EQ((down.lparam >> 24) & 1, extended[i] ? 1 : 0) << down.wparam;
+  }
+}
+
+// Keys posted to a bound window reach the control that has its focus:
+// letters typed into its edit.
+TEST(PostedKeys, ReachTheFocusedControlOfTheWindow) {
+  TestWindow window(KeyTarget());
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 150, 20, window.hwnd(), nullptr,
+                              nullptr, nullptr);
+  ASSERT_TRUE(window.Focus());
+  SetFocus(edit);
+  Win32Input input;
+  for (int32_t code : {int32_t('T'), int32_t('O')}) {
+    input.PostKey(window.handle(), KeyMessage::KeyDown, code);
+    input.PostKey(window.handle(), KeyMessage::KeyUp, code);
+  }
+  EXPECT_TRUE(PumpUntil([&] {
+    wchar_t text[16] = {};
+    GetWindowTextW(edit, text, 16);
+    return std::wstring(text) == L"to";
+  }));
+}
+
 // Alt goes through the system as a system key, and a key pressed while Alt
 // is down too.
 TEST(ForegroundKeys, AltMakesSystemKeys) {
