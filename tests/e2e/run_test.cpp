@@ -92,10 +92,13 @@ TEST_F(Run, StartAndStopByButton) {
   ExpectRunningState();
   EXPECT_EQ(WindowText(tora_.main()), W(texts::kRunningTitle));
 
-  // The start button is disabled and a click on it changes nothing.
+  // The start button is disabled and a click on it changes nothing: once a
+  // click posted after it (on 显示动作) has shown, it has been handled.
   tora_.Click(IDC_START);
-  Sleep(300);
+  tora_.Click(IDC_SHOW_ACTIONS);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(tora_.Control(IDC_SHOW_ACTIONS), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000));
   EXPECT_EQ(tora_.Status().size(), 3u);
+  tora_.Click(IDC_SHOW_ACTIONS);
 
   tora_.Click(IDC_STOP);
   ASSERT_TRUE(WaitIdle());
@@ -135,11 +138,15 @@ TEST_F(Run, AChangedStartHotkeyReplacesTheOldOne) {
   ASSERT_EQ(ctrl_f5, 16);
   SendMessageW(tora_.Control(IDC_START_HOTKEY), CB_SETCURSEL, static_cast<WPARAM>(ctrl_f5), 0);
   tora_.Click(IDC_SET_HOTKEYS);
-  Sleep(300);
-
-  PressCombo(VK_MENU, VK_F1);
-  Sleep(500);
-  EXPECT_FALSE(Running()) << "Alt+F1 was withdrawn";
+  // A combination is free for us exactly when no other program holds it.
+  const auto taken = [](UINT modifiers, UINT vk) {
+    if (!RegisterHotKey(nullptr, 0x7777, modifiers, vk)) return true;
+    UnregisterHotKey(nullptr, 0x7777);
+    return false;
+  };
+  ASSERT_TRUE(WaitFor([&] { return taken(MOD_CONTROL, VK_F5); }, 3000));
+  EXPECT_FALSE(taken(MOD_ALT, VK_F1)) << "Alt+F1 was withdrawn";
+  EXPECT_TRUE(taken(MOD_ALT, VK_F2)) << "the stop hotkey stays";
 
   ASSERT_TRUE(PressUntil(VK_CONTROL, VK_F5, [&] { return Running(); }));
   EXPECT_TRUE(PressUntil(VK_MENU, VK_F2, [&] { return !Running(); }));
@@ -169,10 +176,11 @@ TEST_F(Run, ClosingTheWindowMidRunEndsTheProcess) {
 TEST_F(Run, ClosingWhileTheScriptItselfRunsEndsTheProcess) {
   // The script's own loop never returns unless the close request stops it.
   const std::wstring busy = folder_.File(W("忙.txt"));
-  ASSERT_TRUE(WriteBytes(busy, "while true do end\r\n"));
+  // The file it writes first says the loop has begun.
+  ASSERT_TRUE(WriteBytes(busy, "io.open(\"started\",\"w\"):close()\r\nwhile true do end\r\n"));
   tora_.SetText(IDC_SCRIPT_FILE, busy);
   tora_.Click(IDC_START);
-  Sleep(500);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File(L"started")); }, 5000));
   EXPECT_TRUE(tora_.Close(10000));
 }
 
@@ -203,10 +211,11 @@ TEST(BusyScript, EveryWayOfClosingEndsIt) {
 
 TEST_F(Run, TheStopHotkeyEndsAScriptStillRunning) {
   const std::wstring busy = folder_.File(W("忙.txt"));
-  ASSERT_TRUE(WriteBytes(busy, "while true do end\r\n"));
+  // The file it writes first says the loop has begun.
+  ASSERT_TRUE(WriteBytes(busy, "io.open(\"started\",\"w\"):close()\r\nwhile true do end\r\n"));
   tora_.SetText(IDC_SCRIPT_FILE, busy);
   tora_.Click(IDC_START);
-  Sleep(500);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File(L"started")); }, 5000));
   ASSERT_TRUE(PressUntil(VK_MENU, VK_F2, [&] {
     const std::vector<std::wstring> lines = tora_.Status();
     return !lines.empty() && lines[0] == W(texts::kStoppedLine);
@@ -240,9 +249,12 @@ TEST_F(Run, TheStopHotkeyPressedWhileAScriptBoxIsUpEndsTheScript) {
 
 // A window of the test that counts the key presses posted to it.
 std::atomic<int> g_k_presses{0};
+std::atomic<bool> g_marker_seen{false};
+constexpr UINT kMarker = WM_APP + 77;
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_KEYDOWN && wparam == 'K') ++g_k_presses;
+  if (message == kMarker) g_marker_seen = true;
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
@@ -276,11 +288,16 @@ TEST_F(Run, AKeyTaskReachesItsWindow) {
   }, 3000));
   tora_.Click(IDC_STOP);
   ASSERT_TRUE(WaitIdle());
-  // Stopped means stopped: no press arrives afterwards.
-  WaitFor([] { return false; }, 300);
-  const int after_stop = g_k_presses;
-  WaitFor([] { return false; }, 1000);
-  EXPECT_EQ(g_k_presses, after_stop);
+  // Stopped means no step half done: our own message, posted after the stop
+  // returned, comes after every key posted before it, and by then each press
+  // traced in the status list has arrived, and no other.
+  g_marker_seen = false;
+  PostMessageW(target, kMarker, 0, 0);
+  ASSERT_TRUE(WaitFor([] { return g_marker_seen.load(); }, 3000));
+  int traced = 0;
+  for (const std::wstring& line : tora_.Status())
+    if (line.rfind(W(texts::kTraceDown) + L"K]", 0) == 0) ++traced;
+  EXPECT_EQ(g_k_presses, traced);
   DestroyWindow(target);
   EXPECT_TRUE(tora_.Close());
 }

@@ -236,18 +236,5 @@ TEST_F(WindowRulesTest, KeeperDueTestSurvivesTheTickWrapAndStopsWithTheFlag) {
   EXPECT_EQ(sim.Window(w).moves, 2);
 }
 
-TEST_F(WindowRulesTest, KeeperThreadPassesEveryHundredMilliseconds) {
-  const WindowHandle w = sim.AddWindow("甲", "C", Rect{0, 0, 100, 100});
-  AddReady(Rule(w, texts::kCornerTopLeft, 100, 100));
-  const uint32_t start = sim.Tick();
-  std::thread keeper([&] { RunWindowKeeper(reg, p()); });
-  while (sim.Window(w).moves < 3) std::this_thread::yield();
-  reg.run_flag.Clear();
-  keeper.join();
-  const uint32_t elapsed = sim.Tick() - start;
-  EXPECT_EQ(elapsed % 100u, 0u);
-  EXPECT_GE(elapsed, 100u * static_cast<uint32_t>(sim.Window(w).moves - 1));
-}
-
 }  // namespace
 }  // namespace tora

@@ -74,20 +74,6 @@ TEST(ScreenCapture, ReadsBackAPaintedWindowAtItsPosition) {
   for (uint32_t p : frame.pixels) ASSERT_EQ(p >> 24, 0u) << "the top byte is always clear";
 }
 
-// Not a timed assertion: the figure is printed for the notes.
-TEST(ScreenCapture, TimeOfOneFullScreenCapture) {
-  Win32Screen screen;
-  Frame frame;
-  ASSERT_TRUE(screen.CaptureScreen(frame));  // warm-up
-  constexpr int kRuns = 20;
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kRuns; ++i) ASSERT_TRUE(screen.CaptureScreen(frame));
-  const double ms =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / kRuns;
-  std::cout << "full-screen capture " << frame.width << "x" << frame.height << ": " << ms << " ms\n";
-  RecordProperty("capture_ms", std::to_string(ms));
-}
-
 // --- BMP pieces built by hand, as a file stores them ---
 
 void PutLe(std::string& s, size_t at, uint32_t v, int bytes) {
