@@ -125,12 +125,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     return 0;
   }
-  tora::SimPlatform sim;
-  sim.RunThreads(false);
-  sim.SetScreenSize(320, 200);
-  sim.SetScriptPath(path);
-  tora::ActionRegistry registry;
-  tora::ScriptHost host(registry, sim.platform());
+  // One platform for every run: making its screen anew each time would cost
+  // more than the script. Each start empties the registry and the status.
+  static tora::SimPlatform& sim = [] () -> tora::SimPlatform& {
+    static tora::SimPlatform platform;
+    platform.RunThreads(false);
+    platform.KeepTrace(false);
+    platform.SetScreenSize(320, 200);
+    platform.SetScriptPath(path);
+    return platform;
+  }();
+  static tora::ActionRegistry registry;
+  static tora::ScriptHost host(registry, sim.platform());
   host.SetScriptTimeLimit(1000);
   host.RunScript();
   host.StopScript();
