@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "app/message_loop.h"
+#include "app/texts.h"
+#include "engine/texts.h"
 #include "platform/win32/wide.h"
 
 namespace tora {
@@ -16,6 +18,12 @@ std::string ControlText(HWND control) {
 }
 
 void SetControlText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
+
+bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk) {
+  if (NarrowStrict(path, gbk)) return true;
+  MessageBoxW(owner, (Widen(app_texts::kPathNotGbk) + path).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+  return false;
+}
 
 std::wstring FileDialogFilter(const char* gbk) {
   std::wstring filter = Widen(gbk);

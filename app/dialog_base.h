@@ -67,6 +67,10 @@ class DialogBase {
 std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& gbk);
 
+// A path chosen by the user (a file dialog) as GBK; false, after telling the
+// user in a box over owner, when GBK cannot hold it.
+bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk);
+
 // A file-dialog filter written "name|pattern|name|pattern|" (GBK) in the
 // double-zero-terminated form the file dialogs take.
 std::wstring FileDialogFilter(const char* gbk);

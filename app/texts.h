@@ -17,4 +17,11 @@ inline constexpr const char* kScriptFilterName = "脚本文件(*.txt)";
 inline constexpr const char* kScriptPattern = "*.txt";
 inline constexpr const char* kHelpPage = "tora\\torasoft.htm";
 
+// Paths that GBK (the program's text, and setup.ini's) cannot hold: said,
+// never written with "?" in place of a character.
+inline constexpr const char* kPathNotGbk = "这个文件的路径中有GBK编码无法表示的字符，不能使用：\r\n";
+inline constexpr const char* kScriptsUnlisted = "有%d个脚本文件的名称中有GBK编码无法表示的字符，没有列出。请给它们改名。";
+inline constexpr const char* kProgramDirNotGbk =
+    "Tora按键所在文件夹的路径中有GBK编码无法表示的字符，脚本和设置都无法保存。请把程序放到别的文件夹。";
+
 }  // namespace tora::app_texts

@@ -11,6 +11,7 @@
 #include "app/web_pane.h"
 #include "app/texts.h"
 #include "editor/texts.h"
+#include "engine/text_util.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
@@ -80,6 +81,7 @@ INT_PTR CVelmDlg::OnInitDialog() {
   SendMessageW(Item(IDC_CPU_PRIORITY), CB_SETCURSEL, 1, 0);
   user_.Attach(hwnd());
   SetIcons();
+  WarnIfProgramDirNotGbk();
   PrepareDefaultScript();
   ShowLastScript();
   if (WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE))) pane->Navigate(HelpPagePath());
@@ -115,6 +117,14 @@ std::string CVelmDlg::HelpPagePath() { return ExecutableDir() + "\\" + app_texts
 
 void CVelmDlg::RememberScript(const std::string& path) {
   platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
+}
+
+void CVelmDlg::WarnIfProgramDirNotGbk() {
+  std::wstring module(32768, L'\0');
+  module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
+  std::string gbk;
+  if (!NarrowStrict(module, gbk))
+    MessageBoxW(hwnd(), Widen(app_texts::kProgramDirNotGbk).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
 }
 
 void CVelmDlg::PrepareDefaultScript() {
@@ -383,7 +393,8 @@ void CVelmDlg::Browse() {
   ofn.lpstrInitialDir = folder.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
   if (!GetOpenFileNameW(&ofn)) return;
-  const std::string path = Narrow(file.data());
+  std::string path;
+  if (!PathToGbk(hwnd(), file.data(), path)) return;
   SetControlText(Item(IDC_SCRIPT_FILE), path);
   RememberScript(path);
 }
@@ -393,9 +404,16 @@ void CVelmDlg::RefillScriptList() {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string dir = ExecutableDir();
-  for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern))
+  size_t unlisted = 0;
+  for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern, &unlisted))
     AddItem(combo, dir + "\\" + name);
   SetControlText(combo, kept);
+  // Said once: the list drops down often.
+  if (unlisted > 0 && !told_unlisted_) {
+    told_unlisted_ = true;
+    MessageBoxW(hwnd(), Widen(Format(app_texts::kScriptsUnlisted, static_cast<int>(unlisted))).c_str(),
+                Widen(texts::kAppTitle).c_str(), MB_OK);
+  }
 }
 
 void CVelmDlg::OpenUrlStep() {

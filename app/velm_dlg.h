@@ -41,6 +41,7 @@ class CVelmDlg : public DialogBase, private EditorHost {
   // Start-up steps.
   void FillChoiceLists();
   void SetIcons();
+  void WarnIfProgramDirNotGbk();
   void PrepareDefaultScript();
   void ShowLastScript();
   void ClaimSingleInstance();
@@ -82,6 +83,7 @@ class CVelmDlg : public DialogBase, private EditorHost {
   bool tray_added_ = false;
   bool in_run_ = false;  // RunScript is on the stack (a script may open boxes)
   bool close_pending_ = false;
+  bool told_unlisted_ = false;
 };
 
 }  // namespace tora

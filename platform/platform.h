@@ -168,8 +168,10 @@ class FilePort {
   virtual bool CreateFileIfMissing(const std::string& path) = 0;
   // The names of the files in dir that match pattern ("*.txt"), in the
   // order the system lists them; folders and names beginning with "." are
-  // left out.
-  virtual std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) = 0;
+  // left out, and so are names that GBK cannot hold (counted in unlisted):
+  // no text of the program could name them.
+  virtual std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern,
+                                             size_t* unlisted = nullptr) = 0;
   virtual std::string ReadProfile(const std::string& ini, const std::string& section, const std::string& key) = 0;
   virtual bool WriteProfile(const std::string& ini, const std::string& section, const std::string& key,
                             const std::string& value) = 0;

@@ -396,7 +396,8 @@ void CSetupAj::OpenScript() {
   ofn.lpstrInitialDir = folder.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
   if (!GetOpenFileNameW(&ofn)) return;
-  const std::string path = Narrow(file.data());
+  std::string path;
+  if (!PathToGbk(hwnd(), file.data(), path)) return;
   SetItemText(kIdScriptName, path);
   if (!LoadScript(path)) Tell(editor_texts::kScriptMissing);
 }
@@ -417,7 +418,9 @@ void CSetupAj::NewScript() {
   ofn.lpstrDefExt = extension.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_EXPLORER;
   if (!GetSaveFileNameW(&ofn)) return;
-  SetItemText(kIdScriptName, Narrow(file.data()));
+  std::string path;
+  if (!PathToGbk(hwnd(), file.data(), path)) return;
+  SetItemText(kIdScriptName, path);
   SetCodeBoxText(std::string());
 }
 
@@ -448,9 +451,14 @@ void CSetupAj::ListScripts() {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string dir = ProgramDir();
-  for (const std::string& name : platform_.files.ListFiles(dir, editor_texts::kScriptPattern))
+  size_t unlisted = 0;
+  for (const std::string& name : platform_.files.ListFiles(dir, editor_texts::kScriptPattern, &unlisted))
     AddItem(combo, dir + "\\" + name);
   SetControlText(combo, kept);
+  if (unlisted > 0 && !told_unlisted_) {
+    told_unlisted_ = true;
+    Tell(Format(app_texts::kScriptsUnlisted, static_cast<int>(unlisted)));
+  }
 }
 
 void CSetupAj::FillChoices(int combo_id, bool conditions) {

@@ -122,6 +122,7 @@ class CSetupAj : public DialogBase {
   HWND main_window_ = nullptr;
   HFONT code_font_ = nullptr;
   int current_tab_ = 0;
+  bool told_unlisted_ = false;
   // The pixel read of "测试位置颜色" after the cursor has moved, when it
   // waits for the screen to follow.
   int pending_x_ = 0;

@@ -420,7 +420,8 @@ bool WildcardMatch(const std::string& pattern, const std::string& name) {
 }
 }  // namespace
 
-std::vector<std::string> SimPlatform::ListFiles(const std::string& dir, const std::string& pattern) {
+std::vector<std::string> SimPlatform::ListFiles(const std::string& dir, const std::string& pattern, size_t* unlisted) {
+  if (unlisted) *unlisted = 0;
   std::vector<std::string> names;
   DIR* d = ::opendir(LocalPath(dir).c_str());
   if (!d) return names;

@@ -157,7 +157,8 @@ class SimPlatform : private ScreenPort,
   bool ReadFile(const std::string& path, std::string& out) override;
   bool WriteFile(const std::string& path, const std::string& bytes) override;
   bool CreateFileIfMissing(const std::string& path) override;
-  std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern) override;
+  std::vector<std::string> ListFiles(const std::string& dir, const std::string& pattern,
+                                             size_t* unlisted = nullptr) override;
   std::string ReadProfile(const std::string& ini, const std::string& section, const std::string& key) override;
   bool WriteProfile(const std::string& ini, const std::string& section, const std::string& key,
                     const std::string& value) override;

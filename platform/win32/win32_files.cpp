@@ -145,14 +145,20 @@ bool Win32Files::CreateFileIfMissing(const std::string& path) {
   return file.get() != nullptr || GetLastError() == ERROR_FILE_EXISTS;
 }
 
-std::vector<std::string> Win32Files::ListFiles(const std::string& dir, const std::string& pattern) {
+std::vector<std::string> Win32Files::ListFiles(const std::string& dir, const std::string& pattern, size_t* unlisted) {
   std::vector<std::string> names;
+  if (unlisted) *unlisted = 0;
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(Widen(dir + "\\" + pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     if (found.cFileName[0] == L'.' || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
-    names.push_back(Narrow(found.cFileName));
+    std::string name;
+    if (!NarrowStrict(found.cFileName, name)) {
+      if (unlisted) ++*unlisted;
+      continue;
+    }
+    names.push_back(std::move(name));
   } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;

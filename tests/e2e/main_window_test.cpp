@@ -146,6 +146,21 @@ TEST_F(MainWindow, TheLastScriptIsRememberedAcrossRestarts) {
   EXPECT_TRUE(again.Close());
 }
 
+// A script whose name GBK cannot hold is said, not listed as "?".
+TEST_F(MainWindow, AScriptNameGbkCannotHoldIsSaidNotListed) {
+  Script(L"\x0E01\x0E02.txt", "local a = 1\r\n");
+  ASSERT_TRUE(Launch());
+  HWND combo = tora_.Control(IDC_SCRIPT_FILE);
+  PostMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  HWND box = tora_.WaitMessageBox(5000);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(Tora::MessageBoxText(box).rfind(W("有1个脚本文件"), 0), 0u);
+  Tora::Dismiss(box);
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 1) << "only the default script";
+  EXPECT_TRUE(tora_.Close());
+}
+
 TEST_F(MainWindow, AnEmptyScriptBoxFallsBackToTheDefaultForTheEditor) {
   ASSERT_TRUE(Launch());
   tora_.SetText(IDC_SCRIPT_FILE, L"");
