@@ -19,6 +19,10 @@ std::string ControlText(HWND control) {
 
 void SetControlText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
 
+void AddComboItem(HWND combo, const std::string& gbk) {
+  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+}
+
 bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk) {
   if (NarrowStrict(path, gbk)) return true;
   MessageBoxW(owner, (Widen(app_texts::kPathNotGbk) + path).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);

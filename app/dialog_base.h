@@ -67,6 +67,9 @@ class DialogBase {
 std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& gbk);
 
+// Adds a GBK item to a combo box's list.
+void AddComboItem(HWND combo, const std::string& gbk);
+
 // A path chosen by the user (a file dialog) as GBK; false, after telling the
 // user in a box over owner, when GBK cannot hold it.
 bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk);

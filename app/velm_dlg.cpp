@@ -25,10 +25,6 @@ constexpr int kStopHotkeyId = 444;
 constexpr UINT_PTR kOpenUrlTimer = 5;
 constexpr UINT kTrayIconId = 111;
 
-void AddItem(HWND combo, const std::string& gbk) {
-  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
-}
-
 }  // namespace
 
 CVelmDlg::~CVelmDlg() {
@@ -93,11 +89,11 @@ INT_PTR CVelmDlg::OnInitDialog() {
 
 void CVelmDlg::FillChoiceLists() {
   for (const std::string& text : HotkeyTexts()) {
-    AddItem(Item(IDC_START_HOTKEY), text);
-    AddItem(Item(IDC_STOP_HOTKEY), text);
+    AddComboItem(Item(IDC_START_HOTKEY), text);
+    AddComboItem(Item(IDC_STOP_HOTKEY), text);
   }
   for (const char* text : {texts::kPriorityHigh, texts::kPriorityNormal, texts::kPriorityLow, texts::kPriorityLowest})
-    AddItem(Item(IDC_CPU_PRIORITY), text);
+    AddComboItem(Item(IDC_CPU_PRIORITY), text);
 }
 
 void CVelmDlg::SetIcons() {
@@ -406,7 +402,7 @@ void CVelmDlg::RefillScriptList() {
   const std::string dir = ExecutableDir();
   size_t unlisted = 0;
   for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern, &unlisted))
-    AddItem(combo, dir + "\\" + name);
+    AddComboItem(combo, dir + "\\" + name);
   SetControlText(combo, kept);
   // Said once: the list drops down often.
   if (unlisted > 0 && !told_unlisted_) {

@@ -296,7 +296,7 @@ void CPicDlg::ListWindows() {
   HWND combo = Item(IDC_PIC_TARGET);
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(tt::kWholeScreen).c_str()));
+  AddComboItem(combo, tt::kWholeScreen);
   EnumWindows(&AddTargetWindow, reinterpret_cast<LPARAM>(combo));
   SetControlText(combo, kept);
 }

@@ -10,7 +10,7 @@ namespace tora {
 
 void FillCombo(HWND combo, const char* const* items, size_t count) {
   for (size_t i = 0; i < count; ++i)
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(items[i]).c_str()));
+    AddComboItem(combo, items[i]);
   SendMessageW(combo, CB_SETCURSEL, 0, 0);
 }
 
@@ -29,7 +29,7 @@ void ReplaceItems(HWND combo, const std::vector<std::string>& items) {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   for (const std::string& item : items)
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    AddComboItem(combo, item);
   SetControlText(combo, kept);
 }
 

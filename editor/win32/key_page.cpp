@@ -53,10 +53,6 @@ LRESULT CALLBACK KeyCaptureProc(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(s.hook, code, wparam, lparam);
 }
 
-void AddItem(HWND combo, const std::string& gbk) {
-  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
-}
-
 void InstallCapture(int box) {
   KeyCaptureState& s = Capture();
   if (s.hook) return;
@@ -86,11 +82,11 @@ void CKey::OnPageCreated() {
   for (int id : kKeyBoxes) {
     HWND box = Item(id);
     SendMessageW(box, CB_LIMITTEXT, 0, 0);
-    AddItem(box, std::string());
-    for (size_t i = 0; i < count; ++i) AddItem(box, names[i].name);
+    AddComboItem(box, std::string());
+    for (size_t i = 0; i < count; ++i) AddComboItem(box, names[i].name);
   }
-  for (const char* item : t::kKeyModeItems) AddItem(Item(kIdKeyMode), item);
-  for (const char* item : t::kKeyPauseItems) AddItem(Item(kIdKeyPause), item);
+  for (const char* item : t::kKeyModeItems) AddComboItem(Item(kIdKeyMode), item);
+  for (const char* item : t::kKeyPauseItems) AddComboItem(Item(kIdKeyPause), item);
   for (int id : {static_cast<int>(kIdKeyMode), static_cast<int>(kIdKeyPause)}) {
     SendMessageW(Item(id), CB_LIMITTEXT, 0, 0);
     SendMessageW(Item(id), CB_SETCURSEL, 0, 0);

@@ -47,10 +47,6 @@ LRESULT CALLBACK RecordClickProc(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(s.hook, code, wparam, lparam);
 }
 
-void AddItem(HWND combo, const std::string& gbk) {
-  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
-}
-
 void SelectItem(HWND combo, const std::string& gbk) {
   const std::wstring text = Widen(gbk);
   const LRESULT at = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -71,10 +67,10 @@ std::wstring WholeText(HWND control) {
 bool CMouse::RecordingHookInstalled() { return Recorder().hook != nullptr; }
 
 void CMouse::OnPageCreated() {
-  for (const char* item : t::kMouseKindItems) AddItem(Item(kIdMouseKind), item);
-  AddItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
-  AddItem(Item(kIdMouseCoordType), t::kCoordRelativeItem);
-  for (const char* item : t::kMousePauseItems) AddItem(Item(kIdMousePause), item);
+  for (const char* item : t::kMouseKindItems) AddComboItem(Item(kIdMouseKind), item);
+  AddComboItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
+  AddComboItem(Item(kIdMouseCoordType), t::kCoordRelativeItem);
+  for (const char* item : t::kMousePauseItems) AddComboItem(Item(kIdMousePause), item);
   SendMessageW(Item(kIdMouseKind), CB_LIMITTEXT, 0, 0);
   SendMessageW(Item(kIdMousePause), CB_LIMITTEXT, 0, 0);
   SendMessageW(Item(kIdMousePosition), EM_SETLIMITTEXT, 0, 0);

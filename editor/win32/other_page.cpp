@@ -29,7 +29,7 @@ void COther::OnPageCreated() {
   SendMessageW(Item(kIdWebAddress), EM_SETLIMITTEXT, 0, 0);
   HWND pause = Item(kIdOtherPause);
   for (const char* item : t::kOtherPauseItems)
-    SendMessageW(pause, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    AddComboItem(pause, item);
   SendMessageW(pause, CB_LIMITTEXT, 0, 0);
   SendMessageW(pause, CB_SETCURSEL, 0, 0);
 }

@@ -31,10 +31,6 @@ constexpr UINT kTestColourDelayMs = 1000;
 constexpr int kPageInsetTop = 25;
 constexpr int kPageInset = 5;
 
-void AddItem(HWND combo, const std::string& gbk) {
-  SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
-}
-
 uint32_t ScreenPixel(int x, int y) {
   ScreenDc screen;
   if (!screen.get()) return CLR_INVALID;
@@ -95,9 +91,9 @@ INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 INT_PTR CSetupAj::OnInitDialog() {
   SharedEditorState().editor = hwnd();
   UseChineseFont();
-  for (const char* item : editor_texts::kIntervalItems) AddItem(Item(kIdInterval), item);
-  for (const char* item : editor_texts::kCountItems) AddItem(Item(kIdCount), item);
-  for (const char* item : editor_texts::kWindowStartItems) AddItem(Item(kIdWindow), item);
+  for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(kIdInterval), item);
+  for (const char* item : editor_texts::kCountItems) AddComboItem(Item(kIdCount), item);
+  for (const char* item : editor_texts::kWindowStartItems) AddComboItem(Item(kIdWindow), item);
   SendMessageW(Item(kIdInterval), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                reinterpret_cast<LPARAM>(Widen(editor_texts::kIntervalStart).c_str()));
   SendMessageW(Item(kIdCount), CB_SETCURSEL, 0, 0);
@@ -453,7 +449,7 @@ void CSetupAj::ListScripts() {
   const std::string dir = ProgramDir();
   size_t unlisted = 0;
   for (const std::string& name : platform_.files.ListFiles(dir, editor_texts::kScriptPattern, &unlisted))
-    AddItem(combo, dir + "\\" + name);
+    AddComboItem(combo, dir + "\\" + name);
   SetControlText(combo, kept);
   if (unlisted > 0 && !told_unlisted_) {
     told_unlisted_ = true;
@@ -466,7 +462,7 @@ void CSetupAj::FillChoices(int combo_id, bool conditions) {
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string code = Narrow(CodeBoxText());
-  for (const std::string& item : conditions ? ConditionChoices(code) : WindowChoices(code)) AddItem(combo, item);
+  for (const std::string& item : conditions ? ConditionChoices(code) : WindowChoices(code)) AddComboItem(combo, item);
   SetControlText(combo, kept);
 }
 

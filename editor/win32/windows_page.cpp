@@ -79,7 +79,7 @@ void CWindowsDlg::OnEditorClosing() { StopPicking(); }
 void CWindowsDlg::OnPageCreated() {
   HWND corner = Item(IDC_WIN_CORNER);
   for (const char* text : t::kCornerItems)
-    SendMessageW(corner, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+    AddComboItem(corner, text);
   SendMessageW(corner, CB_SETCURSEL, t::kCornerStartIndex, 0);
 }
 
