@@ -1,5 +1,8 @@
 #include "app/dialog_base.h"
 
+#include <commdlg.h>
+
+#include <algorithm>
 #include <vector>
 
 #include "app/message_loop.h"
@@ -35,6 +38,32 @@ std::wstring FileDialogFilter(const char* gbk) {
     if (c == L'|') c = L'\0';
   filter.push_back(L'\0');
   return filter;
+}
+
+std::optional<std::string> ChooseFile(const FileChoice& choice) {
+  const std::wstring filter = FileDialogFilter(choice.filter ? choice.filter : "");
+  const std::wstring title = choice.title ? Widen(choice.title) : std::wstring();
+  const std::wstring extension = choice.default_extension ? Widen(choice.default_extension) : std::wstring();
+  const std::wstring folder = Widen(choice.folder);
+  // Paths of any length the system allows.
+  std::vector<wchar_t> file(32768, L'\0');
+  const std::wstring name = Widen(choice.name);
+  std::copy(name.begin(), name.begin() + static_cast<ptrdiff_t>(std::min(name.size(), file.size() - 1)), file.begin());
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = choice.owner;
+  ofn.lpstrFilter = filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size());
+  if (!folder.empty()) ofn.lpstrInitialDir = folder.c_str();
+  if (choice.title) ofn.lpstrTitle = title.c_str();
+  if (choice.default_extension) ofn.lpstrDefExt = extension.c_str();
+  ofn.Flags = OFN_EXPLORER | choice.flags;
+  if (!(choice.save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return std::nullopt;
+  std::string path;
+  if (!PathToGbk(choice.owner, file.data(), path)) return std::nullopt;
+  return path;
 }
 
 DialogBase::~DialogBase() {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace tora {
@@ -73,6 +74,22 @@ void AddComboItem(HWND combo, const std::string& gbk);
 // A path chosen by the user (a file dialog) as GBK; false, after telling the
 // user in a box over owner, when GBK cannot hold it.
 bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk);
+
+// What an open or save dialog shows.
+struct FileChoice {
+  HWND owner = nullptr;
+  const char* filter = nullptr;             // "name|pattern|name|pattern|" (GBK)
+  const char* title = nullptr;              // nullptr: the dialog's own
+  const char* default_extension = nullptr;  // without the dot
+  std::string folder;                       // empty: the system's choice
+  std::string name;                         // the file name offered
+  DWORD flags = 0;                          // OFN_ flags beyond the explorer style
+  bool save = false;
+};
+
+// Shows the dialog; the chosen path as GBK, or nothing when the user
+// cancelled or chose a path GBK cannot hold (said in a box).
+std::optional<std::string> ChooseFile(const FileChoice& choice);
 
 // A file-dialog filter written "name|pattern|name|pattern|" (GBK) in the
 // double-zero-terminated form the file dialogs take.

@@ -376,23 +376,16 @@ void CVelmDlg::OpenEditor() {
 void CVelmDlg::ScriptSaved(const std::string& path) { SetControlText(Item(IDC_SCRIPT_FILE), path); }
 
 void CVelmDlg::Browse() {
-  const std::wstring filter = Widen(app_texts::kScriptFilterName) + L'\0' + Widen(app_texts::kScriptPattern) + L'\0';
-  const std::wstring folder = Widen(ExecutableDir());
-  std::vector<wchar_t> file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = hwnd();
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = folder.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_EXPLORER;
-  if (!GetOpenFileNameW(&ofn)) return;
-  std::string path;
-  if (!PathToGbk(hwnd(), file.data(), path)) return;
-  SetControlText(Item(IDC_SCRIPT_FILE), path);
-  RememberScript(path);
+  FileChoice choice;
+  choice.owner = hwnd();
+  const std::string filter = std::string(app_texts::kScriptFilterName) + "|" + app_texts::kScriptPattern + "|";
+  choice.filter = filter.c_str();
+  choice.folder = ExecutableDir();
+  choice.flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+  const std::optional<std::string> path = ChooseFile(choice);
+  if (!path) return;
+  SetControlText(Item(IDC_SCRIPT_FILE), *path);
+  RememberScript(*path);
 }
 
 void CVelmDlg::RefillScriptList() {

@@ -148,24 +148,14 @@ void CCutPicDlg::Save() {
 }
 
 std::string CCutPicDlg::AskPath(const std::string& default_name) {
-  const std::wstring filter = FileDialogFilter(t::kBmpFilter);
-  const std::wstring title = Widen(t::kSaveCutTitle);
-  const std::wstring extension = Widen(t::kBmpExtension);
-  std::vector<wchar_t> file(32768, L'\0');
-  const std::wstring name = Widen(default_name);
-  std::copy(name.begin(), name.end(), file.begin());
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = GetForegroundWindow();
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrTitle = title.c_str();
-  ofn.lpstrDefExt = extension.c_str();
-  ofn.Flags = OFN_EXPLORER;
-  if (!GetSaveFileNameW(&ofn)) return {};
-  return Narrow(file.data());
+  FileChoice choice;
+  choice.owner = GetForegroundWindow();
+  choice.filter = t::kBmpFilter;
+  choice.title = t::kSaveCutTitle;
+  choice.default_extension = t::kBmpExtension;
+  choice.name = default_name;
+  choice.save = true;
+  return ChooseFile(choice).value_or(std::string());
 }
 
 }  // namespace tora

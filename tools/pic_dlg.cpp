@@ -172,18 +172,11 @@ INT_PTR CPicDlg::OnCommand(WORD id, WORD code) {
 void CPicDlg::Tell(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK); }
 
 void CPicDlg::OpenPicture() {
-  const std::wstring filter = FileDialogFilter(tt::kBmpFilter);
-  std::vector<wchar_t> file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = hwnd();
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&ofn)) return;
-  OpenPictureFile(Narrow(file.data()));
+  FileChoice choice;
+  choice.owner = hwnd();
+  choice.filter = tt::kBmpFilter;
+  choice.flags = OFN_HIDEREADONLY;
+  if (const std::optional<std::string> path = ChooseFile(choice)) OpenPictureFile(*path);
 }
 
 void CPicDlg::OpenPictureFile(const std::string& path) {

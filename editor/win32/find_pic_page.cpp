@@ -83,17 +83,12 @@ void CFindPicDlg::OnModeChanged() {
 }
 
 void CFindPicDlg::OpenImageFile() {
-  const std::wstring filter = FileDialogFilter(t::kBmpFilter);
-  std::vector<wchar_t> file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&ofn)) return;
-  HANDLE handle = CreateFileW(file.data(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  FileChoice choice;
+  choice.filter = t::kBmpFilter;
+  choice.flags = OFN_HIDEREADONLY;
+  const std::optional<std::string> path = ChooseFile(choice);
+  if (!path) return;
+  HANDLE handle = CreateFileW(Widen(*path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     Say(t::kImageReadError);
@@ -112,7 +107,7 @@ void CFindPicDlg::OpenImageFile() {
     Say(t::kOnlyBmp);
     return;
   }
-  SetItemText(IDC_FP_PATH, DoubledBackslashes(Narrow(file.data())));
+  SetItemText(IDC_FP_PATH, DoubledBackslashes(*path));
 }
 
 void CFindPicDlg::CutScreen() {

@@ -379,44 +379,28 @@ void CSetupAj::CloseWithSave() {
 }
 
 void CSetupAj::OpenScript() {
-  const std::wstring filter = FileDialogFilter(editor_texts::kOpenFilter);
-  const std::wstring folder = Widen(ProgramDir());
-  std::vector<wchar_t> file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = hwnd();
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = folder.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
-  if (!GetOpenFileNameW(&ofn)) return;
-  std::string path;
-  if (!PathToGbk(hwnd(), file.data(), path)) return;
-  SetItemText(kIdScriptName, path);
-  if (!LoadScript(path)) Tell(editor_texts::kScriptMissing);
+  FileChoice choice;
+  choice.owner = hwnd();
+  choice.filter = editor_texts::kOpenFilter;
+  choice.folder = ProgramDir();
+  choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  const std::optional<std::string> path = ChooseFile(choice);
+  if (!path) return;
+  SetItemText(kIdScriptName, *path);
+  if (!LoadScript(*path)) Tell(editor_texts::kScriptMissing);
 }
 
 void CSetupAj::NewScript() {
-  const std::wstring filter = FileDialogFilter(editor_texts::kNewFilter);
-  const std::wstring folder = Widen(ProgramDir());
-  const std::wstring extension = Widen(editor_texts::kNewDefaultExtension);
-  std::vector<wchar_t> file(32768, L'\0');
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = hwnd();
-  ofn.lpstrFilter = filter.c_str();
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file.data();
-  ofn.nMaxFile = static_cast<DWORD>(file.size());
-  ofn.lpstrInitialDir = folder.c_str();
-  ofn.lpstrDefExt = extension.c_str();
-  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT | OFN_EXPLORER;
-  if (!GetSaveFileNameW(&ofn)) return;
-  std::string path;
-  if (!PathToGbk(hwnd(), file.data(), path)) return;
-  SetItemText(kIdScriptName, path);
+  FileChoice choice;
+  choice.owner = hwnd();
+  choice.filter = editor_texts::kNewFilter;
+  choice.folder = ProgramDir();
+  choice.default_extension = editor_texts::kNewDefaultExtension;
+  choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
+  choice.save = true;
+  const std::optional<std::string> path = ChooseFile(choice);
+  if (!path) return;
+  SetItemText(kIdScriptName, *path);
   SetCodeBoxText(std::string());
 }
 
