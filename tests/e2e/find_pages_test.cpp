@@ -212,21 +212,29 @@ TEST_F(FindPages, PointsTakenWithF11GateAClickRelativeToWhereTheyAreFound) {
   // "图像工具" brings the find-colour tab to the front, where F11 takes points.
   Press(editor_, 1083);
   HWND points = GetDlgItem(page, IDC_FC_POINTS);
-  for (POINT mark : {POINT{330, 520}, POINT{332, 522}}) {
-    const size_t before = WindowText(points).size();
-    SetCursorPos(mark.x, mark.y);
-    // Wine's focus follows the window manager with a lag: a press that did
-    // not arrive is repeated.
-    bool taken = false;
-    for (int attempt = 0; attempt < 3 && !taken; ++attempt) {
-      Focus(editor_);
-      keybd_event(VK_F11, 0, 0, 0);
-      keybd_event(VK_F11, 0, KEYEVENTF_KEYUP, 0);
-      taken = WaitFor([&] { return WindowText(points).size() > before; }, 2500);
+  const std::wstring expected = W("{330,520,\"==\",0x9b5713},\r\n{332,522,\"==\",0xac6824},\r\n");
+  // Wine may still report an older pointer position to the program right
+  // after the test moved it: a point taken at the wrong place starts the
+  // two points again (全删 empties the list).
+  for (int round = 0; round < 3 && WindowText(points) != expected; ++round) {
+    Press(page, IDC_FC_CLEAR);
+    ASSERT_TRUE(WaitFor([&] { return WindowText(points).empty(); }, 3000));
+    for (POINT mark : {POINT{330, 520}, POINT{332, 522}}) {
+      const size_t before = WindowText(points).size();
+      SetCursorPos(mark.x, mark.y);
+      // Wine's focus follows the window manager with a lag: a press that did
+      // not arrive is repeated.
+      bool taken = false;
+      for (int attempt = 0; attempt < 3 && !taken; ++attempt) {
+        Focus(editor_);
+        keybd_event(VK_F11, 0, 0, 0);
+        keybd_event(VK_F11, 0, KEYEVENTF_KEYUP, 0);
+        taken = WaitFor([&] { return WindowText(points).size() > before; }, 2500);
+      }
+      ASSERT_TRUE(taken) << "F11 took no point";
     }
-    ASSERT_TRUE(taken) << "F11 took no point";
   }
-  EXPECT_EQ(WindowText(points), W("{330,520,\"==\",0x9b5713},\r\n{332,522,\"==\",0xac6824},\r\n"));
+  EXPECT_EQ(WindowText(points), expected);
   SendDlgItemMessageW(page, IDC_FC_MODE, CB_SETCURSEL, 1, 0);
   SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FC_MODE, CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_FC_MODE)));
