@@ -6,6 +6,7 @@
 
 #include "engine/scheduler.h"
 #include "engine/script_context.h"
+#include "engine/script_text.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/window_rules.h"
@@ -315,6 +316,17 @@ ScriptHost::Outcome ScriptHost::RunScript() {
     return Outcome::Empty;
   }
   platform_.files.WriteProfile(ini, texts::kSetupSection, texts::kSetupKeyScript, path);
+
+  // A script saved as UTF-8 (most editors' choice today) is read as the
+  // same characters; one holding a character GBK cannot hold is refused with
+  // its line rather than run with the names garbled.
+  const ScriptText decoded = DecodeScriptFile(text);
+  if (decoded.unconvertible_line > 0) {
+    user.AppendStatus(texts::kSyntaxError);
+    user.AppendStatus(std::string(texts::kErrorLinePrefix) + Format(texts::kNotGbkLine, decoded.unconvertible_line));
+    return Outcome::SyntaxError;
+  }
+  if (decoded.from_utf8) text = decoded.gbk;
 
   // Only source text is run: a precompiled chunk is not checked by the
   // interpreter and a damaged one could bring the program down.

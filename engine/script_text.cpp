@@ -55,6 +55,21 @@ bool IsValidUtf8(const std::string& text) {
   return true;
 }
 
+// The 1-based line of the first character that does not convert to GBK.
+int32_t FirstUnconvertibleLine(const std::string& utf8) {
+  int32_t line = 1;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = utf8.find('\n', start);
+    std::string gbk;
+    if (!Utf8ToGbkStrict(utf8.substr(start, end == std::string::npos ? std::string::npos : end - start), gbk))
+      return line;
+    if (end == std::string::npos) return line;
+    start = end + 1;
+    ++line;
+  }
+}
+
 }  // namespace
 
 ScriptText DecodeScriptFile(const std::string& bytes) {
@@ -74,6 +89,7 @@ ScriptText DecodeScriptFile(const std::string& bytes) {
     // has no GBK form, and the kept bytes will not read as the user wrote them.
     if (try_utf8) {
       utf8_lost = out.had_bom || IsValidUtf8(body);
+      if (utf8_lost) out.unconvertible_line = FirstUnconvertibleLine(body);
     }
   }
   out.has_nul = out.gbk.find('\0') != std::string::npos;

@@ -3,6 +3,7 @@
 // text to both.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tora {
@@ -17,6 +18,9 @@ struct ScriptText {
   // was UTF-8 with a character GBK has no form for (its bytes were kept
   // unconverted). Either way the user should be warned.
   bool has_invalid = false;
+  // When the file was UTF-8 but a character has no GBK form: the 1-based
+  // line of the first such character (0 otherwise).
+  int32_t unconvertible_line = 0;
 };
 
 // Decodes a script file. A UTF-8 byte-order mark means UTF-8. Without one the

@@ -42,6 +42,8 @@ inline constexpr const char* kSumFirstNotNumber = "warning first isn't number";
 inline constexpr const char* kSumSecondNotNumber = "warning second isn't number";
 inline constexpr const char* kStopRequestedError = "脚本已被用户停止";
 inline constexpr const char* kNotInScripts = "%s is not available to scripts";
+inline constexpr const char* kNotGbkLine =
+    "%d: 这一行有GBK编码无法表示的字符（脚本文件是UTF-8编码），请换成别的字，或把脚本另存为GBK编码";
 inline constexpr const char* kScriptTimedOut = "脚本运行超过时间限制，已被终止";
 
 // CPU priority box

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/text_util.h"
 #include "engine/texts.h"
+#include "platform/text.h"
 #include "platform/sim/sim_platform.h"
 #include "tests/native/temp_folder.h"
 
@@ -100,6 +102,22 @@ TEST_F(ScriptHostTest, SyntaxErrorShowsItsLineAndStaysIdle) {
   EXPECT_FALSE(host_.Running());
   EXPECT_FALSE(sim_.running_controls());
   EXPECT_TRUE(sim_.Messages().empty());
+}
+
+// A script saved as UTF-8 runs as the same characters; one holding a
+// character GBK cannot hold names its line instead of running garbled.
+TEST_F(ScriptHostTest, Utf8ScriptsRunAsTheirCharacters) {
+  // The task of kOneTask, written in UTF-8 (the literals here are GBK).
+  Use(GbkToUtf8(kOneTask), "utf8.txt");
+  EXPECT_EQ(host_.RunScript(), ScriptHost::Outcome::Loaded);
+  EXPECT_EQ(registry_.ordinary_tasks.Length(), 1);
+  host_.StopScript();
+
+  Use("\xEF\xBB\xBF" + GbkToUtf8("-- 注释\n") + "x = 1\n-- \xE0\xB8\x81\n", "thai.txt");
+  EXPECT_EQ(host_.RunScript(), ScriptHost::Outcome::SyntaxError);
+  const Lines status = sim_.Status();
+  ASSERT_EQ(status.size(), 2u);
+  EXPECT_EQ(status[1], std::string(texts::kErrorLinePrefix) + Format(texts::kNotGbkLine, 3));
 }
 
 TEST_F(ScriptHostTest, SyntaxErrorLineSurvivesLongPathsAndAFirstLineComment) {
