@@ -1,5 +1,6 @@
 // Synthetic keyboard and mouse input, and the clipboard.
 #include <cstring>
+#include <cwchar>
 
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
@@ -22,9 +23,23 @@ bool IsExtendedKey(uint8_t vk) {
   }
 }
 
-// The window that takes the keys posted to a bound window: the control that
-// has the keyboard focus inside it (a top-level window does not type; its
-// edit control does), else the window itself.
+// The first visible, enabled edit control (any class with "edit" in its
+// name: Edit, RichEdit20W, ...) among a window's descendants.
+BOOL CALLBACK FindEditChild(HWND child, LPARAM found) {
+  wchar_t name[64] = {};
+  GetClassNameW(child, name, 63);
+  CharLowerW(name);
+  if (wcsstr(name, L"edit") && IsWindowVisible(child) && IsWindowEnabled(child)) {
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The window that takes the keys posted to a bound window. A top-level
+// window does not type; its edit control does. So: the control that has the
+// keyboard focus inside it; when its program is in the background (its
+// thread then reports no focus), its first edit control; else the window.
 HWND KeyTarget(HWND window) {
   GUITHREADINFO gui{};
   gui.cbSize = sizeof(gui);
@@ -32,7 +47,9 @@ HWND KeyTarget(HWND window) {
   if (thread != 0 && GetGUIThreadInfo(thread, &gui) && gui.hwndFocus &&
       (gui.hwndFocus == window || IsChild(window, gui.hwndFocus)))
     return gui.hwndFocus;
-  return window;
+  HWND edit = nullptr;
+  EnumChildWindows(window, &FindEditChild, reinterpret_cast<LPARAM>(&edit));
+  return edit ? edit : window;
 }
 
 }  // namespace

@@ -109,6 +109,12 @@ TEST(PostedKeys, ReachTheFocusedControlOfTheWindow) {
                               nullptr, nullptr);
   ASSERT_TRUE(window.Focus());
   SetFocus(edit);
+  // The bound window is usually behind another one.
+  TestWindow::Options front = KeyTarget();
+  front.title = L"前面的窗口";
+  front.rect = RECT{500, 100, 700, 300};
+  TestWindow other(front);
+  ASSERT_TRUE(other.Focus());
   Win32Input input;
   for (int32_t code : {int32_t('T'), int32_t('O')}) {
     input.PostKey(window.handle(), KeyMessage::KeyDown, code);
