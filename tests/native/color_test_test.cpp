@@ -2,8 +2,10 @@
 // the fast search checked against the plain column-by-column walk.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <random>
+#include <thread>
 
 #include "platform/sim/sim_platform.h"
 #include "vision/color_test.h"
@@ -242,6 +244,31 @@ TEST_F(ColorTestTest, CapturesTheAreaTheConditionReads) {
   rect.rect = Rect{INT32_MAX - 3, 0, INT32_MAX, 5};
   EXPECT_FALSE(Test(rect));
   EXPECT_EQ(sim.LastCaptureArea(), (Rect{INT32_MAX - 1, 3, INT32_MAX, 14}));
+}
+
+// Both workers may test one condition at once; each copies into a buffer
+// of its own, so neither sees the other's area.
+TEST_F(ColorTestTest, TwoWorkersTestingOneConditionEachGetTheAnswer) {
+  Frame f;
+  f.Resize(300, 200, 0x101010);
+  f.Set(250, 150, 0xAA);
+  f.Set(252, 151, 0xBB);
+  sim.SetScreen(f);
+  ScreenCondition rect = RectCondition(Rect{0, 0, 300, 200}, {Pt(0, 0, kOpEqual, 0xAA), Pt(2, 1, kOpEqual, 0xBB)});
+  ScreenCondition fixed;
+  fixed.points = {Pt(3, 4, kOpEqual, 0x101010), Pt(5, 6, kOpEqual, 0x101010)};
+  std::atomic<int> wrong{0};
+  auto worker = [&] {
+    for (int i = 0; i < 300; ++i) {
+      Point at;
+      if (!ColorTest(rect, sim.platform(), flag, at) || !(at == Point{250, 150})) ++wrong;
+      if (!ColorTest(fixed, sim.platform(), flag, at)) ++wrong;
+    }
+  };
+  std::thread a(worker), b(worker);
+  a.join();
+  b.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 // A capture of the read area answers exactly as the plain walk on the whole

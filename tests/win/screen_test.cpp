@@ -88,7 +88,8 @@ TEST(ScreenCapture, ReadsBackAPaintedWindowAtItsPosition) {
     ASSERT_EQ(part.height, std::min(a.bottom, frame.height) - origin.y);
     for (int32_t y = 0; y < part.height; ++y)
       for (int32_t x = 0; x < part.width; ++x)
-        ASSERT_EQ(part.At(x, y), frame.At(origin.x + x, origin.y + y)) << a.left << "," << a.top << " +" << x << "," << y;
+        ASSERT_EQ(part.At(x, y), frame.At(origin.x + x, origin.y + y))
+            << a.left << "," << a.top << " +" << x << "," << y;
   }
   Frame off;
   off.Resize(3, 3);
