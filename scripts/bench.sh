@@ -63,6 +63,6 @@ if command -v x86_64-w64-mingw32-g++ >/dev/null && [ -x /usr/lib/wine/wine64 ]; 
     unset DISPLAY
     source scripts/xvfb.sh
     trap 'kill ${TORA_WM_PID:-} ${TORA_XVFB_PID:-} 2>/dev/null || true' EXIT
-    TORA_BUILD_DIR="$here/build/win64" scripts/wine-run.sh build/win64/tests/capture_bench.exe
+    TORA_BUILD_DIR="$here/build/win64" scripts/wine-run.sh build/win64/tests/capture_bench.exe 200 "${TORA_XVFB_PID:-0}"
   )
 fi
