@@ -54,6 +54,12 @@ class ScreenPort {
   virtual Size ScreenSize() = 0;
   // Copies the whole primary display into out (resized to the screen).
   virtual bool CaptureScreen(Frame& out) = 0;
+  // Copies the part of area (right and bottom exclusive) that lies on the
+  // primary display into out, resized to that part; origin receives the
+  // screen position of out's pixel (0, 0). An area wholly off the screen
+  // gives an empty frame and succeeds: every position in it reads as off
+  // the screen, as it would in a full capture.
+  virtual bool CaptureArea(const Rect& area, Frame& out, Point& origin) = 0;
 };
 
 enum class KeyMessage { KeyDown, KeyUp, SysKeyDown, SysKeyUp };

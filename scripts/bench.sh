@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks in release mode, runs them once (median of three
 # repetitions) and prints a table of CPU times with the ratios measured in
-# that same run.
+# that same run, then times the screen copies under wine64.
 #
 # Naming: BM_<Area>_<Case>_<Method>. For every case that has a "Fast"
 # method, each other method of the case is shown as a multiple of it, and
@@ -51,3 +51,18 @@ for name, fast in times.items():
     ratio = "%.2f" % (fast / seq) if seq else "-"
     print("%-28s %12.3f %12s  %s" % (case[3:], fast, ratio, ", ".join(others)))
 PY
+
+# The screen copies a condition pays for, under wine64 on a display of our
+# own, when the Windows tool chain is installed: one line per case, with the
+# full-screen copy as a multiple of it.
+if command -v x86_64-w64-mingw32-g++ >/dev/null && [ -x /usr/lib/wine/wine64 ]; then
+  cmake --preset win64 >/dev/null
+  cmake --build build/win64 --target capture_bench -j "$(nproc)" >/dev/null
+  echo
+  (
+    unset DISPLAY
+    source scripts/xvfb.sh
+    trap 'kill ${TORA_WM_PID:-} ${TORA_XVFB_PID:-} 2>/dev/null || true' EXIT
+    TORA_BUILD_DIR="$here/build/win64" scripts/wine-run.sh build/win64/tests/capture_bench.exe 200 "${TORA_XVFB_PID:-0}"
+  )
+fi

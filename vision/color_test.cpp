@@ -18,6 +18,7 @@
 #include "vision/color_test.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -78,8 +79,9 @@ inline bool PassesNear(uint32_t p, const NearBounds& b) {
 
 class Searcher {
  public:
-  Searcher(const ScreenCondition& condition, const Frame& frame, const RunFlag& run_flag)
-      : frame_(frame), run_flag_(run_flag), tolerance_(condition.tolerance) {
+  // origin: the screen position of the frame's pixel (0, 0).
+  Searcher(const ScreenCondition& condition, const Frame& frame, Point origin, const RunFlag& run_flag)
+      : frame_(frame), origin_(origin), run_flag_(run_flag), tolerance_(condition.tolerance) {
     const ColorPoint& first = condition.points.front();
     for (const ColorPoint& p : condition.points) {
       Offset o;
@@ -97,9 +99,9 @@ class Searcher {
     }
   }
 
-  // The first matching candidate of rect in column order, if any.
-  bool Search(const Rect& rect, Point& found) {
-    Region r{rect.left, rect.top, rect.right, rect.bottom};
+  // The first matching candidate of region (frame positions) in column
+  // order, if any; found is its screen position.
+  bool Search(Region r, Point& found) {
     if (r.Empty()) return false;
     int anchor = -1;
     for (size_t i = 0; i < points_.size(); ++i) {
@@ -155,7 +157,7 @@ class Searcher {
       if (!run_flag_.IsSet()) return false;
       for (int64_t y = r.top; y < r.bottom; ++y) {
         if (RestMatches(x, y, points_.size())) {
-          found = Point{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+          found = OnScreen(x, y);
           return true;
         }
       }
@@ -210,7 +212,7 @@ class Searcher {
       }
     }
     if (limit == r.right) return false;
-    found = Point{static_cast<int32_t>(limit), static_cast<int32_t>(best_y)};
+    found = OnScreen(limit, best_y);
     return true;
   }
 
@@ -230,7 +232,14 @@ class Searcher {
     return -1;
   }
 
+  // The screen position of a frame position; the candidate lies in the
+  // condition's rectangle, so it fits.
+  Point OnScreen(int64_t x, int64_t y) const {
+    return Point{static_cast<int32_t>(x + origin_.x), static_cast<int32_t>(y + origin_.y)};
+  }
+
   const Frame& frame_;
+  const Point origin_;
   const RunFlag& run_flag_;
   const int32_t tolerance_;
   std::vector<Offset> points_;
@@ -266,8 +275,41 @@ bool PointMatches(int32_t op, uint32_t pixel, uint32_t colour, int32_t tolerance
   }
 }
 
-bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFlag& run_flag, Point& found,
-                    TracePort* trace) {
+namespace {
+
+// The area of the screen the condition can read: its points' bounding box
+// in fixed mode; in rectangle mode every position a point reaches from a
+// candidate of the rectangle. Empty when nothing is read.
+Region ReadArea(const ScreenCondition& condition) {
+  const ColorPoint& first = condition.points.front();
+  Region reach{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+  for (const ColorPoint& p : condition.points) {
+    int64_t x = p.x, y = p.y;
+    if (condition.search_in_rect && !condition.points_are_offsets) {
+      x -= first.x;
+      y -= first.y;
+    }
+    reach.left = std::min(reach.left, x);
+    reach.top = std::min(reach.top, y);
+    reach.right = std::max(reach.right, x + 1);
+    reach.bottom = std::max(reach.bottom, y + 1);
+  }
+  if (!condition.search_in_rect) return reach;
+  const Rect& r = condition.rect;
+  if (r.left >= r.right || r.top >= r.bottom) return Region{};
+  // A candidate (x, y) reads (x + dx, y + dy) for x in [left, right).
+  return Region{r.left + reach.left, r.top + reach.top, r.right - 1 + reach.right, r.bottom - 1 + reach.bottom};
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(v, INT32_MIN), INT32_MAX));
+}
+
+// The condition on a frame whose pixel (0, 0) is the screen's origin. The
+// frame must hold every on-screen position the condition can read; a
+// position outside it reads as off the screen.
+bool MatchAt(ScreenCondition& condition, const Frame& frame, Point origin, const RunFlag& run_flag, Point& found,
+             TracePort* trace) {
   if (condition.points.empty()) {
     found = condition.found_point.Load();
     return true;
@@ -282,15 +324,20 @@ bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFla
   if (!condition.search_in_rect) {
     for (const ColorPoint& p : condition.points) {
       if (!run_flag.IsSet()) return false;
-      if (!PointMatches(p.op, f.At(p.x, p.y), p.colour, condition.tolerance)) return false;
+      if (!PointMatches(p.op, f.At(static_cast<int64_t>(p.x) - origin.x, static_cast<int64_t>(p.y) - origin.y),
+                        p.colour, condition.tolerance))
+        return false;
     }
     found = condition.found_point.Load();
     return true;
   }
   TraceLine(trace, texts::kTraceSearchStart, 0);
-  Searcher searcher(condition, f, run_flag);
+  Searcher searcher(condition, f, origin, run_flag);
+  const Rect& rect = condition.rect;
+  const Region region{static_cast<int64_t>(rect.left) - origin.x, static_cast<int64_t>(rect.top) - origin.y,
+                      static_cast<int64_t>(rect.right) - origin.x, static_cast<int64_t>(rect.bottom) - origin.y};
   Point at;
-  if (!searcher.Search(condition.rect, at)) {
+  if (!searcher.Search(region, at)) {
     if (run_flag.IsSet()) TraceLine(trace, texts::kTraceSearchEnd, 0);
     return false;
   }
@@ -302,18 +349,35 @@ bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFla
   return true;
 }
 
+}  // namespace
+
+bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFlag& run_flag, Point& found,
+                    TracePort* trace) {
+  return MatchAt(condition, frame, Point{}, run_flag, found, trace);
+}
+
 bool ColorTest(ScreenCondition& condition, Platform& platform, const RunFlag& run_flag, Point& found) {
   if (condition.points.empty()) {
     found = condition.found_point.Load();
     return true;
   }
   // Kept per worker thread so that a capture every few milliseconds reuses
-  // its buffer instead of allocating a screen's worth of memory each time.
+  // its buffer, and two workers testing one condition never share it.
   thread_local Frame frame;
+  // Only what the condition can read crosses from the screen: the copy is
+  // nearly all of an evaluation's cost.
+  const Region area = ReadArea(condition);
+  const Rect wanted = area.Empty() ? Rect{}
+                                   : Rect{ClampToInt32(area.left), ClampToInt32(area.top), ClampToInt32(area.right),
+                                          ClampToInt32(area.bottom)};
+  Point origin;
   // A failed capture must not leave the previous screen in place to be
   // matched again: it reads as no screen at all.
-  if (!platform.screen.CaptureScreen(frame)) frame.Resize(0, 0);
-  return MatchCondition(condition, frame, run_flag, found, &platform.trace);
+  if (!platform.screen.CaptureArea(wanted, frame, origin)) {
+    frame.Resize(0, 0);
+    origin = Point{};
+  }
+  return MatchAt(condition, frame, origin, run_flag, found, &platform.trace);
 }
 
 }  // namespace tora

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -83,6 +84,31 @@ bool SimPlatform::CaptureScreen(Frame& out) {
   ++captures_;
   out = screen_;
   return true;
+}
+
+bool SimPlatform::CaptureArea(const Rect& area, Frame& out, Point& origin) {
+  std::lock_guard<std::mutex> l(mutex_);
+  ++captures_;
+  last_capture_area_ = area;
+  const int32_t left = std::max(area.left, 0), top = std::max(area.top, 0);
+  const int32_t right = std::min(area.right, screen_.width), bottom = std::min(area.bottom, screen_.height);
+  origin = Point{left, top};
+  if (left >= right || top >= bottom) {
+    out.Resize(0, 0);
+    return true;
+  }
+  out.Resize(right - left, bottom - top);
+  const size_t w = static_cast<size_t>(right - left);
+  for (int32_t y = top; y < bottom; ++y)
+    std::copy_n(screen_.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(screen_.width) +
+                    static_cast<size_t>(left),
+                w, out.pixels.data() + static_cast<size_t>(y - top) * w);
+  return true;
+}
+
+Rect SimPlatform::LastCaptureArea() {
+  std::lock_guard<std::mutex> l(mutex_);
+  return last_capture_area_;
 }
 
 void SimPlatform::Record(InputEvent event) {

@@ -65,6 +65,8 @@ class SimPlatform : private ScreenPort,
   void SetScreen(const Frame& frame);
   void SetScreenSize(int32_t width, int32_t height, uint32_t fill = 0);
   int CaptureCount() const { return captures_.load(); }
+  // The area asked of the last CaptureArea, before clipping to the screen.
+  Rect LastCaptureArea();
 
   // Input log
   std::vector<InputEvent> Events();
@@ -116,6 +118,7 @@ class SimPlatform : private ScreenPort,
   // ScreenPort
   Size ScreenSize() override;
   bool CaptureScreen(Frame& out) override;
+  bool CaptureArea(const Rect& area, Frame& out, Point& origin) override;
   // InputPort
   void KeyEvent(uint8_t vk, bool key_up) override;
   void PostKey(WindowHandle window, KeyMessage message, int32_t code) override;
@@ -172,6 +175,7 @@ class SimPlatform : private ScreenPort,
   Platform platform_;
   std::mutex mutex_;
   Frame screen_;
+  Rect last_capture_area_;
   std::atomic<int> captures_{0};
   std::vector<InputEvent> events_;
   std::string clipboard_;

@@ -15,6 +15,7 @@ class Win32Screen : public ScreenPort {
  public:
   Size ScreenSize() override;
   bool CaptureScreen(Frame& out) override;
+  bool CaptureArea(const Rect& area, Frame& out, Point& origin) override;
 };
 
 class Win32Input : public InputPort {

@@ -1,4 +1,5 @@
 // Screen capture and the DIB renderer, over GDI.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -23,6 +24,30 @@ bool Win32Screen::CaptureScreen(Frame& out) {
   DibCanvas canvas(width, height);
   if (!canvas.ok()) return false;
   if (!BitBlt(canvas.dc(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY)) return false;
+  canvas.ReadInto(out);
+  return true;
+}
+
+bool Win32Screen::CaptureArea(const Rect& area, Frame& out, Point& origin) {
+  ScreenDc screen;
+  if (!screen.get()) return false;
+  const int32_t width = GetDeviceCaps(screen.get(), HORZRES);
+  const int32_t height = GetDeviceCaps(screen.get(), VERTRES);
+  if (width <= 0 || height <= 0) return false;
+  // Clipped here, against the size read with this very capture, so that a
+  // change of resolution between two calls cannot make the copy miss.
+  const int32_t left = std::max(area.left, 0), top = std::max(area.top, 0);
+  const int32_t right = std::min(area.right, width), bottom = std::min(area.bottom, height);
+  origin = Point{left, top};
+  if (left >= right || top >= bottom) {
+    out.Resize(0, 0);
+    return true;
+  }
+  // Only the area crosses from the display into the DIB: the copy costs
+  // its size, not the screen's.
+  DibCanvas canvas(right - left, bottom - top);
+  if (!canvas.ok()) return false;
+  if (!BitBlt(canvas.dc(), 0, 0, right - left, bottom - top, screen.get(), left, top, SRCCOPY)) return false;
   canvas.ReadInto(out);
   return true;
 }

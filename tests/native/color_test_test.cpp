@@ -2,8 +2,10 @@
 // the fast search checked against the plain column-by-column walk.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <random>
+#include <thread>
 
 #include "platform/sim/sim_platform.h"
 #include "vision/color_test.h"
@@ -90,6 +92,7 @@ class FailingScreen : public ScreenPort {
  public:
   Size ScreenSize() override { return Size{50, 40}; }
   bool CaptureScreen(Frame&) override { return false; }
+  bool CaptureArea(const Rect&, Frame&, Point&) override { return false; }
 };
 
 TEST_F(ColorTestTest, FailedCaptureIsNotMatchedAgainstAnEarlierScreen) {
@@ -218,6 +221,97 @@ TEST_F(ColorTestTest, FastSearchAgreesWithThePlainWalk) {
     }
   }
   EXPECT_GT(matched, 300);
+}
+
+// Only the area the condition can read is copied from the screen.
+TEST_F(ColorTestTest, CapturesTheAreaTheConditionReads) {
+  sim.SetScreenSize(64, 48, 0);
+  ScreenCondition fixed;
+  fixed.points = {Pt(5, 7, kOpEqual, 0), Pt(12, 3, kOpEqual, 0), Pt(8, 20, kOpNotEqual, 1)};
+  ASSERT_TRUE(Test(fixed));
+  EXPECT_EQ(sim.LastCaptureArea(), (Rect{5, 3, 13, 21}));
+  // Rectangle mode: the rectangle widened by the reach of the points from
+  // the first one.
+  ScreenCondition rect = RectCondition(Rect{10, 10, 30, 20}, {Pt(4, 4, kOpEqual, 0), Pt(2, 9, kOpEqual, 0),
+                                                              Pt(8, 3, kOpEqual, 0)});
+  ASSERT_TRUE(Test(rect));
+  EXPECT_EQ(sim.LastCaptureArea(), (Rect{8, 9, 34, 25}));
+  rect.points_are_offsets = true;  // a picture's samples reach right and down from the candidate
+  ASSERT_TRUE(Test(rect));
+  EXPECT_EQ(sim.LastCaptureArea(), (Rect{12, 13, 38, 29}));
+  EXPECT_EQ(found, (Point{10, 10}));
+  // Reaches past the 32-bit range are clipped, not wrapped.
+  rect.rect = Rect{INT32_MAX - 3, 0, INT32_MAX, 5};
+  EXPECT_FALSE(Test(rect));
+  EXPECT_EQ(sim.LastCaptureArea(), (Rect{INT32_MAX - 1, 3, INT32_MAX, 14}));
+}
+
+// Both workers may test one condition at once; each copies into a buffer
+// of its own, so neither sees the other's area.
+TEST_F(ColorTestTest, TwoWorkersTestingOneConditionEachGetTheAnswer) {
+  Frame f;
+  f.Resize(300, 200, 0x101010);
+  f.Set(250, 150, 0xAA);
+  f.Set(252, 151, 0xBB);
+  sim.SetScreen(f);
+  ScreenCondition rect = RectCondition(Rect{0, 0, 300, 200}, {Pt(0, 0, kOpEqual, 0xAA), Pt(2, 1, kOpEqual, 0xBB)});
+  ScreenCondition fixed;
+  fixed.points = {Pt(3, 4, kOpEqual, 0x101010), Pt(5, 6, kOpEqual, 0x101010)};
+  std::atomic<int> wrong{0};
+  auto worker = [&] {
+    for (int i = 0; i < 300; ++i) {
+      Point at;
+      if (!ColorTest(rect, sim.platform(), flag, at) || !(at == Point{250, 150})) ++wrong;
+      if (!ColorTest(fixed, sim.platform(), flag, at)) ++wrong;
+    }
+  };
+  std::thread a(worker), b(worker);
+  a.join();
+  b.join();
+  EXPECT_EQ(wrong.load(), 0);
+}
+
+// A capture of the read area answers exactly as the plain walk on the whole
+// screen, in both modes, with points and rectangles near every edge, inside
+// and outside the screen, so that the area's origin is rarely the screen's.
+TEST_F(ColorTestTest, AreaCaptureAgreesWithTheWalkOnTheWholeScreen) {
+  std::mt19937 rng(2024);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const uint32_t palette[] = {0x000000, 0x0000FF, 0x1010F0, 0x00FF00, 0xFFFFFF, kInvalidColour};
+  int matched = 0, fixed_matched = 0;
+  for (int round = 0; round < 3000; ++round) {
+    Frame f;
+    f.Resize(pick(0, 40), pick(0, 30), 0);
+    for (auto& p : f.pixels) p = palette[pick(0, 4)];
+    sim.SetScreen(f);
+    ScreenCondition c;
+    c.search_in_rect = round % 3 != 0;
+    c.points_are_offsets = pick(0, 1) == 1;
+    c.tolerance = pick(-2, 40);
+    for (int i = pick(1, 5); i > 0; --i) {
+      const int op = pick(0, 1) ? kOpEqual : pick(0, 10) ? pick(1, 4) : pick(5, 9);
+      c.points.push_back(Pt(pick(-6, 45), pick(-6, 35), op, palette[pick(0, 5)]));
+    }
+    const int left = pick(-10, 45), top = pick(-10, 35);
+    c.rect = Rect{left, top, left + pick(-1, 40), top + pick(-1, 30)};
+    if (!c.search_in_rect && pick(0, 1) == 1)  // copy what the screen holds, so that fixed tests pass too
+      for (ColorPoint& p : c.points) p.colour = f.At(p.x, p.y);
+    c.found_point.Store(Point{-7, -9});
+    Point want{-7, -9};
+    bool want_match = true;
+    if (c.search_in_rect) {
+      want_match = NaiveMatch(c, f, want);
+    } else {
+      for (const ColorPoint& p : c.points)
+        want_match = want_match && PointMatches(p.op, f.At(p.x, p.y), p.colour, c.tolerance);
+    }
+    ASSERT_EQ(Test(c), want_match) << "round " << round;
+    if (!want_match) continue;
+    ASSERT_EQ(found, want) << "round " << round;
+    ++(c.search_in_rect ? matched : fixed_matched);
+  }
+  EXPECT_GT(matched, 200);
+  EXPECT_GT(fixed_matched, 100);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Screen capture and the DIB renderer against real GDI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <iostream>
@@ -72,6 +73,29 @@ TEST(ScreenCapture, ReadsBackAPaintedWindowAtItsPosition) {
   EXPECT_NE(frame.At(301, 240), Bgr(0xAB, 0xCD, 0xEF));
   EXPECT_NE(frame.At(360, 270), Bgr(0x12, 0x34, 0x56));     // outside the window
   for (uint32_t p : frame.pixels) ASSERT_EQ(p >> 24, 0u) << "the top byte is always clear";
+
+  // An area holds exactly the full capture's pixels from its origin on:
+  // across the four quarters, and clipped at the screen's edges.
+  const Rect areas[] = {{270, 200, 291, 221},
+                        {-5, -7, 12, 9},
+                        {frame.width - 9, frame.height - 4, frame.width + 30, frame.height + 1}};
+  for (const Rect& a : areas) {
+    Frame part;
+    Point origin{-1, -1};
+    ASSERT_TRUE(screen.CaptureArea(a, part, origin));
+    EXPECT_EQ(origin, (Point{std::max(a.left, 0), std::max(a.top, 0)}));
+    ASSERT_EQ(part.width, std::min(a.right, frame.width) - origin.x);
+    ASSERT_EQ(part.height, std::min(a.bottom, frame.height) - origin.y);
+    for (int32_t y = 0; y < part.height; ++y)
+      for (int32_t x = 0; x < part.width; ++x)
+        ASSERT_EQ(part.At(x, y), frame.At(origin.x + x, origin.y + y))
+            << a.left << "," << a.top << " +" << x << "," << y;
+  }
+  Frame off;
+  off.Resize(3, 3);
+  Point origin;
+  ASSERT_TRUE(screen.CaptureArea(Rect{frame.width, 0, frame.width + 50, 50}, off, origin));
+  EXPECT_EQ(off.width * off.height, 0) << "an area off the screen holds no pixel";
 }
 
 // --- BMP pieces built by hand, as a file stores them ---
