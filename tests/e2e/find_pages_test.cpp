@@ -177,6 +177,11 @@ TEST_F(FindPages, CutPictureGatesAnAbsoluteClickWhereItWasCut) {
     return r.left == 0 && r.top == 0 && r.right == screen_w && w != tora.main() && w != editor;
   });
   ASSERT_TRUE(overlay);
+  // The cut comes from the capture taken before the overlay showed; the
+  // painted window (topmost itself) goes below it now, so that the drag
+  // reaches the overlay whatever the window manager's order of the two.
+  SetWindowPos(target_, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(target_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // Bottom-right to top-left: a 20 x 15 cut at (610, 430).
   HWND strip = nullptr;
   ASSERT_TRUE(Drag(overlay, POINT{630, 445}, POINT{610, 430}, [&] {
@@ -200,6 +205,7 @@ TEST_F(FindPages, CutPictureGatesAnAbsoluteClickWhereItWasCut) {
     return WindowText(GetDlgItem(editor, 1077)).find(W("找图像条件(\"图\",\"固定\",\"610,430\",50,\"")) == 0;
   }));
   // An absolute click in the picture, gated on the picture being there.
+  SetWindowPos(target_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   RunGated("{\"左键单击\",\"620,440,绝对,0\"},\r\n", "找图像条件(图)");
   EXPECT_EQ(g_click_x, 20);
   EXPECT_EQ(g_click_y, 20);
