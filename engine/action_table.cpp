@@ -1,11 +1,13 @@
 #include "engine/action_table.h"
 
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "engine/key_names.h"
 #include "engine/script_context.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
@@ -145,15 +147,64 @@ std::string ReplaceLineBreaks(const std::string& text) {
   return out;
 }
 
-KeyAction BuildKeyAction(KeyMode mode, const std::vector<std::string>& fields) {
+// Where a row stands, for its warnings.
+struct RowSite {
+  lua_State* L;
+  const char* reader;
+  const std::string& table;
+  int key;  // the row's key, on the stack while the row is read
+  const std::string& kind;
+  const std::string& text;
+
+  void Warn(const std::string& what) const {
+    WarnAboutTable(L, reader, RowPlace(table, RowLabel(L, key), kind, text) + what);
+  }
+};
+
+// What a key name presses, when that is not what it seems to say.
+void CheckKeyName(const std::string& name, int32_t code, const RowSite& site) {
+  if (name.empty()) return site.Warn(texts::kWarnKeyEmpty);
+  if (code == -1) return site.Warn(Format(texts::kWarnKeyNoName, Excerpt(name).c_str()));
+  if (name.size() != 1 || KeyCodeToName(code) == name) return;  // a named key, a capital or a digit
+  const char c = name[0];
+  const std::string pressed = KeyCodeToName(code);
+  if (c >= 'a' && c <= 'z')
+    site.Warn(Format(texts::kWarnKeyLowerCase, name.c_str(), pressed.c_str(), c - 'a' + 'A'));
+  else if (!pressed.empty())
+    site.Warn(Format(texts::kWarnKeyOtherName, Excerpt(name).c_str(), pressed.c_str()));
+  else
+    site.Warn(Format(texts::kWarnKeyOtherCode, Excerpt(name).c_str(), code));
+}
+
+// Whether a pause field says a number (LeadingNumber reads one from it).
+bool PauseIsNumber(const std::string& field) {
+  const char* start = field.c_str();
+  char* end = nullptr;
+  std::strtod(start, &end);
+  return end != start;
+}
+
+void CheckPause(const std::vector<std::string>& fields, size_t i, const RowSite& site) {
+  if (i < fields.size() && !PauseIsNumber(fields[i]))
+    site.Warn(Format(texts::kWarnPauseNotNumber, Excerpt(fields[i]).c_str()));
+}
+
+KeyAction BuildKeyAction(KeyMode mode, const std::vector<std::string>& fields, const RowSite& site) {
   KeyAction action;
   action.mode = mode;
   // The record holds kMaxKeysPerStep codes; names beyond that are dropped so
   // that a press row and its release row still agree on the keys they hold.
-  for (const std::string& name : SplitString(FieldOrEmpty(fields, 0), '+')) {
-    if (static_cast<int>(action.keys.size()) == kMaxKeysPerStep) break;
+  const std::vector<std::string> names = SplitString(FieldOrEmpty(fields, 0), '+');
+  if (names.empty()) site.Warn(texts::kWarnNoKeys);
+  for (const std::string& name : names) {
+    if (static_cast<int>(action.keys.size()) == kMaxKeysPerStep) {
+      site.Warn(texts::kWarnTooManyKeys);
+      break;
+    }
     action.keys.push_back(KeyNameToCode(name));
+    CheckKeyName(name, action.keys.back(), site);
   }
+  CheckPause(fields, 1, site);
   action.pause = PauseField(fields, 1);
   return action;
 }
@@ -170,48 +221,73 @@ bool IsBranchKind(const std::string& kind) {
   return kind == texts::kFnFindColorAction || kind == texts::kFnFindImageAction;
 }
 
+// The pause of a text row: a comma in the text ends it, and what follows is
+// taken for the pause.
+void CheckTextRow(const std::vector<std::string>& fields, const char* cut_warning, const RowSite& site) {
+  if (fields.size() > 2)
+    site.Warn(Format(cut_warning, Excerpt(fields[0]).c_str()));
+  else
+    CheckPause(fields, 1, site);
+}
+
 // Turns one row into its step record. The record is complete before it is
 // appended and its step is added right after, with no script call between,
 // so an error never leaves a record half-built.
-void AddRow(const std::string& kind, const std::string& text, ActionList& list, unsigned accepted,
-            ActionRegistry& registry) {
+void AddRow(const RowSite& site, ActionList& list, unsigned accepted, ActionRegistry& registry) {
+  const std::string& kind = site.kind;
+  const std::string& text = site.text;
   const std::vector<std::string> fields = SplitString(text, ',');
   KeyMode mode;
   if (KeyModeOf(kind, mode)) {
-    const int32_t id = registry.key_steps.Append(BuildKeyAction(mode, fields));
+    const int32_t id = registry.key_steps.Append(BuildKeyAction(mode, fields, site));
     list.steps.push_back(ActionStep{StepType::Key, id});
   } else if (kind == texts::kRowPasteText) {
-    if (!(accepted & kAcceptPasteText)) return;
+    if (!(accepted & kAcceptPasteText)) return site.Warn(Format(texts::kWarnRowNotHere, site.reader, kind.c_str()));
+    CheckTextRow(fields, texts::kWarnPasteCut, site);
     PasteTextAction action{ReplaceLineBreaks(FieldOrEmpty(fields, 0)), PauseField(fields, 1)};
     const int32_t id = registry.paste_text_steps.Append(std::move(action));
     list.steps.push_back(ActionStep{StepType::PasteText, id});
   } else if (kind == texts::kRowOpenUrl) {
-    if (!(accepted & kAcceptOpenUrl)) return;
+    if (!(accepted & kAcceptOpenUrl)) return site.Warn(Format(texts::kWarnRowNotHere, site.reader, kind.c_str()));
+    CheckTextRow(fields, texts::kWarnUrlCut, site);
     OpenUrlAction action{FieldOrEmpty(fields, 0), PauseField(fields, 1)};
     const int32_t id = registry.open_url_steps.Append(std::move(action));
     list.steps.push_back(ActionStep{StepType::OpenUrl, id});
   } else if (IsBranchKind(kind)) {
-    if (!(accepted & kAcceptBranch)) return;
+    if (!(accepted & kAcceptBranch)) return site.Warn(Format(texts::kWarnRowNotHere, site.reader, kind.c_str()));
     if (const std::optional<int32_t> id = registry.branch_actions.FindByName(text))
       list.steps.push_back(ActionStep{StepType::Branch, *id});
+    else
+      site.Warn(Format(texts::kWarnBranchMissing, Excerpt(text).c_str()));
   } else if (const MouseKind* mouse = FindMouseKind(kind)) {
-    if (fields.size() != 4) return;
+    if (fields.size() != 4) return site.Warn(Format(texts::kWarnMouseFields, static_cast<int>(fields.size())));
     MouseAction action;
     action.x = LeadingInt(fields[0]);
     action.y = LeadingInt(fields[1]);
     action.coord = fields[2] == texts::kCoordAbsolute ? CoordMode::Absolute : CoordMode::Relative;
+    if (fields[2] != texts::kCoordAbsolute && fields[2] != texts::kCoordRelative)
+      site.Warn(Format(texts::kWarnMouseMode, Excerpt(fields[2]).c_str()));
+    CheckPause(fields, 3, site);
     action.pause = PauseFieldToMs(fields[3]);
     action.press = mouse->press;
     action.release = mouse->release;
     const int32_t id = registry.mouse_steps.Append(action);
     list.steps.push_back(ActionStep{StepType::Mouse, id});
+  } else {
+    site.Warn(Format(texts::kWarnUnknownRow, Excerpt(kind).c_str()));
   }
 }
 
 }  // namespace
 
+const char* MouseRowKind(uint32_t press, uint32_t release) {
+  for (const MouseKind& m : kMouseKinds)
+    if (m.press == press && m.release == release) return m.kind;
+  return "";
+}
+
 void ParseActionTable(lua_State* L, const std::string& table_name, ActionList& list, unsigned accepted,
-                      ActionRegistry& registry) {
+                      ActionRegistry& registry, const char* reader) {
   const int base = lua_gettop(L);
   ScriptInterrupt* interrupt = GetScriptContext(L).interrupt;
 
@@ -241,7 +317,7 @@ void ParseActionTable(lua_State* L, const std::string& table_name, ActionList& l
     if (entries != 2) Raise(L, texts::kErrRowEntryCount, RowLabel(L, key).c_str(), table_name.c_str(), entries);
     const std::string kind = RowEntry(L, row, 1, key, table_name);
     const std::string text = RowEntry(L, row, 2, key, table_name);
-    AddRow(kind, text, list, accepted, registry);
+    AddRow(RowSite{L, reader, table_name, key, kind, text}, list, accepted, registry);
     lua_pop(L, 1);  // the row; the key stays for lua_next
   }
   lua_settop(L, base);

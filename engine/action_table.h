@@ -1,6 +1,7 @@
 // The action-table reader shared by 重复动作, 找颜色点动作 and 找图像动作.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "engine/registry.h"
@@ -22,7 +23,12 @@ enum AcceptedRows : unsigned {
 // indexing error) when the table is missing or has no first row, and when a
 // row is not a table of exactly two strings; records of the rows read before
 // stay in the registry. The caller gives list its id after this returns.
+// Rows that are read but cannot do what they say (an unknown kind, a key name
+// that names no key, ...) become warnings in reader's name.
 void ParseActionTable(lua_State* L, const std::string& table_name, ActionList& list, unsigned accepted,
-                      ActionRegistry& registry);
+                      ActionRegistry& registry, const char* reader);
+
+// The row kind of a mouse step with these flags ("" for none of the eleven).
+const char* MouseRowKind(uint32_t press, uint32_t release);
 
 }  // namespace tora

@@ -120,6 +120,9 @@ struct RepeatTask {
   int32_t window_rule_id = -1;
   bool has_condition = false;
   int32_t condition_id = -1;
+  // The script named a condition or window rule that does not exist: the
+  // task is never run, rather than run unguarded or at the wrong window.
+  bool unlinked = false;
   Point found_point;  // written and read only by the task's own worker
 };
 
@@ -160,6 +163,7 @@ struct ScreenCondition {
   AtomicPoint found_point;
   bool points_are_offsets = false;
   int32_t tolerance = kDefaultTolerance;
+  std::string picture;  // the BMP file of a picture condition, as read
 };
 
 // Set while a run plays. Workers poll it; pauses wait on it so that a stop

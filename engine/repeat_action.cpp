@@ -5,6 +5,7 @@
 #include "engine/action_table.h"
 #include "engine/lua_args.h"
 #include "engine/script_context.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
@@ -36,6 +37,22 @@ std::string InnerName(const std::string& text) {
   return text.substr(open + 1, end - open - 1);
 }
 
+// The editor's window choices that name no rule: keys go to the foreground.
+bool NamesNoRule(const std::string& window) {
+  return window == "0" || window == texts::kWindowForeground || window == texts::kWindowBackground;
+}
+
+// A link that names nothing leaves the task unrun rather than unguarded.
+void WarnUnlinked(lua_State* L, RepeatTask& task, const std::string& text, const char* missing,
+                  const char* form) {
+  task.unlinked = true;
+  const std::string name = InnerName(text);
+  if (text.find('(') == std::string::npos || name.empty())
+    WarnAtCall(L, texts::kFnRepeatAction, Format(form, Excerpt(text).c_str()));
+  else
+    WarnAtCall(L, texts::kFnRepeatAction, Format(missing, Excerpt(text).c_str(), Excerpt(name).c_str()));
+}
+
 }  // namespace
 
 int LuaRepeatAction(lua_State* L) {
@@ -44,17 +61,22 @@ int LuaRepeatAction(lua_State* L) {
   RepeatTask task;
 
   const std::string window = CheckString(L, kArgWindow);
-  if (window != "0") {
+  if (!NamesNoRule(window)) {
     if (const std::optional<int32_t> id = registry.window_rules.FindByName(InnerName(window))) {
       task.has_window = true;
       task.window_rule_id = *id;
+    } else {
+      WarnUnlinked(L, task, window, texts::kWarnWindowMissing, texts::kWarnWindowForm);
     }
   }
 
   ActionList list;
   std::string table;
   if (OptionalString(L, kArgTable, table))
-    ParseActionTable(L, table, list, kAcceptBranch | kAcceptPasteText | kAcceptOpenUrl, registry);
+    ParseActionTable(L, table, list, kAcceptBranch | kAcceptPasteText | kAcceptOpenUrl, registry,
+                     texts::kFnRepeatAction);
+  else
+    WarnAtCall(L, texts::kFnRepeatAction, texts::kWarnNoTable);
   // The id is taken only now: the table's metatable may have run another
   // 重复动作 while the rows were read, and that call's list came first.
   list.id = registry.action_lists.Length();
@@ -69,6 +91,8 @@ int LuaRepeatAction(lua_State* L) {
       if (const std::optional<int32_t> id = registry.screen_conditions.FindByName(InnerName(condition))) {
         task.has_condition = true;
         task.condition_id = *id;
+      } else {
+        WarnUnlinked(L, task, condition, texts::kWarnConditionMissing, texts::kWarnConditionForm);
       }
     }
   }
@@ -76,6 +100,7 @@ int LuaRepeatAction(lua_State* L) {
   int is_number = 0;
   const lua_Number count = lua_tonumberx(L, kArgCount, &is_number);
   if (is_number) task.count_limit = TruncToInt32(count);
+  if (task.count_limit < 0) WarnAtCall(L, texts::kFnRepeatAction, Format(texts::kWarnCountNegative, task.count_limit));
 
   // The task is complete before it is listed, so an argument error here
   // leaves no task behind.

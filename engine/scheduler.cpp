@@ -137,6 +137,7 @@ bool RunActionList(RepeatTask& task, int32_t list_id, ActionRegistry& registry, 
 bool RunWorkerPass(RecordList<RepeatTask>& tasks, uint32_t now, ActionRegistry& registry, Platform& platform) {
   for (RepeatTask& task : tasks.Items()) {
     if (!registry.run_flag.IsSet()) return false;
+    if (task.unlinked) continue;
     if (task.count_limit != 0 && task.tries >= task.count_limit) continue;
     if (!TickDue(now, task.next_run)) continue;
     if (!task.has_condition || TestForTask(task, task.condition_id, registry, platform))

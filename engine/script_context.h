@@ -2,12 +2,16 @@
 // filled and the platform. Stored in the interpreter's registry table.
 #pragma once
 
+#include <string>
+
 #include "engine/registry.h"
 #include "platform/platform.h"
 
 struct lua_State;
 
 namespace tora {
+
+class ScriptWarnings;
 
 // Ends a script that the user asked to stop, or that ran past a time limit.
 class ScriptInterrupt {
@@ -22,6 +26,10 @@ struct ScriptContext {
   ActionRegistry& registry;
   Platform& platform;
   ScriptInterrupt* interrupt = nullptr;
+  ScriptWarnings* warnings = nullptr;  // none: mistakes go unsaid
+  // The script's own folder with its separator ("" when the path names
+  // none): relative picture paths start there.
+  std::string script_folder;
 };
 
 void SetScriptContext(lua_State* L, ScriptContext* context);

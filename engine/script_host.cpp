@@ -7,6 +7,7 @@
 #include "engine/scheduler.h"
 #include "engine/script_context.h"
 #include "engine/script_text.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/window_rules.h"
@@ -284,6 +285,7 @@ void ScriptHost::JoinWorkers() {
 ScriptHost::Outcome ScriptHost::RunScript() {
   UserPort& user = platform_.user;
   timed_out_ = false;
+  warnings_.clear();
 
   // Workers of the previous run may still be finishing a step; they must be
   // gone before the registry they read is emptied.
@@ -340,7 +342,8 @@ ScriptHost::Outcome ScriptHost::RunScript() {
   }
 
   HostInterrupt interrupt(user, time_limit_ms_);
-  ScriptContext context{registry_, platform_, &interrupt};
+  ScriptWarnings warnings;
+  ScriptContext context{registry_, platform_, &interrupt, &warnings, ScriptFolder(path)};
   SetScriptContext(L, &context);
   lua_sethook(L, &HostInterrupt::Hook, LUA_MASKCOUNT, kHookInterval);
   if (lua_pcall(L, 0, LUA_MULTRET, 0) != LUA_OK) {
@@ -351,6 +354,18 @@ ScriptHost::Outcome ScriptHost::RunScript() {
   timed_out_ = interrupt.timed_out();
   const bool stop_requested = interrupt.stop_requested();
   state.reset();  // the registry holds copies of everything the run needs
+
+  // After the script's own lines, what it got wrong without stopping, and
+  // the windows the keeper is still waiting for.
+  warnings_ = warnings.Lines(texts::kWarnMore);
+  for (const std::string& line : warnings_) user.AppendStatus(line);
+  if (report_waiting_windows_) {
+    ScriptWarnings waiting;
+    for (const WindowRule& rule : registry_.window_rules.Items())
+      if (rule.window.Load() == 0)
+        waiting.Add(Format(texts::kWaitingForWindow, Excerpt(rule.name).c_str(), Excerpt(rule.window_text).c_str()));
+    for (const std::string& line : waiting.Lines(texts::kWaitingMore)) user.AppendStatus(line);
+  }
 
   registry_.run_flag.Set();
   if (stop_requested) {

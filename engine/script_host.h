@@ -36,12 +36,20 @@ class ScriptHost {
 
   bool Running() const { return registry_.run_flag.IsSet(); }
 
+  // The warning lines of the last start, as the status list shows them.
+  const std::vector<std::string>& Warnings() const { return warnings_; }
+  // Whether a window rule whose window is not there yet gets a status line
+  // (a checker without windows turns it off).
+  void SetReportWaitingWindows(bool on) { report_waiting_windows_ = on; }
+
  private:
   ActionRegistry& registry_;
   Platform& platform_;
   std::vector<std::unique_ptr<WorkerThread>> workers_;
   uint32_t time_limit_ms_ = 0;
   bool timed_out_ = false;
+  std::vector<std::string> warnings_;
+  bool report_waiting_windows_ = true;
 };
 
 // Maps the CPU-priority box text to a worker thread priority.

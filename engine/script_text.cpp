@@ -97,4 +97,17 @@ ScriptText DecodeScriptFile(const std::string& bytes) {
   return out;
 }
 
+std::string ScriptFolder(const std::string& script_path) {
+  size_t end = 0;
+  for (size_t i = 0; i < script_path.size(); i += IsGbkPairAt(script_path, i) ? 2 : 1)
+    if (script_path[i] == '\\' || script_path[i] == '/' || (i == 1 && script_path[i] == ':')) end = i + 1;
+  return script_path.substr(0, end);
+}
+
+std::string ResolveBesideScript(const std::string& file, const std::string& folder) {
+  const bool absolute = (!file.empty() && (file[0] == '\\' || file[0] == '/')) || (file.size() >= 2 && file[1] == ':');
+  if (absolute || file.empty()) return file;
+  return folder + file;
+}
+
 }  // namespace tora

@@ -34,4 +34,14 @@ ScriptText DecodeScriptFile(const std::string& bytes);
 // without its trail, is invalid.
 bool IsValidGbk(const std::string& text);
 
+// The folder part of a script path, with its separator ("" when the path
+// has none). A backslash or a slash separates, but not a backslash that is
+// the second byte of a GBK character.
+std::string ScriptFolder(const std::string& script_path);
+
+// A file named by a script: a relative name is taken from the script's
+// folder; an absolute one (a drive letter and colon, or a leading backslash
+// or slash) stays as written.
+std::string ResolveBesideScript(const std::string& file, const std::string& folder);
+
 }  // namespace tora

@@ -46,6 +46,46 @@ inline constexpr const char* kNotGbkLine =
     "%d: 这一行有GBK编码无法表示的字符（脚本文件是UTF-8编码），请换成别的字，或把脚本另存为GBK编码";
 inline constexpr const char* kScriptTimedOut = "脚本运行超过时间限制，已被终止";
 
+// Warnings: mistakes that do not stop a script, shown after its own lines.
+inline constexpr const char* kWarnAtLine = "警告：第%d行 %s：%s";
+inline constexpr const char* kWarnNoLine = "警告：%s：%s";
+inline constexpr const char* kWarnMore = "……另有%llu条警告未列出";
+inline constexpr const char* kWarnRowPlace = "动作表\"%s\"第%s行{\"%s\",\"%s\"}：";
+inline constexpr const char* kWarnUnknownRow = "没有\"%s\"这种动作，这一行不执行";
+inline constexpr const char* kWarnRowNotHere = "%s的动作表里不能有\"%s\"，这一行不执行";
+inline constexpr const char* kWarnNoKeys = "没有写键名，这一行不按键";
+inline constexpr const char* kWarnKeyEmpty = "有一个键名是空的（两个+之间，或+在头尾），这个键按不出来";
+inline constexpr const char* kWarnKeyNoName = "\"%s\"不是键名，这个键按不出来";
+inline constexpr const char* kWarnKeyLowerCase = "\"%s\"按的是%s键；字母键要写大写的\"%c\"";
+inline constexpr const char* kWarnKeyOtherName = "\"%s\"不是键名，按的是%s键";
+inline constexpr const char* kWarnKeyOtherCode = "\"%s\"不是键名，按的是代码为%d的键";
+inline constexpr const char* kWarnTooManyKeys = "键名多于5个，只按前5个";
+inline constexpr const char* kWarnPauseNotNumber = "停顿\"%s\"不是数字，按0秒算";
+inline constexpr const char* kWarnPasteCut = "文字在第一个逗号处结束，只粘贴\"%s\"（文字里的逗号请写成全角的\"，\"）";
+inline constexpr const char* kWarnUrlCut = "网址在第一个逗号处结束，只打开\"%s\"";
+inline constexpr const char* kWarnMouseFields = "鼠标动作要写\"x,y,绝对或相对,停顿\"四项，这里是%d项，这一行不执行";
+inline constexpr const char* kWarnMouseMode = "第3项\"%s\"既不是\"绝对\"也不是\"相对\"，按相对算";
+inline constexpr const char* kWarnBranchMissing = "前面没有登记名为\"%s\"的找颜色点动作或找图像动作，这一行不执行";
+inline constexpr const char* kWarnNoTable = "第1个参数不是动作表的名字，这个任务没有动作";
+inline constexpr const char* kWarnConditionMissing = "条件\"%s\"：没有名为\"%s\"的找颜色点条件或找图像条件，这个任务不会运行";
+inline constexpr const char* kWarnConditionForm =
+    "条件\"%s\"要写成 找颜色点条件(名称) 或 找图像条件(名称)，这个任务不会运行";
+inline constexpr const char* kWarnWindowMissing = "窗口\"%s\"：没有名为\"%s\"的窗口操作，这个任务不会运行";
+inline constexpr const char* kWarnWindowForm = "窗口\"%s\"要写成 窗口操作(名称)，这个任务不会运行";
+inline constexpr const char* kWarnCountNegative = "次数%d小于0，这个任务一次也不会运行";
+inline constexpr const char* kWarnCorner = "位置\"%s\"不是 无、左上角、左下角、右上角、右下角、居中 之一，窗口不会移动";
+inline constexpr const char* kWarnTopmost = "\"%s\"既不是\"置顶\"也不是\"不置顶\"，按不置顶算";
+inline constexpr const char* kWarnPointRow = "颜色点表\"%s\"第%s行要写成{x,y,\"比较\",颜色}，缺的按0算";
+inline constexpr const char* kWarnPointOp = "颜色点表\"%s\"第%s行的比较\"%s\"不是 ==、!=、~=、!~ 之一，这个点总算相符";
+inline constexpr const char* kWarnMode = "方式\"%s\"不是\"活动\"或\"固定\"，按\"固定\"算";
+inline constexpr const char* kWarnRange = "范围\"%s\"要写成\"全屏\"或\"左,上,右,下\"，这样只看颜色点本身的位置";
+inline constexpr const char* kWarnTolerance = "容差\"%s\"不是数字，按%d算";
+inline constexpr const char* kWarnFixedTolerance = "固定方式的第%d个参数就是容差，\"%s\"不是数字，按%d算";
+inline constexpr const char* kWarnPictureUnreadable = "读不了图像文件\"%s\"，这个条件没有登记";
+inline constexpr const char* kWarnPictureNotBmp = "图像文件\"%s\"不是BMP文件，这个条件没有登记";
+inline constexpr const char* kWaitingMore = "……另有%llu个窗口还没有找到";
+inline constexpr const char* kWaitingForWindow = "窗口操作\"%s\"：还没有找到窗口\"%s\"，找到后再摆放";
+
 // CPU priority box
 inline constexpr const char* kPriorityHigh = "高";
 inline constexpr const char* kPriorityNormal = "标准";
@@ -70,7 +110,11 @@ inline constexpr const char* kRowRightUp = "右键弹起";
 inline constexpr const char* kRowMiddleDown = "中键按下";
 inline constexpr const char* kRowMiddleUp = "中键弹起";
 inline constexpr const char* kCoordAbsolute = "绝对";
+inline constexpr const char* kCoordRelative = "相对";
 inline constexpr const char* kPriorityTask = "优先";
+// Window texts of 重复动作 that name no rule (the editor offers them).
+inline constexpr const char* kWindowForeground = "前台";
+inline constexpr const char* kWindowBackground = "后台";
 
 // Script errors of the action-table reader (lua_pushfstring formats; the
 // interpreter puts the script position in front)
@@ -83,6 +127,7 @@ inline constexpr const char* kErrRowEntryType = "bad entry #%d in row %s of acti
 
 // Screen conditions
 inline constexpr const char* kModeRect = "活动";
+inline constexpr const char* kModeFixed = "固定";
 inline constexpr const char* kFullScreen = "全屏";
 inline constexpr const char* kImageReadError = "读取图像文件出错！";
 inline constexpr const char* kImageNotBmp = "图像格式不是BMP文件！";
@@ -108,6 +153,7 @@ inline constexpr const char* kCornerTopRight = "右上角";
 inline constexpr const char* kCornerBottomRight = "右下角";
 inline constexpr const char* kCornerCentre = "居中";
 inline constexpr const char* kTopmost = "置顶";
+inline constexpr const char* kNotTopmost = "不置顶";
 
 // Input synthesis: status trace lines (prefix + key name + suffix) and the
 // developer trace formats.

@@ -6,6 +6,7 @@
 #include "engine/lua_args.h"
 #include "engine/scheduler.h"
 #include "engine/script_context.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
@@ -21,6 +22,13 @@ constexpr uint32_t kKeeperPassMs = 100;
 int32_t Clamp32(int64_t v) {
   return static_cast<int32_t>(
       std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+bool IsCorner(const std::string& corner) {
+  for (const char* known : {texts::kCornerNone, texts::kCornerTopLeft, texts::kCornerTopRight, texts::kCornerBottomLeft,
+                            texts::kCornerBottomRight, texts::kCornerCentre})
+    if (corner == known) return true;
+  return false;
 }
 
 }  // namespace
@@ -116,7 +124,12 @@ int LuaWindowOperation(lua_State* L) {
   rule.window_text = CheckString(L, 2);
   rule.window.Store(FindRuleWindow(rule.window_text, windows));
   rule.corner = CheckString(L, 3);
-  rule.topmost = CheckString(L, 4) == texts::kTopmost;
+  const std::string topmost = CheckString(L, 4);
+  rule.topmost = topmost == texts::kTopmost;
+  if (!IsCorner(rule.corner))
+    WarnAtCall(L, texts::kFnWindowOperation, Format(texts::kWarnCorner, Excerpt(rule.corner).c_str()));
+  if (!rule.topmost && topmost != texts::kNotTopmost)
+    WarnAtCall(L, texts::kFnWindowOperation, Format(texts::kWarnTopmost, Excerpt(topmost).c_str()));
   rule.width = TruncToInt32(OptionalNumber(L, 5));
   rule.height = TruncToInt32(OptionalNumber(L, 6));
   if (rule.window.Load() != 0) rule.ready = ComputePlacement(rule, windows);

@@ -6,6 +6,7 @@
 #include "engine/action_table.h"
 #include "engine/lua_args.h"
 #include "engine/script_context.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
@@ -37,7 +38,16 @@ namespace {
 // Reads the global point table into points. Looking up element 2 of its
 // element 1 first makes a missing or empty table stop the script here with
 // the interpreter's indexing error.
-void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoint>& points) {
+// A row of a point table as a warning names it: its key.
+std::string PointRowLabel(lua_State* L, int key) {
+  if (lua_type(L, key) != LUA_TNUMBER) return std::string("'") + luaL_typename(L, key) + "'";
+  lua_pushvalue(L, key);  // converting the key itself would break lua_next
+  std::string label = lua_tostring(L, -1);
+  lua_pop(L, 1);
+  return label;
+}
+
+void ReadPointTable(lua_State* L, const char* function, const std::string& name, std::vector<ColorPoint>& points) {
   // Looked up like the script's own access: a name may hold any byte, a NUL
   // included, so not through lua_getglobal's C string.
   lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
@@ -63,10 +73,17 @@ void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoin
       lua_gettable(L, row);
     }
     ColorPoint p;
-    p.x = TruncToInt32(lua_tonumberx(L, row + 1, nullptr));
-    p.y = TruncToInt32(lua_tonumberx(L, row + 2, nullptr));
-    p.op = ColorOpFromText(CheckString(L, row + 3));
-    p.colour = ColourFromNumber(lua_tonumberx(L, row + 4, nullptr));
+    int x_ok = 0, y_ok = 0, colour_ok = 0;
+    p.x = TruncToInt32(lua_tonumberx(L, row + 1, &x_ok));
+    p.y = TruncToInt32(lua_tonumberx(L, row + 2, &y_ok));
+    const std::string op = CheckString(L, row + 3);
+    p.op = ColorOpFromText(op);
+    p.colour = ColourFromNumber(lua_tonumberx(L, row + 4, &colour_ok));
+    if (!x_ok || !y_ok || !colour_ok)
+      WarnAboutTable(L, function, Format(texts::kWarnPointRow, Excerpt(name).c_str(), PointRowLabel(L, row - 1).c_str()));
+    else if (p.op == kOpNone)
+      WarnAboutTable(L, function, Format(texts::kWarnPointOp, Excerpt(name).c_str(), PointRowLabel(L, row - 1).c_str(),
+                                     Excerpt(op).c_str()));
     points.push_back(p);
     lua_settop(L, row - 1);  // keep the key for lua_next
   }
@@ -74,9 +91,12 @@ void ReadPointTable(lua_State* L, const std::string& name, std::vector<ColorPoin
 }
 
 // Mode, range and tolerance from the arguments starting at mode_index.
-void ReadModeAndRange(lua_State* L, int mode_index, Platform& platform, ScreenCondition& condition) {
+void ReadModeAndRange(lua_State* L, const char* function, int mode_index, Platform& platform,
+                      ScreenCondition& condition) {
   std::string mode;
   if (!OptionalString(L, mode_index, mode)) return;
+  if (mode != texts::kModeRect && mode != texts::kModeFixed)
+    WarnAtCall(L, function, Format(texts::kWarnMode, Excerpt(mode).c_str()));
   int tolerance_index = mode_index + 1;
   if (mode == texts::kModeRect) {
     const std::string range = CheckString(L, mode_index + 1);
@@ -89,13 +109,26 @@ void ReadModeAndRange(lua_State* L, int mode_index, Platform& platform, ScreenCo
       if (fields.size() == 4) {
         condition.rect = Rect{LeadingInt(fields[0]), LeadingInt(fields[1]), LeadingInt(fields[2]), LeadingInt(fields[3])};
         condition.search_in_rect = true;
+      } else {
+        WarnAtCall(L, function, Format(texts::kWarnRange, Excerpt(range).c_str()));
       }
     }
     tolerance_index = mode_index + 2;
   }
   int is_number = 0;
   const lua_Number t = lua_tonumberx(L, tolerance_index, &is_number);
-  if (is_number) condition.tolerance = TruncToInt32(t);
+  if (is_number) {
+    condition.tolerance = TruncToInt32(t);
+  } else if (!lua_isnoneornil(L, tolerance_index)) {
+    // In fixed mode a range written here, as for a rectangle, is the most
+    // likely cause.
+    const char* text = lua_isstring(L, tolerance_index) ? lua_tostring(L, tolerance_index) : luaL_typename(L, tolerance_index);
+    if (condition.search_in_rect)
+      WarnAtCall(L, function, Format(texts::kWarnTolerance, Excerpt(text).c_str(), condition.tolerance));
+    else
+      WarnAtCall(L, function, Format(texts::kWarnFixedTolerance, tolerance_index, Excerpt(text).c_str(),
+                                     condition.tolerance));
+  }
 }
 
 }  // namespace
@@ -106,8 +139,8 @@ int LuaFindColorCondition(lua_State* L) {
   ScreenCondition condition;
   condition.name = CheckString(L, 1);
   const std::string table = CheckString(L, 2);
-  ReadPointTable(L, table, condition.points);
-  ReadModeAndRange(L, 3, context.platform, condition);
+  ReadPointTable(L, texts::kFnFindColorCondition, table, condition.points);
+  ReadModeAndRange(L, texts::kFnFindColorCondition, 3, context.platform, condition);
   registry.screen_conditions.Append(std::move(condition));
   return 0;
 }
@@ -122,10 +155,11 @@ int LuaFindColorAction(lua_State* L) {
   condition.name = CheckString(L, 1);
   branch.name = condition.name;
   const std::string points_table = CheckString(L, 2);
-  ReadPointTable(L, points_table, condition.points);
+  ReadPointTable(L, texts::kFnFindColorAction, points_table, condition.points);
   std::string action_table;
-  if (OptionalString(L, 3, action_table)) ParseActionTable(L, action_table, list, kAcceptBranch, registry);
-  ReadModeAndRange(L, 4, context.platform, condition);
+  if (OptionalString(L, 3, action_table))
+    ParseActionTable(L, action_table, list, kAcceptBranch, registry, texts::kFnFindColorAction);
+  ReadModeAndRange(L, texts::kFnFindColorAction, 4, context.platform, condition);
 
   AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;

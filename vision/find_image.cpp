@@ -6,6 +6,8 @@
 #include "engine/action_table.h"
 #include "engine/lua_args.h"
 #include "engine/script_context.h"
+#include "engine/script_text.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
@@ -30,8 +32,10 @@ constexpr ImageArgs kConditionArgs{2, 3, 4, 5};
 // Mode and area into the condition, and the position that the fixed mode
 // adds to every sample. An area we cannot read refuses the call: the
 // samples would otherwise get positions nobody asked for.
-Point ReadModeAndArea(lua_State* L, const ImageArgs& args, ScreenCondition& condition) {
+Point ReadModeAndArea(lua_State* L, const char* function, const ImageArgs& args, ScreenCondition& condition) {
   const std::string mode = CheckString(L, args.mode);
+  if (mode != texts::kModeRect && mode != texts::kModeFixed)
+    WarnAtCall(L, function, Format(texts::kWarnMode, Excerpt(mode).c_str()));
   if (mode == texts::kModeRect) {
     if (!lua_isstring(L, args.area)) luaL_error(L, "%s", texts::kImageRectAreaBad);
     const std::string area = CheckString(L, args.area);
@@ -60,16 +64,23 @@ int32_t ReadReduce(lua_State* L, int index) {
 
 // Reads the picture into the condition's points; tells the user and returns
 // false when the file cannot be used.
-bool ReadPicture(lua_State* L, const std::string& path, int32_t percent, ThinningRule rule, Point origin,
-                 ScreenCondition& condition) {
-  Platform& platform = GetScriptContext(L).platform;
+// A relative file name is the script's neighbour, wherever the program's
+// current folder happens to be.
+bool ReadPicture(lua_State* L, const char* function, const std::string& file, int32_t percent, ThinningRule rule,
+                 Point origin, ScreenCondition& condition) {
+  ScriptContext& context = GetScriptContext(L);
+  Platform& platform = context.platform;
+  const std::string path = ResolveBesideScript(file, context.script_folder);
   Frame picture;
   const BmpError error = LoadBmp(path, platform.files, platform.images, picture);
   if (error != BmpError::kNone) {
-    const char* text = error == BmpError::kNotBmp ? texts::kImageNotBmp : texts::kImageReadError;
-    platform.user.ShowMessage(text, "", MessageOwner::None);
+    const bool not_bmp = error == BmpError::kNotBmp;
+    WarnAtCall(L, function,
+               Format(not_bmp ? texts::kWarnPictureNotBmp : texts::kWarnPictureUnreadable, Excerpt(path).c_str()));
+    platform.user.ShowMessage(not_bmp ? texts::kImageNotBmp : texts::kImageReadError, "", MessageOwner::None);
     return false;
   }
+  condition.picture = path;
   condition.points = SamplePicture(picture, percent, rule, origin, &platform.trace);
   return true;
 }
@@ -94,12 +105,13 @@ int LuaFindImageAction(lua_State* L) {
 
   // Every argument is checked before any record is made, so that a refused
   // call leaves no key or mouse steps behind.
-  const Point origin = ReadModeAndArea(L, kActionArgs, condition);
+  const Point origin = ReadModeAndArea(L, texts::kFnFindImageAction, kActionArgs, condition);
   const int32_t percent = ReadReduce(L, kActionArgs.reduce);
   const std::string path = CheckString(L, kActionArgs.file);
-  if (lua_isstring(L, 2)) ParseActionTable(L, CheckString(L, 2), list, 0, registry);
+  if (lua_isstring(L, 2)) ParseActionTable(L, CheckString(L, 2), list, 0, registry, texts::kFnFindImageAction);
 
-  if (!ReadPicture(L, path, percent, ThinningRule::kDropBelow, origin, condition)) return 0;
+  if (!ReadPicture(L, texts::kFnFindImageAction, path, percent, ThinningRule::kDropBelow, origin, condition))
+    return 0;
   AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;
 }
@@ -108,10 +120,11 @@ int LuaFindImageAction(lua_State* L) {
 int LuaFindImageCondition(lua_State* L) {
   ActionRegistry& registry = GetScriptContext(L).registry;
   ScreenCondition condition = NewImageCondition(CheckString(L, 1));
-  const Point origin = ReadModeAndArea(L, kConditionArgs, condition);
+  const Point origin = ReadModeAndArea(L, texts::kFnFindImageCondition, kConditionArgs, condition);
   const int32_t percent = ReadReduce(L, kConditionArgs.reduce);
   const std::string path = CheckString(L, kConditionArgs.file);
-  if (!ReadPicture(L, path, percent, ThinningRule::kDropAtOrBelow, origin, condition)) return 0;
+  if (!ReadPicture(L, texts::kFnFindImageCondition, path, percent, ThinningRule::kDropAtOrBelow, origin, condition))
+    return 0;
   registry.screen_conditions.Append(std::move(condition));
   return 0;
 }

@@ -17,7 +17,8 @@ namespace {
 int ReadTable(lua_State* L) {
   ActionRegistry& registry = GetScriptContext(L).registry;
   ActionList list;
-  ParseActionTable(L, luaL_checkstring(L, 1), list, static_cast<unsigned>(luaL_optinteger(L, 2, 7)), registry);
+  ParseActionTable(L, luaL_checkstring(L, 1), list, static_cast<unsigned>(luaL_optinteger(L, 2, 7)), registry,
+                   texts::kFnRepeatAction);
   list.id = registry.action_lists.Length();
   registry.action_lists.Append(std::move(list));
   return 0;

@@ -46,7 +46,7 @@ class FindColorTest : public ::testing::Test {
       "{3,4,\"~=\",0x123456},\r\n{5,6,\"!~\",0xFFFFFFFF},\r\n{1,2,\"= \",1},\r\n}\r\n";
   SimPlatform sim;
   ActionRegistry registry;
-  ScriptContext context{registry, sim.platform(), nullptr};
+  ScriptContext context{registry, sim.platform(), nullptr, nullptr, ""};
   lua_State* L = nullptr;
   std::string error;
 };

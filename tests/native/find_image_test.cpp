@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "engine/script_context.h"
+#include "engine/script_warnings.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
 #include "lua.h"
@@ -22,7 +23,7 @@ using test::PositionColour;
 
 class FindImageTest : public ::testing::Test {
  protected:
-  FindImageTest() : context_{registry_, sim_.platform(), nullptr} {
+  FindImageTest() : context_{registry_, sim_.platform(), nullptr, &warnings_, ""} {
     std::string pattern = "/tmp/tora_find_image_XXXXXX";
     dir_ = mkdtemp(&pattern[0]) ? pattern : std::string();
     L_ = luaL_newstate();
@@ -69,6 +70,7 @@ class FindImageTest : public ::testing::Test {
 
   SimPlatform sim_;
   ActionRegistry registry_;
+  ScriptWarnings warnings_;
   ScriptContext context_;
   lua_State* L_ = nullptr;
   std::string dir_;

@@ -8,6 +8,7 @@
 
 #include "engine/registry.h"
 #include "engine/script_context.h"
+#include "engine/script_warnings.h"
 #include "engine/texts.h"
 #include "lauxlib.h"
 #include "lua.h"
@@ -18,7 +19,7 @@ namespace tora::testing {
 
 class ScriptFixture : public ::testing::Test {
  protected:
-  ScriptFixture() : L_(luaL_newstate()), context_{registry_, sim_.platform(), nullptr} {
+  ScriptFixture() : L_(luaL_newstate()), context_{registry_, sim_.platform(), nullptr, &warnings_, ""} {
     luaL_openlibs(L_);
     SetScriptContext(L_, &context_);
     Register(texts::kFnRepeatAction, LuaRepeatAction);
@@ -55,6 +56,7 @@ class ScriptFixture : public ::testing::Test {
 
   SimPlatform sim_;
   ActionRegistry registry_;
+  ScriptWarnings warnings_;
   lua_State* L_;
   ScriptContext context_;
 };

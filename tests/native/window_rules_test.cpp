@@ -44,7 +44,7 @@ class WindowRulesTest : public ::testing::Test {
   std::string RunScript(const std::string& text) {
     lua_State* L = luaL_newstate();
     luaL_openlibs(L);
-    ScriptContext context{reg, sim.platform(), nullptr};
+    ScriptContext context{reg, sim.platform(), nullptr, nullptr, ""};
     SetScriptContext(L, &context);
     lua_pushcclosure(L, LuaWindowOperation, 0);
     lua_setglobal(L, texts::kFnWindowOperation);
