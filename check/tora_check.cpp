@@ -1,11 +1,13 @@
 // tora-check: runs a script the way the start button would, on the simulated
-// platform, and prints what the run would hold as UTF-8 JSON.
+// platform, and prints what the run would hold: UTF-8 JSON, or with --text
+// the same in Chinese words.
 //
-//   tora-check [--screen WxH] [--time-limit MS] SCRIPT
+//   tora-check [--text] [--strict] [--screen WxH] [--time-limit MS] SCRIPT
 //
 // Exit status 0 when the script was loaded (also after a runtime error),
 // 1 when the start ended before that or the script ran past the time limit,
-// 2 for a wrong command line.
+// 2 for a wrong command line; with --strict, 3 for a script that loaded with
+// warnings.
 #include <chrono>
 #include <cstdint>
 #include <condition_variable>
@@ -16,6 +18,7 @@
 #include <string>
 #include <thread>
 
+#include "check/text_report.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
 #include "platform/sim/sim_platform.h"
@@ -116,7 +119,7 @@ void Tasks(Json& j, const char* key, const std::vector<RepeatTask>& tasks) {
   });
 }
 
-std::string Report(SimPlatform& sim, ActionRegistry& reg) {
+std::string Report(SimPlatform& sim, ActionRegistry& reg, const std::vector<std::string>& warnings) {
   Json j;
   j.Open('{');
   j.Key("status");
@@ -200,6 +203,10 @@ std::string Report(SimPlatform& sim, ActionRegistry& reg) {
     BoolField(j, "points_are_offsets", c.points_are_offsets);
     Field(j, "tolerance", c.tolerance);
   });
+  j.Key("warnings");
+  j.Open('[');
+  for (const auto& line : warnings) j.Item([&] { j.Str(line); });
+  j.Close(']');
   j.Close('}');
   return j.out;
 }
@@ -242,7 +249,7 @@ class Watchdog {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: tora-check [--screen WxH] [--time-limit MS] SCRIPT\n");
+  std::fprintf(stderr, "usage: tora-check [--text] [--strict] [--screen WxH] [--time-limit MS] SCRIPT\n");
   return 2;
 }
 
@@ -252,8 +259,13 @@ int main(int argc, char** argv) {
   int width = 1920, height = 1080;
   unsigned long time_limit = 10000;
   std::string script;
+  bool text = false, strict = false;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--screen") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--text") == 0) {
+      text = true;
+    } else if (std::strcmp(argv[i], "--strict") == 0) {
+      strict = true;
+    } else if (std::strcmp(argv[i], "--screen") == 0 && i + 1 < argc) {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 || width > 16384 ||
           height > 16384)
         return Usage();
@@ -276,6 +288,7 @@ int main(int argc, char** argv) {
   ActionRegistry registry;
   ScriptHost host(registry, sim.platform());
   host.SetScriptTimeLimit(static_cast<uint32_t>(time_limit));
+  host.SetReportWaitingWindows(false);  // no windows here: every rule would wait
   ScriptHost::Outcome outcome;
   {
     Watchdog watchdog(time_limit);
@@ -283,8 +296,17 @@ int main(int argc, char** argv) {
   }
   if (host.TimedOut())
     std::fprintf(stderr, "tora-check: the script ran longer than %lu ms and was ended\n", time_limit);
-  std::string json = Report(sim, registry);
-  std::fwrite(json.data(), 1, json.size(), stdout);
-  std::fputc('\n', stdout);
-  return (outcome == ScriptHost::Outcome::Loaded && !host.TimedOut()) ? 0 : 1;
+  std::string out;
+  if (text) {
+    StartRecord start;
+    start.status = sim.Status();
+    for (const auto& m : sim.Messages()) start.messages.push_back(m.text);
+    start.warnings = host.Warnings();
+    out = GbkToUtf8(TextReport(registry, start));
+  } else {
+    out = Report(sim, registry, host.Warnings()) + "\n";
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (outcome != ScriptHost::Outcome::Loaded || host.TimedOut()) return 1;
+  return strict && !host.Warnings().empty() ? 3 : 0;
 }

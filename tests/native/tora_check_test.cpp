@@ -15,6 +15,7 @@
 
 #include "engine/texts.h"
 #include "platform/text.h"
+#include "tests/native/bmp_builder.h"
 #include "tests/native/temp_folder.h"
 
 namespace tora {
@@ -49,11 +50,13 @@ class ToraCheckTest : public ::testing::Test {
 
   // Sanitizer reports get exit codes of their own, so that a crash can never
   // pass for the ordinary exit status 1.
+  // Run from the root folder: nothing a script names is found there by
+  // chance.
   CheckResult Check(const std::string& args) {
     CheckResult r;
     const std::string err = dir_ + "/err";
     // A tool that hangs is ended (exit status 124) rather than hanging the suite.
-    const std::string command = "ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 timeout 120 '" +
+    const std::string command = "cd / && ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 timeout 120 '" +
                                 std::string(TORA_CHECK_EXE) + "' " + args + " 2>'" + err + "'";
     const auto start = std::chrono::steady_clock::now();
     FILE* pipe = popen(command.c_str(), "r");
@@ -96,6 +99,46 @@ TEST_F(ToraCheckTest, ReportsWhatAScriptRegistered) {
                     "\"window_rule\":null,\"condition\":null}]"))
       << r.out;
   EXPECT_TRUE(r.Has("\"ordinary_tasks\":[]"));
+}
+
+TEST_F(ToraCheckTest, WarningsLastAndInWordsAndStrictExitStatus) {
+  // Run from another folder: the picture is found beside the script all the
+  // same, and a window rule whose window cannot exist here says nothing.
+  test::WriteFile(dir_ + "/图.bmp", test::BuildBmp24(2, 2, test::PositionColour));
+  const std::string script =
+      "窗口操作(\"记\",\"Notepad\",\"无\",\"不置顶\",0,0,1)\n"
+      "找图像条件(\"图\",\"固定\",\"5,6\",0,\"图.bmp\")\n"
+      "T = {{\"按键\",\"Ctrl+V,1\"},{\"左键单击\",\"-3,4,相对,0.5\"}}\n"
+      "重复动作(\"T\",0.5,\"找图像条件(图)\",\"窗口操作(记)\",\"0\",2)\n";
+  const std::string path = Write("script.txt", script);
+  CheckResult r = Check("--strict '" + path + "'");
+  EXPECT_EQ(r.status, 0) << r.out;
+  const auto ends_with = [&r](const std::string& tail) {
+    return r.out.size() >= tail.size() && r.out.compare(r.out.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  EXPECT_TRUE(ends_with(",\"warnings\":[]}\n")) << r.out;
+
+  r = Check("--text '" + path + "'");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(r.Has(U8("任务0：每500毫秒一次，最多2次；条件：\"图\"(条件0)成立时；按键发给窗口操作\"记\"的窗口\n"
+                       "  1. 按键 Ctrl+V，停顿1000毫秒\n"
+                       "  2. 左键单击 找到的点偏移(-3,4)，停顿500毫秒\n"
+                       "条件0 \"图\"：图像") + dir_ + U8("/图.bmp，4个取样点，固定位置，容差30\n"
+                                                     "窗口操作0 \"记\"：窗口\"Notepad\"，位置无，每1000毫秒查看一次\n")))
+      << r.out;
+  EXPECT_TRUE(r.Has(U8("没有警告\n"))) << r.out;
+
+  const std::string bad = Write("bad.txt", "T = {{\"按键\",\"Space,1\"}}\n重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n");
+  const std::string warning = U8("警告：第2行 重复动作：动作表\"T\"第1行{\"按键\",\"Space,1\"}：\"Space\"不是键名，这个键按不出来");
+  r = Check("'" + bad + "'");
+  EXPECT_EQ(r.status, 0);
+  std::string quoted;
+  for (char c : warning) quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  EXPECT_TRUE(ends_with(",\"warnings\":[\"" + quoted + "\"]}\n")) << r.out;
+  r = Check("--strict --text '" + bad + "'");
+  EXPECT_EQ(r.status, 3);
+  EXPECT_TRUE(r.Has(U8("警告（1）：\n  ") + warning + "\n")) << r.out;
+  EXPECT_EQ(Check("--strict '" + dir_ + "/没有.txt'").status, 1);
 }
 
 TEST_F(ToraCheckTest, StartsThatEndBeforeTheScriptRuns) {
