@@ -1,0 +1,176 @@
+// The help page promises that its examples run as they stand and that its
+// key table is the program's own: both are checked against the program.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/key_names.h"
+#include "engine/texts.h"
+#include "platform/text.h"
+#include "tests/native/bmp_builder.h"
+#include "tests/native/temp_folder.h"
+
+namespace tora {
+namespace {
+
+std::string ReadPage() {
+  std::ifstream in(TORA_HELP_PAGE, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The entities the page writes; &amp; last, so that "&amp;lt;" stays "&lt;".
+std::string Unescape(std::string text) {
+  const std::pair<const char*, const char*> entities[] = {
+      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
+  for (const auto& [entity, plain] : entities) {
+    const std::string from = entity;
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
+      text.replace(at, from.size(), plain);
+  }
+  return text;
+}
+
+// The contents of every element that starts with open and ends at close.
+std::vector<std::string> Between(const std::string& page, const std::string& open, const std::string& close) {
+  std::vector<std::string> found;
+  for (size_t at = page.find(open); at != std::string::npos; at = page.find(open, at)) {
+    at += open.size();
+    const size_t end = page.find(close, at);
+    if (end == std::string::npos) break;
+    found.push_back(page.substr(at, end - at));
+    at = end;
+  }
+  return found;
+}
+
+// The quoted names ending in ".bmp" that a script names (GBK: a quote byte
+// is never the second byte of a character).
+std::vector<std::string> BmpNames(const std::string& script) {
+  std::vector<std::string> names;
+  const std::string suffix = ".bmp\"";
+  for (size_t at = script.find(suffix); at != std::string::npos; at = script.find(suffix, at + 1)) {
+    const size_t open = script.rfind('"', at);
+    if (open != std::string::npos) names.push_back(script.substr(open + 1, at + 4 - open - 1));
+  }
+  return names;
+}
+
+struct CheckRun {
+  int status = -1;
+  std::string out;
+};
+
+// tora-check on the script, from its own folder, where the pictures lie.
+CheckRun CheckInFolder(const std::string& folder, const std::string& script) {
+  CheckRun r;
+  const std::string command = "cd '" + folder + "' && ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 " +
+                              "timeout 120 '" + TORA_CHECK_EXE + "' '" + script + "' 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return r;
+  char chunk[65536];
+  size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.out.append(chunk, n);
+  const int status = pclose(pipe);
+  if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
+  return r;
+}
+
+// The list that follows key in the report, brackets excluded.
+std::string ListAfter(const std::string& out, const std::string& key, size_t from = 0) {
+  const size_t at = out.find("\"" + key + "\":[", from);
+  if (at == std::string::npos) return std::string();
+  const size_t start = at + key.size() + 4;
+  return out.substr(start, out.find(']', start) - start);
+}
+
+// The sum box of 中文 shows only the number.
+bool OnlySums(const std::string& messages) {
+  for (char c : messages)
+    if (!((c >= '0' && c <= '9') || c == '-' || c == '"' || c == ',')) return false;
+  return true;
+}
+
+// A key step that holds -1: a name in a key row that names no key.
+bool HasUnnamedKey(const std::string& out) {
+  for (size_t at = out.find("\"keys\":["); at != std::string::npos; at = out.find("\"keys\":[", at + 1)) {
+    const std::string keys = "," + ListAfter(out, "keys", at) + ",";
+    if (keys.find(",-1,") != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST(HelpPage, EveryExampleRunsWithoutAMistake) {
+  const std::string page = ReadPage();
+  ASSERT_FALSE(page.empty()) << TORA_HELP_PAGE;
+  std::vector<std::string> examples;
+  for (const std::string& block : Between(page, "<pre class=\"example\">", "</pre>"))
+    examples.push_back(Utf8ToGbk(Unescape(block)));
+
+  const char* functions[] = {texts::kFnRepeatAction,        texts::kFnSum,
+                             texts::kFnWait,                texts::kFnWindowOperation,
+                             texts::kFnFindColorCondition,  texts::kFnFindColorAction,
+                             texts::kFnFindImageAction,     texts::kFnFindImageCondition};
+  ASSERT_GE(examples.size(), std::size(functions));
+  for (const char* function : functions) {
+    bool shown = false;
+    for (const std::string& example : examples) shown = shown || example.find(function) != std::string::npos;
+    EXPECT_TRUE(shown) << "no example calls " << GbkToUtf8(function);
+  }
+
+  const std::string syntax_error = "\"" + GbkToUtf8(texts::kSyntaxError);
+  const std::string runtime_error = "\"" + GbkToUtf8(texts::kRuntimeError);
+  for (const std::string& example : examples) {
+    SCOPED_TRACE("example: " + GbkToUtf8(example.substr(0, example.find('\n'))));
+    tora::testing::TempFolder folder("help_page");
+    ASSERT_TRUE(folder.ok());
+    for (const std::string& name : BmpNames(example)) {
+      test::BmpRecipe recipe;
+      recipe.width = 8;
+      recipe.height = 8;
+      folder.Write(name, test::BuildBmp(recipe, [](int32_t x, int32_t y) {
+        return static_cast<uint32_t>(0x204060 + x * 0x10 + y * 0x1000);
+      }));
+    }
+    folder.Write("example.txt", example);
+    const CheckRun r = CheckInFolder(folder.path(), "example.txt");
+
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out.find(syntax_error), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find(runtime_error), std::string::npos) << r.out;
+    const std::string messages = ListAfter(r.out, "messages");
+    if (example.find(texts::kFnSum) != std::string::npos) {
+      EXPECT_TRUE(OnlySums(messages)) << r.out;
+    } else {
+      EXPECT_EQ(messages, "") << r.out;
+    }
+    EXPECT_FALSE(HasUnnamedKey(r.out)) << r.out;
+    if (r.out.find("\"warnings\":") != std::string::npos) {
+      EXPECT_NE(r.out.find("\"warnings\":[]"), std::string::npos) << r.out;
+    }
+  }
+}
+
+// Cells <td class="key"> and <td class="vk"> hold each name and its code,
+// in the program's table order.
+TEST(HelpPage, KeyTableIsTheProgramsKeyNames) {
+  const std::string page = ReadPage();
+  const std::vector<std::string> names = Between(page, "<td class=\"key\">", "</td>");
+  const std::vector<std::string> codes = Between(page, "<td class=\"vk\">", "</td>");
+  size_t count = 0;
+  const KeyNameEntry* table = KeyNameTable(&count);
+  ASSERT_EQ(names.size(), count);
+  ASSERT_EQ(codes.size(), count);
+  for (size_t i = 0; i < count; ++i) {
+    EXPECT_EQ(Utf8ToGbk(Unescape(names[i])), table[i].name) << "row " << i << ": " << names[i];
+    EXPECT_EQ(codes[i], std::to_string(table[i].code)) << "row " << i << ": " << names[i];
+  }
+}
+
+}  // namespace
+}  // namespace tora
