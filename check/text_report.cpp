@@ -100,8 +100,8 @@ class Writer {
 
   void Condition(const ScreenCondition& c, int n) {
     std::string head = Format("条件%d \"%s\"：", n, c.name.c_str());
-    if (!c.picture.empty()) head += Format("图像%s，%zu个取样点，", c.picture.c_str(), c.points.size());
-    else head += Format("%zu个颜色点，", c.points.size());
+    if (!c.picture.empty()) head += Format("图像%s，%d个取样点，", c.picture.c_str(), static_cast<int>(c.points.size()));
+    else head += Format("%d个颜色点，", static_cast<int>(c.points.size()));
     if (c.search_in_rect)
       head += Format("在(%d,%d)-(%d,%d)里找", c.rect.left, c.rect.top, c.rect.right, c.rect.bottom);
     else
@@ -115,7 +115,7 @@ class Writer {
       const char* op = p.op >= kOpEqual && p.op <= kOpNotNear ? kOps[p.op] : kOps[0];
       Line(1, Format("(%d,%d) %s 0x%06X", p.x, p.y, op, p.colour));
     }
-    if (c.points.size() > kPointsShown) Line(1, Format("……共%zu个", c.points.size()));
+    if (c.points.size() > kPointsShown) Line(1, Format("……共%d个", static_cast<int>(c.points.size())));
   }
 
   void Rule(const WindowRule& w, int n) {
@@ -129,7 +129,7 @@ class Writer {
 
   void Texts(const char* title, const std::vector<std::string>& lines) {
     if (lines.empty()) return;
-    Line(0, Format("%s（%zu）：", title, lines.size()));
+    Line(0, Format("%s（%d）：", title, static_cast<int>(lines.size())));
     for (const std::string& line : lines) Line(1, line);
   }
 

@@ -1,5 +1,8 @@
 #include "engine/script_warnings.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/script_context.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -23,7 +26,7 @@ bool ScriptWarnings::FirstTime(const std::string& key) {
 
 std::vector<std::string> ScriptWarnings::Lines(const char* more) const {
   std::vector<std::string> lines = kept_;
-  if (count_ > kept_.size()) lines.push_back(Format(more, static_cast<unsigned long long>(count_ - kept_.size())));
+  if (count_ > kept_.size()) lines.push_back(Format(more, static_cast<int>(std::min<size_t>(count_ - kept_.size(), INT32_MAX))));
   return lines;
 }
 

@@ -23,7 +23,7 @@ class ScriptWarnings {
   bool FirstTime(const std::string& key);
   size_t Count() const { return count_; }
   // The first kShown texts, then one line that counts the others (more is
-  // its format, taking an unsigned long long).
+  // its format, taking an int).
   std::vector<std::string> Lines(const char* more) const;
 
  private:

@@ -49,7 +49,7 @@ inline constexpr const char* kScriptTimedOut = "脚本运行超过时间限制�
 // Warnings: mistakes that do not stop a script, shown after its own lines.
 inline constexpr const char* kWarnAtLine = "警告：第%d行 %s：%s";
 inline constexpr const char* kWarnNoLine = "警告：%s：%s";
-inline constexpr const char* kWarnMore = "……另有%llu条警告未列出";
+inline constexpr const char* kWarnMore = "……另有%d条警告未列出";
 inline constexpr const char* kWarnRowPlace = "动作表\"%s\"第%s行{\"%s\",\"%s\"}：";
 inline constexpr const char* kWarnUnknownRow = "没有\"%s\"这种动作，这一行不执行";
 inline constexpr const char* kWarnRowNotHere = "%s的动作表里不能有\"%s\"，这一行不执行";
@@ -83,7 +83,7 @@ inline constexpr const char* kWarnTolerance = "容差\"%s\"不是数字，按%d�
 inline constexpr const char* kWarnFixedTolerance = "固定方式的第%d个参数就是容差，\"%s\"不是数字，按%d算";
 inline constexpr const char* kWarnPictureUnreadable = "读不了图像文件\"%s\"，这个条件没有登记";
 inline constexpr const char* kWarnPictureNotBmp = "图像文件\"%s\"不是BMP文件，这个条件没有登记";
-inline constexpr const char* kWaitingMore = "……另有%llu个窗口还没有找到";
+inline constexpr const char* kWaitingMore = "……另有%d个窗口还没有找到";
 inline constexpr const char* kWaitingForWindow = "窗口操作\"%s\"：还没有找到窗口\"%s\"，找到后再摆放";
 
 // CPU priority box

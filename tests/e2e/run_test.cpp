@@ -60,12 +60,16 @@ class Run : public ::testing::Test {
   bool WaitRunning() { return WaitFor([&] { return Running(); }, 8000); }
   bool WaitIdle() { return WaitFor([&] { return WindowText(tora_.main()) == W(texts::kAppTitle); }, 8000); }
 
+  // The rule's window is not there: a line says that the keeper waits for it.
+  const std::wstring waiting_ = W("窗口操作\"无窗\"：还没有找到窗口\"没有这样的窗口\"，找到后再摆放");
+
   void ExpectRunningState() {
     const std::vector<std::wstring> lines = tora_.Status();
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], W(texts::kRunningLine));
-    EXPECT_EQ(lines[1], W(texts::kHintLine));
-    EXPECT_EQ(lines[2], W(texts::kHintTargetLine));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], waiting_);
+    EXPECT_EQ(lines[1], W(texts::kRunningLine));
+    EXPECT_EQ(lines[2], W(texts::kHintLine));
+    EXPECT_EQ(lines[3], W(texts::kHintTargetLine));
     for (int id : kIdleOnly) EXPECT_FALSE(tora_.Enabled(id)) << id;
     for (int id : kAlwaysEnabled) EXPECT_TRUE(tora_.Enabled(id)) << id;
     EXPECT_TRUE(tora_.Enabled(IDC_STOP));
@@ -73,10 +77,11 @@ class Run : public ::testing::Test {
 
   void ExpectStoppedState() {
     const std::vector<std::wstring> lines = tora_.Status();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], W(texts::kStoppedLine));
-    EXPECT_EQ(lines[1], W(texts::kHintLine));
-    EXPECT_EQ(lines[2], W(texts::kHintTargetLine));
+    EXPECT_EQ(lines[1], waiting_);
+    EXPECT_EQ(lines[2], W(texts::kHintLine));
+    EXPECT_EQ(lines[3], W(texts::kHintTargetLine));
     for (int id : kIdleOnly) EXPECT_TRUE(tora_.Enabled(id)) << id;
     EXPECT_FALSE(tora_.Enabled(IDC_STOP));
   }
@@ -97,7 +102,7 @@ TEST_F(Run, StartAndStopByButton) {
   tora_.Click(IDC_START);
   tora_.Click(IDC_SHOW_ACTIONS);
   ASSERT_TRUE(WaitFor([&] { return SendMessageW(tora_.Control(IDC_SHOW_ACTIONS), BM_GETCHECK, 0, 0) == BST_CHECKED; }, 3000));
-  EXPECT_EQ(tora_.Status().size(), 3u);
+  EXPECT_EQ(tora_.Status().size(), 4u);
   tora_.Click(IDC_SHOW_ACTIONS);
 
   tora_.Click(IDC_STOP);
@@ -239,24 +244,30 @@ TEST_F(Run, TheStopHotkeyPressedWhileAScriptBoxIsUpEndsTheScript) {
 
 // A window of the test that counts the key presses posted to it.
 std::atomic<int> g_k_presses{0};
+std::atomic<int> g_l_presses{0};
 std::atomic<bool> g_marker_seen{false};
 constexpr UINT kMarker = WM_APP + 77;
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_KEYDOWN && wparam == 'K') ++g_k_presses;
+  if (message == WM_KEYDOWN && wparam == 'L') ++g_l_presses;
   if (message == kMarker) g_marker_seen = true;
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-TEST_F(Run, AKeyTaskReachesItsWindow) {
+HWND CreateTarget() {
   WNDCLASSW wc{};
   wc.lpfnWndProc = &TargetProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"ToraE2ETarget";
   RegisterClassW(&wc);
   const std::wstring title = W("按键目标窗口");
-  HWND target = CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300,
-                                200, nullptr, nullptr, wc.hInstance, nullptr);
+  return CreateWindowExW(0, wc.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
+                         nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+TEST_F(Run, AKeyTaskReachesItsWindow) {
+  HWND target = CreateTarget();
   ASSERT_TRUE(target);
   g_k_presses = 0;
   const std::string script =
@@ -288,6 +299,39 @@ TEST_F(Run, AKeyTaskReachesItsWindow) {
   for (const std::wstring& line : tora_.Status())
     if (line.rfind(W(texts::kTraceDown) + L"K]", 0) == 0) ++traced;
   EXPECT_EQ(g_k_presses, traced);
+  DestroyWindow(target);
+  EXPECT_TRUE(tora_.Close());
+}
+
+// A misspelt condition name is said, and its task sends nothing: the task
+// beside it, listed after it and due as often, has pressed L several times
+// by the time K is counted.
+TEST_F(Run, AMisspeltConditionIsSaidAndItsTaskSendsNothing) {
+  HWND target = CreateTarget();
+  ASSERT_TRUE(target);
+  g_k_presses = 0;
+  g_l_presses = 0;
+  const std::string script =
+      "窗口操作(\"目标\",\"按键目标窗口\",\"无\",\"不置顶\",0,0,0.1)\r\n"
+      "颜色点列表_笑脸={\r\n{0,0,\"!~\",0},\r\n}\r\n"
+      "找颜色点条件(\"笑脸\",\"颜色点列表_笑脸\",\"固定\",0)\r\n"
+      "动作_K={\r\n{\"按键\",\"K,0\"},\r\n}\r\n"
+      "动作_L={\r\n{\"按键\",\"L,0\"},\r\n}\r\n"
+      "重复动作(\"动作_K\",0.1,\"找颜色点条件(笑睑)\",\"窗口操作(目标)\",\"0\",0)\r\n"
+      "重复动作(\"动作_L\",0.1,\"0\",\"窗口操作(目标)\",\"0\",0)\r\n";
+  const std::wstring path = folder_.File(W("笑睑.txt"));
+  ASSERT_TRUE(WriteBytes(path, script));
+  tora_.SetText(IDC_SCRIPT_FILE, path);
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitRunning());
+  const std::vector<std::wstring> lines = tora_.Status();
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], W("警告：第12行 重复动作：条件\"找颜色点条件(笑睑)\"：没有名为\"笑睑\"的找颜色点条件或找图像条件，这个任务不会运行"));
+  EXPECT_EQ(lines[1], W(texts::kRunningLine));
+  EXPECT_TRUE(WaitFor([] { return g_l_presses >= 5; }, 10000)) << g_l_presses;
+  EXPECT_EQ(g_k_presses, 0);
+  tora_.Click(IDC_STOP);
+  ASSERT_TRUE(WaitIdle());
   DestroyWindow(target);
   EXPECT_TRUE(tora_.Close());
 }
