@@ -134,12 +134,26 @@ bool RunActionList(RepeatTask& task, int32_t list_id, ActionRegistry& registry, 
   return PlayList(task, list_id, target, 0, registry, platform);
 }
 
+// Whether the window a bound task sends to is there. Until it is, the task
+// waits: its keys are meant for that window, not for whatever has the focus.
+bool BoundWindowPresent(const RepeatTask& task, const ActionRegistry& registry, Platform& platform) {
+  const WindowRule* rule = registry.window_rules.Get(task.window_rule_id);
+  if (!rule) return false;
+  const WindowHandle window = rule->window.Load();
+  return window != 0 && platform.windows.IsWindow(window);
+}
+
 bool RunWorkerPass(RecordList<RepeatTask>& tasks, uint32_t now, ActionRegistry& registry, Platform& platform) {
   for (RepeatTask& task : tasks.Items()) {
     if (!registry.run_flag.IsSet()) return false;
     if (task.unlinked) continue;
     if (task.count_limit != 0 && task.tries >= task.count_limit) continue;
     if (!TickDue(now, task.next_run)) continue;
+    if (task.has_window && !BoundWindowPresent(task, registry, platform)) {
+      // Not a try: nothing was looked at or sent.
+      task.next_run = TickAfter(now, task.interval);
+      continue;
+    }
     if (!task.has_condition || TestForTask(task, task.condition_id, registry, platform))
       RunActionList(task, task.action_list_id, registry, platform);
     // From the pass's start, not the task's end: a task that takes longer

@@ -84,7 +84,8 @@ inline constexpr const char* kWarnFixedTolerance = "固定方式的第%d个参�
 inline constexpr const char* kWarnPictureUnreadable = "读不了图像文件\"%s\"，这个条件没有登记";
 inline constexpr const char* kWarnPictureNotBmp = "图像文件\"%s\"不是BMP文件，这个条件没有登记";
 inline constexpr const char* kWaitingMore = "……另有%d个窗口还没有找到";
-inline constexpr const char* kWaitingForWindow = "窗口操作\"%s\"：还没有找到窗口\"%s\"，找到后再摆放";
+inline constexpr const char* kWaitingForWindow =
+    "窗口操作\"%s\"：还没有找到窗口\"%s\"，找到后再摆放，发给它的按键也等它出现";
 
 // CPU priority box
 inline constexpr const char* kPriorityHigh = "高";

@@ -61,7 +61,7 @@ class Run : public ::testing::Test {
   bool WaitIdle() { return WaitFor([&] { return WindowText(tora_.main()) == W(texts::kAppTitle); }, 8000); }
 
   // The rule's window is not there: a line says that the keeper waits for it.
-  const std::wstring waiting_ = W("窗口操作\"无窗\"：还没有找到窗口\"没有这样的窗口\"，找到后再摆放");
+  const std::wstring waiting_ = W("窗口操作\"无窗\"：还没有找到窗口\"没有这样的窗口\"，找到后再摆放，发给它的按键也等它出现");
 
   void ExpectRunningState() {
     const std::vector<std::wstring> lines = tora_.Status();

@@ -118,23 +118,38 @@ TEST_F(SchedulerTest, SkipsWhatResolvesToNothingAndStopsOnAClearFlag) {
   EXPECT_EQ(Log(), "67");
 }
 
-TEST_F(SchedulerTest, BoundTaskPostsKeysToItsRuleWindow) {
+TEST_F(SchedulerTest, BoundTaskPostsKeysToItsRuleWindowAndWaitsForIt) {
+  const WindowHandle window = sim.AddWindow("目标", "Target", Rect{0, 0, 100, 100});
   WindowRule rule;
-  rule.window.Store(0x5000);
+  rule.window.Store(window);
   reg.window_rules.Append(rule);
-  const int32_t t = Task(List({Key(65), Move(CoordMode::Absolute, 1, 1)}));
+  const int32_t t = Task(List({Key(65), Move(CoordMode::Absolute, 1, 1)}), 100, 5);
   T(t).has_window = true;
   T(t).window_rule_id = 0;
   Play(t);
   EXPECT_EQ(Log(), "p65 c1,1");  // the mouse stays system-wide
-  EXPECT_EQ(sim.Events()[0].window, 0x5000u);
+  EXPECT_EQ(sim.Events()[0].window, window);
 
-  // No window found yet, or a link to no rule: keys go to the foreground.
+  // Played directly without a window, a list goes to the foreground; but a
+  // worker's pass waits for the window, uses no try, and plays once it has
+  // come back.
+  sim.ClearEvents();
   reg.window_rules.Get(0)->window.Store(0);
   Play(t);
-  T(t).window_rule_id = 7;
-  Play(t);
-  EXPECT_EQ(Log(), "p65 c1,1 65 c1,1 65 c1,1");
+  EXPECT_EQ(Log(), "65 c1,1");
+  sim.ClearEvents();
+  Pass(1000);
+  sim.CloseWindow(window);
+  reg.window_rules.Get(0)->window.Store(window);
+  Pass(1100);
+  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(T(t).tries, 0);
+  EXPECT_EQ(T(t).next_run, 1200u);
+  const WindowHandle reopened = sim.AddWindow("目标", "Target", Rect{0, 0, 100, 100});
+  reg.window_rules.Get(0)->window.Store(reopened);
+  Pass(1200);
+  EXPECT_EQ(Log(), "p65 c1,1");
+  EXPECT_EQ(T(t).tries, 1);
 }
 
 TEST_F(SchedulerTest, RelativeMouseStepsStartFromTheFoundPointAndClamp) {
