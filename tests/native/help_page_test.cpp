@@ -2,8 +2,6 @@
 // key table is the program's own: both are checked against the program.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -14,6 +12,7 @@
 #include "engine/texts.h"
 #include "platform/text.h"
 #include "tests/native/bmp_builder.h"
+#include "tests/native/run_tora_check.h"
 #include "tests/native/temp_folder.h"
 
 namespace tora {
@@ -59,26 +58,6 @@ std::vector<std::string> BmpNames(const std::string& script) {
     if (open != std::string::npos) names.push_back(script.substr(open + 1, at + 4 - open - 1));
   }
   return names;
-}
-
-struct CheckRun {
-  int status = -1;
-  std::string out;
-};
-
-// tora-check on the script, from its own folder, where the pictures lie.
-CheckRun CheckInFolder(const std::string& folder, const std::string& script) {
-  CheckRun r;
-  const std::string command = "cd '" + folder + "' && ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 " +
-                              "timeout 120 '" + TORA_CHECK_EXE + "' '" + script + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.out.append(chunk, n);
-  const int status = pclose(pipe);
-  if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
-  return r;
 }
 
 // The list that follows key in the report, brackets excluded.
@@ -129,7 +108,7 @@ TEST(HelpPage, EveryExampleRunsWithoutAMistake) {
       }));
     }
     folder.Write("example.txt", example);
-    const CheckRun r = CheckInFolder(folder.path(), "example.txt");
+    const tora::testing::ToolRun r = tora::testing::RunToraCheck(folder.path(), "example.txt", "/dev/null");
 
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out.find(syntax_error), std::string::npos) << r.out;

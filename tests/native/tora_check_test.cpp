@@ -2,7 +2,6 @@
 // JSON out.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -16,6 +15,7 @@
 #include "engine/texts.h"
 #include "platform/text.h"
 #include "tests/native/bmp_builder.h"
+#include "tests/native/run_tora_check.h"
 #include "tests/native/temp_folder.h"
 
 namespace tora {
@@ -48,25 +48,16 @@ class ToraCheckTest : public ::testing::Test {
 
   std::string Write(const std::string& name, const std::string& bytes) { return folder_.Write(name, bytes); }
 
-  // Sanitizer reports get exit codes of their own, so that a crash can never
-  // pass for the ordinary exit status 1.
   // Run from the root folder: nothing a script names is found there by
   // chance.
   CheckResult Check(const std::string& args) {
     CheckResult r;
     const std::string err = dir_ + "/err";
-    // A tool that hangs is ended (exit status 124) rather than hanging the suite.
-    const std::string command = "cd / && ASAN_OPTIONS=exitcode=86 UBSAN_OPTIONS=exitcode=87:halt_on_error=1 timeout 120 '" +
-                                std::string(TORA_CHECK_EXE) + "' " + args + " 2>'" + err + "'";
     const auto start = std::chrono::steady_clock::now();
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) r.out.append(chunk, n);
-    const int status = pclose(pipe);
+    const tora::testing::ToolRun run = tora::testing::RunToraCheck("/", args, err);
     r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
+    r.status = run.status;
+    r.out = run.out;
     std::ifstream in(err, std::ios::binary);
     r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return r;
