@@ -18,6 +18,13 @@ std::string Ms(int32_t ms) { return Format("%d毫秒", ms); }
 
 std::string Pause(int32_t ms) { return ms > 0 ? "，停顿" + Ms(ms) : std::string(); }
 
+// A text on one line: line breaks as \r and \n, as the script writes them.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n") : std::string(1, c);
+  return out;
+}
+
 std::string KeyNames(const std::vector<int32_t>& keys) {
   std::string out;
   for (int32_t code : keys) {
@@ -67,11 +74,11 @@ class Writer {
         return;
       case StepType::PasteText:
         if (const PasteTextAction* p = reg_.paste_text_steps.Get(step.id))
-          Line(indent, at + texts::kRowPasteText + " \"" + p->text + "\"" + Pause(p->pause));
+          Line(indent, at + texts::kRowPasteText + " \"" + OneLine(p->text) + "\"" + Pause(p->pause));
         return;
       case StepType::OpenUrl:
         if (const OpenUrlAction* u = reg_.open_url_steps.Get(step.id))
-          Line(indent, at + texts::kRowOpenUrl + " " + u->url + Pause(u->pause));
+          Line(indent, at + texts::kRowOpenUrl + " " + OneLine(u->url) + Pause(u->pause));
         return;
       case StepType::Branch:
         if (const BranchAction* b = reg_.branch_actions.Get(step.id)) {
