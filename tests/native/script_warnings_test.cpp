@@ -55,6 +55,9 @@ TEST_F(ScriptWarningsTest, RowMistakesNameTheTableRowOnceWhateverReadsIt) {
                 "找颜色点动作(\"F\",\"P\",\"U\",\"固定\",10)\n"),
             ScriptHost::Outcome::Loaded);
   const std::string at = "警告：第13行 重复动作：动作表\"T\"第";
+  // Row 6 is relative, and nothing finds a position for these tasks.
+  const std::string relative =
+      "动作表\"T\"有相对坐标的鼠标动作，但这个任务的条件不找位置（没有条件，或是固定方式），相对坐标不会从找到的位置算起（开始时是0,0）";
   const Lines expected = {
       at + "1行{\"按建\",\"Ctrl+V,1\"}：没有\"按建\"这种动作，这一行不执行",
       at + "2行{\"按键\",\"Space+a+!,x\"}：\"Space\"不是键名，这个键按不出来",
@@ -68,6 +71,8 @@ TEST_F(ScriptWarningsTest, RowMistakesNameTheTableRowOnceWhateverReadsIt) {
       at + "7行{\"粘贴文字\",\"你好,世界,1\"}：文字在第一个逗号处结束，只粘贴\"你好\"（文字里的逗号请写成全角的\"，\"）",
       at + "8行{\"刷新网址\",\"http://a/?x=1,2,1\"}：网址在第一个逗号处结束，只打开\"http://a/?x=1\"",
       at + "9行{\"找颜色点动作\",\"没有\"}：前面没有登记名为\"没有\"的找颜色点动作或找图像动作，这一行不执行",
+      "警告：第13行 重复动作：" + relative,
+      "警告：第14行 重复动作：" + relative,
       "警告：第17行 找颜色点动作：动作表\"U\"第1行{\"粘贴文字\",\"a,1\"}：找颜色点动作的动作表里不能有\"粘贴文字\"，这一行不执行",
   };
   EXPECT_EQ(host_.Warnings(), expected);

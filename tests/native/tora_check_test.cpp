@@ -98,7 +98,7 @@ TEST_F(ToraCheckTest, WarningsLastAndInWordsAndStrictExitStatus) {
   test::WriteFile(dir_ + "/图.bmp", test::BuildBmp24(2, 2, test::PositionColour));
   const std::string script =
       "窗口操作(\"记\",\"Notepad\",\"无\",\"不置顶\",0,0,1)\n"
-      "找图像条件(\"图\",\"固定\",\"5,6\",0,\"图.bmp\")\n"
+      "找图像条件(\"图\",\"活动\",\"0,0,50,60\",0,\"图.bmp\")\n"
       "T = {{\"按键\",\"Ctrl+V,1\"},{\"左键单击\",\"-3,4,相对,0.5\"}}\n"
       "重复动作(\"T\",0.5,\"找图像条件(图)\",\"窗口操作(记)\",\"0\",2)\n";
   const std::string path = Write("script.txt", script);
@@ -114,7 +114,7 @@ TEST_F(ToraCheckTest, WarningsLastAndInWordsAndStrictExitStatus) {
   EXPECT_TRUE(r.Has(U8("任务0：每500毫秒一次，最多2次；条件：\"图\"(条件0)成立时；按键发给窗口操作\"记\"的窗口\n"
                        "  1. 按键 Ctrl+V，停顿1000毫秒\n"
                        "  2. 左键单击 找到的点偏移(-3,4)，停顿500毫秒\n"
-                       "条件0 \"图\"：图像") + dir_ + U8("/图.bmp，4个取样点，固定位置，容差30\n"
+                       "条件0 \"图\"：图像") + dir_ + U8("/图.bmp，4个取样点，在(0,0)-(50,60)里找，容差30\n"
                                                      "窗口操作0 \"记\"：窗口\"Notepad\"，位置无，每1000毫秒查看一次\n")))
       << r.out;
   EXPECT_TRUE(r.Has(U8("没有警告\n"))) << r.out;
