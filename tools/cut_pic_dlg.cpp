@@ -21,10 +21,6 @@ namespace tora {
 
 namespace t = tool_texts;
 
-namespace {
-
-}  // namespace
-
 bool CCutPicDlg::Open(HINSTANCE instance, HWND owner) {
   instance_ = instance;
   owner_ = owner;
