@@ -159,7 +159,7 @@ void BM_Color_Fixed20_PerPixel(benchmark::State& s) { Run(s, FixedCondition(), N
 // The floor: one pass over every pixel of the frame in memory order, each
 // compared with a colour and the equal ones counted, so that no read can be
 // dropped. Sixteen counters let the compiler keep several vector registers
-// busy at once; one counter made the pass twice as slow, and so did an xor
+// busy at once; one counter made the pass 2.7 times as slow, and so did an xor
 // of the pixels (one chain of dependent steps).
 __attribute__((noinline)) size_t CountEqual(const uint32_t* pixels, size_t n, uint32_t colour) {
   constexpr size_t kLanes = 16;
