@@ -79,9 +79,10 @@ for run in $(seq "$runs"); do
           END)
             t1=$(ticks "$tpid") x1=$(ticks "$xpid") s1=$(ticks "$spid")
             wall_ms=${rest#wall_ms=}
+            # ticks -> % of one core over the wall time
             awk -v way="$way" -v t=$((t1 - t0)) -v x=$((x1 - x0)) -v s=$((s1 - s0)) -v hz="$hz" -v ms="$wall_ms" \
-              'BEGIN { f = 100000 / hz / ms; printf "%s %.2f %.2f %.2f %.2f\n", way, t * f, x * f, (t + x) * f, s * f }' \
-              >>"$results"
+              'BEGIN { f = 100000 / hz / ms
+                       printf "%s %.2f %.2f %.2f %.2f\n", way, t * f, x * f, (t + x) * f, s * f }' >>"$results"
             ;;
         esac
       done

@@ -107,8 +107,8 @@ class Searcher {
   size_t ChooseAnchor(const std::vector<size_t>& required, const Region& r) const {
     const int64_t area = (r.right - r.left) * (r.bottom - r.top);  // within the frame's size
     if (required.size() > 1 && area >= kEstimateFrom) {
-      const std::vector<uint32_t> sample =
-          SampleFrame(frame_, r.left, r.top, r.right, r.bottom, std::min<size_t>(kSample, static_cast<size_t>(area / 64)));
+      const size_t count = std::min<size_t>(kSample, static_cast<size_t>(area / 64));
+      const std::vector<uint32_t> sample = SampleFrame(frame_, r.left, r.top, r.right, r.bottom, count);
       std::vector<const PixelTest*> tests;
       for (size_t i : required) tests.push_back(&points_[i].test);
       const std::vector<size_t> passes = CountPasses(tests, sample, kMaxOtherCounted);

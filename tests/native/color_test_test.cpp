@@ -319,7 +319,8 @@ TEST_F(ColorTestTest, FastSearchAgreesWithThePlainWalkOnSampledScreens) {
           f.Set(ax + dx + (down ? 0 : shift), ay + dy + (down ? shift : 0), p.colour);
       }
     }
-    c.rect = round % 4 ? Rect{0, 0, f.width, f.height} : Rect{pick(-10, 10), pick(-10, 10), pick(60, 200), pick(60, 120)};
+    c.rect = round % 4 ? Rect{0, 0, f.width, f.height}
+                       : Rect{pick(-10, 10), pick(-10, 10), pick(60, 200), pick(60, 120)};
     Point want, got;
     const bool want_match = NaiveMatch(c, f, want);
     ASSERT_EQ(MatchCondition(c, f, flag, got, nullptr), want_match) << "round " << round;
