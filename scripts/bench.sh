@@ -5,7 +5,7 @@
 #
 # Naming: BM_<Area>_<Case>_<Method>. For every case that has a "Fast"
 # method, each other method of the case is shown as a multiple of it, and
-# the fast time as a multiple of BM_Frame_SequentialRead (one pass over a
+# the fast time as a multiple of BM_Frame_SequentialRead (the fastest pass over a
 # full-HD frame). Extra arguments go to the benchmark executable, e.g.
 #   scripts/bench.sh --benchmark_filter=Color
 set -euo pipefail

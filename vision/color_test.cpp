@@ -7,14 +7,18 @@
 //  - A point that cannot match the invalid colour read outside the frame
 //    ("required") bounds the candidates to the positions where it lies
 //    inside the frame; intersecting those bounds clips the search exactly.
-//  - The most selective required point (an "==" point, else a "~=" point)
-//    is the anchor: a tight loop over frame rows finds the pixels that pass
-//    it, and only those candidates are tested against the other points.
+//  - The required point that passes least often on this screen is the
+//    anchor, whatever its operator: a sample of the screen's pixels tells
+//    how often each point passes (a picture on a flat screen of its own
+//    colour passes nearly everywhere at its first sample, and nowhere at a
+//    sample of another colour). A tight loop over frame rows, vectorised for
+//    every operator, finds the pixels that pass the anchor, and only those
+//    candidates are tested against the other points.
 //  - Memory is read along rows, not down columns: a row scan that never
 //    goes right of the best x found so far ends with the smallest x, and
 //    among those the smallest y, which is the column walk's answer.
-// The order in which points are tested does not change which candidate
-// matches, only how soon a wrong one is rejected.
+// Neither the anchor nor the order in which points are tested changes
+// which candidate matches, only how soon a wrong one is rejected.
 #include "vision/color_test.h"
 
 #include <algorithm>
@@ -25,6 +29,8 @@
 
 #include "engine/text_util.h"
 #include "engine/texts.h"
+#include "vision/pixel_test.h"
+#include "vision/selectivity.h"
 
 namespace tora {
 
@@ -33,8 +39,7 @@ namespace {
 struct Offset {
   int64_t dx = 0;
   int64_t dy = 0;
-  int32_t op = kOpEqual;
-  uint32_t colour = 0;
+  PixelTest test;
   bool matches_outside = false;  // the point's result wherever it falls outside the frame
 };
 
@@ -42,40 +47,6 @@ struct Region {
   int64_t left = 0, top = 0, right = 0, bottom = 0;
   bool Empty() const { return left >= right || top >= bottom; }
 };
-
-// Per-channel bounds of a "~=" test: channel k passes when
-// lo_k <= p_k <= hi_k. An empty range never passes.
-struct NearBounds {
-  int32_t lo[3] = {0, 0, 0};
-  int32_t hi[3] = {0, 0, 0};
-  bool empty = false;
-};
-
-NearBounds MakeNearBounds(uint32_t colour, int32_t tolerance) {
-  NearBounds b;
-  for (int k = 0; k < 3; ++k) {
-    const int64_t c = (colour >> (8 * k)) & 0xFF;
-    // c - t < p < c + t over p in 0..255
-    const int64_t lo = std::max<int64_t>(0, c - tolerance + 1);
-    const int64_t hi = std::min<int64_t>(255, c + static_cast<int64_t>(tolerance) - 1);
-    if (lo > hi) {
-      b.empty = true;
-      return b;
-    }
-    b.lo[k] = static_cast<int32_t>(lo);
-    b.hi[k] = static_cast<int32_t>(hi);
-  }
-  return b;
-}
-
-inline bool PassesNear(uint32_t p, const NearBounds& b) {
-  const int32_t r = static_cast<int32_t>(p & 0xFF);
-  const int32_t g = static_cast<int32_t>((p >> 8) & 0xFF);
-  const int32_t bl = static_cast<int32_t>((p >> 16) & 0xFF);
-  // Any channel out of its range makes one difference negative: a single
-  // sign test, no branches, and it vectorises.
-  return ((r - b.lo[0]) | (b.hi[0] - r) | (g - b.lo[1]) | (b.hi[1] - g) | (bl - b.lo[2]) | (b.hi[2] - bl)) >= 0;
-}
 
 class Searcher {
  public:
@@ -92,9 +63,8 @@ class Searcher {
         o.dx = static_cast<int64_t>(p.x) - first.x;
         o.dy = static_cast<int64_t>(p.y) - first.y;
       }
-      o.op = p.op;
-      o.colour = p.colour;
-      o.matches_outside = PointMatches(p.op, kInvalidColour, p.colour, tolerance_);
+      o.test = PixelTest(p.op, p.colour, tolerance_);
+      o.matches_outside = o.test(kInvalidColour);
       points_.push_back(o);
     }
   }
@@ -103,7 +73,7 @@ class Searcher {
   // order, if any; found is its screen position.
   bool Search(Region r, Point& found) {
     if (r.Empty()) return false;
-    int anchor = -1;
+    std::vector<size_t> required;
     for (size_t i = 0; i < points_.size(); ++i) {
       const Offset& o = points_[i];
       if (o.matches_outside) continue;
@@ -112,16 +82,52 @@ class Searcher {
       r.right = std::min(r.right, frame_.width - o.dx);
       r.top = std::max(r.top, -o.dy);
       r.bottom = std::min(r.bottom, frame_.height - o.dy);
-      if (anchor < 0 || Rank(o.op) < Rank(points_[static_cast<size_t>(anchor)].op)) anchor = static_cast<int>(i);
+      required.push_back(i);
     }
     if (r.Empty()) return false;
-    if (anchor < 0) return WalkColumns(r, found);
-    return ScanAnchor(r, static_cast<size_t>(anchor), found);
+    if (required.empty()) return WalkColumns(r, found);
+    return ScanAnchor(r, ChooseAnchor(required, r), found);
   }
 
  private:
-  // Lower is more selective as an anchor.
-  static int Rank(int32_t op) { return op == kOpEqual ? 0 : op == kOpNear ? 1 : 2; }
+  // Below this many candidates the scan costs less than telling the points
+  // apart; up to kSample pixels (one in 64 of the candidates) tell them.
+  static constexpr int64_t kEstimateFrom = 64 * 64;
+  static constexpr size_t kSample = 1024;
+  static constexpr size_t kMaxOtherCounted = 16;
+
+  // The cost of scanning for a test, among tests that pass equally often.
+  static int ScanCost(PixelTest::Kind kind) {
+    return kind == PixelTest::Kind::kEqual || kind == PixelTest::Kind::kNotEqual ? 0 : 1;
+  }
+
+  // The required point to scan for: the one that passes least often on a
+  // sample of the candidates' pixels; for a small area, the first "=="
+  // point, else the first "~=", else the first.
+  size_t ChooseAnchor(const std::vector<size_t>& required, const Region& r) const {
+    const int64_t area = (r.right - r.left) * (r.bottom - r.top);  // within the frame's size
+    if (required.size() > 1 && area >= kEstimateFrom) {
+      const size_t count = std::min<size_t>(kSample, static_cast<size_t>(area / 64));
+      const std::vector<uint32_t> sample = SampleFrame(frame_, r.left, r.top, r.right, r.bottom, count);
+      std::vector<const PixelTest*> tests;
+      for (size_t i : required) tests.push_back(&points_[i].test);
+      const std::vector<size_t> passes = CountPasses(tests, sample, kMaxOtherCounted);
+      size_t best = 0;
+      for (size_t k = 1; k < required.size(); ++k) {
+        const int cost = ScanCost(tests[k]->kind()), best_cost = ScanCost(tests[best]->kind());
+        if (passes[k] < passes[best] || (passes[k] == passes[best] && cost < best_cost)) best = k;
+      }
+      return required[best];
+    }
+    size_t best = required.front();
+    for (size_t i : required)
+      if (Rank(points_[i].test.kind()) < Rank(points_[best].test.kind())) best = i;
+    return best;
+  }
+
+  static int Rank(PixelTest::Kind kind) {
+    return kind == PixelTest::Kind::kEqual ? 0 : kind == PixelTest::Kind::kWithin ? 1 : 2;
+  }
 
   uint32_t Read(int64_t x, int64_t y) const { return frame_.At(x, y); }
 
@@ -140,7 +146,7 @@ class Searcher {
     }
     for (size_t k = 0; k < order_.size(); ++k) {
       const Offset& o = points_[order_[k]];
-      if (!PointMatches(o.op, Read(x + o.dx, y + o.dy), o.colour, tolerance_)) {
+      if (!o.test(Read(x + o.dx, y + o.dy))) {
         if (k != 0) std::swap(order_[0], order_[k]);
         return false;
       }
@@ -167,23 +173,7 @@ class Searcher {
 
   // The anchor lies inside the frame for every candidate of r.
   bool ScanAnchor(const Region& r, size_t anchor, Point& found) {
-    const Offset& a = points_[anchor];
-    switch (a.op) {
-      case kOpEqual: {
-        const uint32_t c = a.colour;
-        return ScanRows<64>(r, anchor, found, [c](uint32_t p) { return p == c; });
-      }
-      case kOpNear: {
-        const NearBounds near = MakeNearBounds(a.colour, tolerance_);
-        if (near.empty) return false;
-        return ScanRows<16>(r, anchor, found, [near](uint32_t p) { return PassesNear(p, near); });
-      }
-      default: {
-        const int32_t op = a.op, t = tolerance_;
-        const uint32_t c = a.colour;
-        return ScanRows<1>(r, anchor, found, [op, c, t](uint32_t p) { return PointMatches(op, p, c, t); });
-      }
-    }
+    return ForKind(points_[anchor].test, [&](auto pass) { return ScanRows(r, anchor, found, pass); });
   }
 
   // Rows top to bottom, each from the left up to the best column found so
@@ -191,7 +181,7 @@ class Searcher {
   // later row can only win with a smaller x. Whole rows are read in memory
   // order; a narrower window of columns would end a search for a match far
   // left sooner but makes every other search slower.
-  template <int64_t Block, typename Pass>
+  template <typename Pass>
   bool ScanRows(const Region& r, size_t anchor, Point& found, const Pass& pass) {
     const Offset& a = points_[anchor];
     const size_t stride = static_cast<size_t>(frame_.width);
@@ -202,7 +192,7 @@ class Searcher {
       const uint32_t* row =
           frame_.pixels.data() + static_cast<size_t>(y + a.dy) * stride + static_cast<size_t>(r.left + a.dx);
       const int64_t n = limit - r.left;
-      for (int64_t i = FindFirst<Block>(row, 0, n, pass); i >= 0; i = FindFirst<Block>(row, i + 1, n, pass)) {
+      for (int64_t i = FindFirst(row, 0, n, pass); i >= 0; i = FindFirst(row, i + 1, n, pass)) {
         if (!run_flag_.IsSet()) return false;
         if (RestMatches(r.left + i, y, anchor)) {
           limit = r.left + i;
@@ -214,22 +204,6 @@ class Searcher {
     if (limit == r.right) return false;
     found = OnScreen(limit, best_y);
     return true;
-  }
-
-  // The first index in [from, n) whose pixel passes, or -1. Blocks of
-  // pixels are tested whole first; the compiler turns a block into vector
-  // compares, so a row without candidates costs little more than its reads.
-  template <int64_t Block, typename Pass>
-  static int64_t FindFirst(const uint32_t* row, int64_t from, int64_t n, const Pass& pass) {
-    int64_t i = from;
-    for (; i + Block <= n; i += Block) {
-      unsigned any = 0;
-      for (int64_t k = 0; k < Block; ++k) any |= static_cast<unsigned>(pass(row[i + k]));
-      if (any != 0) break;
-    }
-    for (; i < n; ++i)
-      if (pass(row[i])) return i;
-    return -1;
   }
 
   // The screen position of a frame position; the candidate lies in the

@@ -9,6 +9,8 @@
 
 #include "platform/sim/sim_platform.h"
 #include "vision/color_test.h"
+#include "vision/pixel_test.h"
+#include "vision/selectivity.h"
 
 namespace tora {
 namespace {
@@ -71,6 +73,59 @@ TEST(PointMatchesTest, OperatorsAndToleranceEdges) {
   EXPECT_FALSE(PointMatches(kOpNear, 0x123456, 0x123456, INT32_MIN));
   EXPECT_TRUE(PointMatches(kOpNear, 0xFFFFFF, 0, INT32_MAX));
   for (int32_t op : {0, 5, -1}) EXPECT_TRUE(PointMatches(op, 1, 2, 30)) << op;
+}
+
+// The four-pixel form of each operator answers as the one-pixel form and as
+// PointMatches: at both edges of the tolerance in every channel, with the
+// top byte set, for tolerances that leave no colour near or every colour.
+TEST(PixelTestTest, BothFormsAnswerAsPointMatches) {
+  std::mt19937 rng(99);
+  const int32_t tolerances[] = {INT32_MIN, -1, 0, 1, 2, 30, 127, 128, 129, 255, 256, INT32_MAX};
+  for (int round = 0; round < 20000; ++round) {
+    const int32_t op = static_cast<int32_t>(rng() % 7) - 1;
+    const int32_t t = round % 2 ? tolerances[rng() % 12] : static_cast<int32_t>(rng() % 300);
+    const uint32_t colour = rng() % 4 ? rng() & 0xFFFFFF : rng();
+    Pixels4 v;
+    for (int lane = 0; lane < 4; ++lane) {
+      uint32_t p = (rng() % 2 ? rng() : 0) & 0xFF000000u;
+      for (int k = 0; k < 3; ++k) {  // each channel at an edge of the range, or anywhere
+        const int64_t c = (colour >> (8 * k)) & 0xFF;
+        const int64_t d = static_cast<int64_t>(rng() % 3) - 1;
+        int64_t x = rng() % 2 ? c + (rng() % 2 ? 1 : -1) * (static_cast<int64_t>(t) - 1 + d) : rng() % 256;
+        x = std::min<int64_t>(255, std::max<int64_t>(0, x));
+        p |= static_cast<uint32_t>(x) << (8 * k);
+      }
+      v[lane] = p;
+    }
+    const PixelTest test(op, colour, t);
+    Mask4 m;
+    ForKind(test, [&](auto pass) { pass(v, m); });
+    for (int lane = 0; lane < 4; ++lane) {
+      const bool want = PointMatches(op, v[lane], colour, t);
+      ASSERT_EQ(m[lane], want ? -1 : 0) << std::hex << op << " " << colour << " " << v[lane] << " " << std::dec << t;
+      ASSERT_EQ(test(v[lane]), want);
+    }
+  }
+}
+
+// A sample reads only the area asked for, however the area lies.
+TEST(SampleFrameTest, ReadsInsideTheAreaOnly) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 500; ++round) {
+    Frame f;
+    f.Resize(static_cast<int32_t>(rng() % 300), static_cast<int32_t>(rng() % 200), 1);
+    const int64_t left = static_cast<int64_t>(rng() % 320) - 10, top = static_cast<int64_t>(rng() % 220) - 10;
+    const int64_t right = left + rng() % 300, bottom = top + rng() % 200;
+    for (int64_t y = top; y < bottom; ++y)
+      for (int64_t x = left; x < right; ++x) f.Set(static_cast<int32_t>(x), static_cast<int32_t>(y), 2);
+    const size_t count = rng() % 1500;
+    const std::vector<uint32_t> sample = SampleFrame(f, left, top, right, bottom, count);
+    EXPECT_LE(sample.size(), count);
+    for (uint32_t p : sample) ASSERT_EQ(p, 2u) << round;
+    const bool inside = std::max<int64_t>(left, 0) < std::min<int64_t>(right, f.width) &&
+                        std::max<int64_t>(top, 0) < std::min<int64_t>(bottom, f.height);
+    EXPECT_EQ(sample.empty(), !inside || count == 0) << round;
+  }
 }
 
 TEST_F(ColorTestTest, CapturesOncePerTestAndNotForAnEmptyCondition) {
@@ -221,6 +276,59 @@ TEST_F(ColorTestTest, FastSearchAgreesWithThePlainWalk) {
     }
   }
   EXPECT_GT(matched, 300);
+}
+
+// Screens large enough for the search to sample them before it picks the
+// point to scan for: flat screens with a few odd pixels, on which a pattern
+// cut from the screen agrees with most of its points; screens of a few
+// colours; "~=" first points; the pattern painted again in its column and
+// its row, so that matches tie in x or in y. Each answer must be the walk's.
+TEST_F(ColorTestTest, FastSearchAgreesWithThePlainWalkOnSampledScreens) {
+  std::mt19937 rng(777);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const uint32_t palette[] = {0x3C6E9A, 0x3C6E9B, 0x0000FF, 0x00FF00, 0xFFFFFF, 0x000000};
+  int matched = 0;
+  for (int round = 0; round < 200; ++round) {
+    Frame f;
+    f.Resize(pick(80, 160), pick(80, 100), palette[0]);
+    if (round % 2)
+      for (auto& p : f.pixels) p = palette[pick(0, 3) ? 0 : pick(1, 5)];
+    else
+      for (int k = pick(0, 30); k > 0; --k) f.Set(pick(0, f.width - 1), pick(0, f.height - 1), palette[pick(1, 5)]);
+    ScreenCondition c;
+    c.search_in_rect = true;
+    c.points_are_offsets = pick(0, 1) == 1;
+    c.tolerance = pick(-1, 40);
+    const int ax = pick(-4, f.width + 4), ay = pick(-4, f.height + 4);
+    for (int i = pick(2, 8); i > 0; --i) {
+      const int dx = pick(-3, 12), dy = pick(-3, 12);
+      const bool first = c.points.empty();
+      const int op = first && pick(0, 1) ? kOpNear : pick(0, 3) ? kOpEqual : pick(1, 4);
+      uint32_t colour = pick(0, 5) ? f.At(ax + dx, ay + dy) : palette[pick(0, 5)];
+      if (op == kOpNear && colour != kInvalidColour) colour ^= static_cast<uint32_t>(pick(0, 3)) << (8 * pick(0, 2));
+      // As a picture: offsets from the candidate; as colour points: screen
+      // positions whose first one is the candidate.
+      c.points.push_back(c.points_are_offsets ? Pt(dx, dy, op, colour) : Pt(500 + dx, 300 + dy, op, colour));
+    }
+    for (int copies = pick(0, 3); copies > 0; --copies) {
+      const int shift = pick(1, 20);
+      const bool down = pick(0, 1) == 1;
+      for (const ColorPoint& p : c.points) {
+        const int dx = c.points_are_offsets ? p.x : p.x - 500, dy = c.points_are_offsets ? p.y : p.y - 300;
+        if (p.op == kOpEqual || p.op == kOpNear)
+          f.Set(ax + dx + (down ? 0 : shift), ay + dy + (down ? shift : 0), p.colour);
+      }
+    }
+    c.rect = round % 4 ? Rect{0, 0, f.width, f.height}
+                       : Rect{pick(-10, 10), pick(-10, 10), pick(60, 200), pick(60, 120)};
+    Point want, got;
+    const bool want_match = NaiveMatch(c, f, want);
+    ASSERT_EQ(MatchCondition(c, f, flag, got, nullptr), want_match) << "round " << round;
+    if (!want_match) continue;
+    ASSERT_EQ(got, want) << "round " << round;
+    ++matched;
+  }
+  EXPECT_GT(matched, 60);
 }
 
 // Only the area the condition can read is copied from the screen.
