@@ -20,8 +20,12 @@ xcpu() {  # the X server's user + system time in clock ticks
   fi
 }
 printf "%-14s %6s %10s %12s %12s\n" way ticks "ms/tick" "program %" "X server %"
-TORA_BUILD_DIR=$build "$here/scripts/wine-run.sh" "$build/tests/zoom_cpu_bench.exe" "$seconds" | tr -d '\r' |
-  while read -r word way rest; do
+# Lines are read as they come (a filter such as tr would hold them back
+# until the program ends, and the X server's time would be read too late);
+# the program's CR is cut here.
+TORA_BUILD_DIR=$build "$here/scripts/wine-run.sh" "$build/tests/zoom_cpu_bench.exe" "$seconds" |
+  while IFS= read -r line; do
+    read -r word way rest <<<"${line%$'\r'}"
     case $word in
       BEGIN) x0=$(xcpu) ;;
       END)
