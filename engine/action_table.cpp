@@ -280,6 +280,16 @@ void AddRow(const RowSite& site, ActionList& list, unsigned accepted, ActionRegi
 
 }  // namespace
 
+bool RelativeClickBeforeBranch(const ActionList& list, const ActionRegistry& registry) {
+  for (const ActionStep& step : list.steps) {
+    if (step.type == StepType::Branch) return false;
+    if (step.type != StepType::Mouse) continue;
+    const MouseAction* mouse = registry.mouse_steps.Get(step.id);
+    if (mouse && mouse->coord == CoordMode::Relative) return true;
+  }
+  return false;
+}
+
 const char* MouseRowKind(uint32_t press, uint32_t release) {
   for (const MouseKind& m : kMouseKinds)
     if (m.press == press && m.release == release) return m.kind;

@@ -28,6 +28,10 @@ enum AcceptedRows : unsigned {
 void ParseActionTable(lua_State* L, const std::string& table_name, ActionList& list, unsigned accepted,
                       ActionRegistry& registry, const char* reader);
 
+// Whether the list clicks relative to the found point before any branch step
+// (which may find one) has run.
+bool RelativeClickBeforeBranch(const ActionList& list, const ActionRegistry& registry);
+
 // The row kind of a mouse step with these flags ("" for none of the eleven).
 const char* MouseRowKind(uint32_t press, uint32_t release);
 

@@ -53,22 +53,15 @@ void WarnUnlinked(lua_State* L, RepeatTask& task, const std::string& text, const
     WarnAtCall(L, texts::kFnRepeatAction, Format(missing, Excerpt(text).c_str(), Excerpt(name).c_str()));
 }
 
-// Whether a relative mouse step of the task's list comes before anything has
-// given the task a found point: only a rectangle search writes one (a fixed
-// condition is looked at, not searched), and a branch may.
-bool RelativeBeforeAnyMatch(const RepeatTask& task, const ActionRegistry& registry) {
+// Whether a relative mouse step of the task's list would count from a point
+// nothing has found: only a rectangle search writes one (a fixed condition is
+// looked at, not searched).
+bool RelativeWithoutAMatch(const RepeatTask& task, const ActionRegistry& registry) {
   if (task.has_condition)
     if (const ScreenCondition* c = registry.screen_conditions.Get(task.condition_id); c && c->search_in_rect)
       return false;
   const ActionList* list = registry.action_lists.Get(task.action_list_id);
-  if (!list) return false;
-  for (const ActionStep& step : list->steps) {
-    if (step.type == StepType::Branch) return false;
-    if (step.type != StepType::Mouse) continue;
-    const MouseAction* mouse = registry.mouse_steps.Get(step.id);
-    if (mouse && mouse->coord == CoordMode::Relative) return true;
-  }
-  return false;
+  return list && RelativeClickBeforeBranch(*list, registry);
 }
 
 }  // namespace
@@ -115,7 +108,7 @@ int LuaRepeatAction(lua_State* L) {
     }
   }
 
-  if (!task.unlinked && RelativeBeforeAnyMatch(task, registry))
+  if (!task.unlinked && RelativeWithoutAMatch(task, registry))
     WarnAtCall(L, texts::kFnRepeatAction, Format(texts::kWarnRelativeWithoutPoint, Excerpt(table).c_str()));
 
   int is_number = 0;

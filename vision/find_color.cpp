@@ -160,6 +160,8 @@ int LuaFindColorAction(lua_State* L) {
   if (OptionalString(L, 3, action_table))
     ParseActionTable(L, action_table, list, kAcceptBranch, registry, texts::kFnFindColorAction);
   ReadModeAndRange(L, texts::kFnFindColorAction, 4, context.platform, condition);
+  if (!condition.search_in_rect && RelativeClickBeforeBranch(list, registry))
+    WarnAtCall(L, texts::kFnFindColorAction, Format(texts::kWarnRelativeFixed, Excerpt(action_table).c_str()));
 
   AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;

@@ -156,14 +156,19 @@ TEST_F(ScriptWarningsTest, TwentyLinesThenACountAfterTheErrorLines) {
 TEST_F(ScriptWarningsTest, PicturesAreReadFromTheScriptsFolder) {
   folder_.Write("图标.bmp", test::BuildBmp24(4, 3, test::PositionColour));
   ASSERT_EQ(Run("找图像条件(\"图标\",\"固定\",\"10,20\",0,\"图标.bmp\")\n"
-                "找图像条件(\"丢\",\"固定\",\"10,20\",0,\"丢.bmp\")\n"),
+                "找图像条件(\"丢\",\"固定\",\"10,20\",0,\"丢.bmp\")\n"
+                "R = {{\"左键单击\",\"1,1,相对,0\"}}\n"
+                "找图像动作(\"点\",\"R\",\"活动\",\"全屏\",0,\"图标.bmp\")\n"
+                "找图像动作(\"点\",\"R\",\"固定\",\"10,20\",0,\"图标.bmp\")\n"),
             ScriptHost::Outcome::Loaded);
-  ASSERT_EQ(registry_.screen_conditions.Length(), 1);
+  ASSERT_EQ(registry_.screen_conditions.Length(), 3);
   EXPECT_EQ(registry_.screen_conditions.Get(0)->picture, folder_.path() + "/图标.bmp");
   EXPECT_EQ(registry_.screen_conditions.Get(0)->points.size(), 12u);
   // The one that is not there is named whole, beside the message box.
+  // And a relative click after a fixed picture, which finds no position.
   EXPECT_EQ(host_.Warnings(),
-            Lines{"警告：第2行 找图像条件：读不了图像文件\"" + folder_.path() + "/丢.bmp\"，这个条件没有登记"});
+            (Lines{"警告：第2行 找图像条件：读不了图像文件\"" + folder_.path() + "/丢.bmp\"，这个条件没有登记",
+                   "警告：第5行 找图像动作：动作表\"R\"有相对坐标的鼠标动作，但固定方式只看不找，不给出找到的位置，相对坐标不会从这里算起"}));
   ASSERT_EQ(sim_.Messages().size(), 1u);
   EXPECT_EQ(sim_.Messages()[0].text, texts::kImageReadError);
 }
