@@ -26,7 +26,8 @@ bool ScriptWarnings::FirstTime(const std::string& key) {
 
 std::vector<std::string> ScriptWarnings::Lines(const char* more) const {
   std::vector<std::string> lines = kept_;
-  if (count_ > kept_.size()) lines.push_back(Format(more, static_cast<int>(std::min<size_t>(count_ - kept_.size(), INT32_MAX))));
+  if (count_ > kept_.size())
+    lines.push_back(Format(more, static_cast<int>(std::min<size_t>(count_ - kept_.size(), INT32_MAX))));
   return lines;
 }
 
@@ -59,7 +60,7 @@ std::string Excerpt(const std::string& text) {
     const unsigned char c = static_cast<unsigned char>(text[i++]);
     out += (c < 0x20 || c == 0x7F) ? ' ' : static_cast<char>(c);
   }
-  if (i < text.size()) out += "…";
+  if (i < text.size()) out += texts::kExcerptCut;
   return out;
 }
 

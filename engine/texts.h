@@ -50,6 +50,7 @@ inline constexpr const char* kScriptTimedOut = "脚本运行超过时间限制�
 inline constexpr const char* kWarnAtLine = "警告：第%d行 %s：%s";
 inline constexpr const char* kWarnNoLine = "警告：%s：%s";
 inline constexpr const char* kWarnMore = "……另有%d条警告未列出";
+inline constexpr const char* kExcerptCut = "…";
 inline constexpr const char* kWarnRowPlace = "动作表\"%s\"第%s行{\"%s\",\"%s\"}：";
 inline constexpr const char* kWarnUnknownRow = "没有\"%s\"这种动作，这一行不执行";
 inline constexpr const char* kWarnRowNotHere = "%s的动作表里不能有\"%s\"，这一行不执行";
