@@ -94,6 +94,10 @@ int LuaRepeatAction(lua_State* L) {
   task.action_list_id = registry.action_lists.Append(std::move(list));
 
   task.interval = SecondsToMs(OptionalNumber(L, kArgInterval));
+  if (!lua_isnumber(L, kArgInterval)) {
+    const char* text = lua_isstring(L, kArgInterval) ? lua_tostring(L, kArgInterval) : luaL_typename(L, kArgInterval);
+    WarnAtCall(L, texts::kFnRepeatAction, Format(texts::kWarnInterval, Excerpt(text).c_str()));
+  }
   task.next_run = 0;
 
   std::string condition;

@@ -77,6 +77,7 @@ inline constexpr const char* kWarnRelativeWithoutPoint =
     "动作表\"%s\"有相对坐标的鼠标动作，但这个任务的条件不找位置（没有条件，或是固定方式），相对坐标不会从找到的位置算起（开始时是0,0）";
 inline constexpr const char* kWarnRelativeFixed =
     "动作表\"%s\"有相对坐标的鼠标动作，但固定方式只看不找，不给出找到的位置，相对坐标不会从这里算起";
+inline constexpr const char* kWarnInterval = "间隔\"%s\"不是数字（秒），按0算：这个任务每一轮都运行";
 inline constexpr const char* kWarnCountNegative = "次数%d小于0，这个任务一次也不会运行";
 inline constexpr const char* kWarnCorner = "位置\"%s\"不是 无、左上角、左下角、右上角、右下角、居中 之一，窗口不会移动";
 inline constexpr const char* kWarnTopmost = "\"%s\"既不是\"置顶\"也不是\"不置顶\"，按不置顶算";

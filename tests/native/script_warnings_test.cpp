@@ -98,7 +98,8 @@ TEST_F(ScriptWarningsTest, CallMistakesAndUnlinkedTasks) {
                 "重复动作(\"T\",1,\"找颜色点条件(笑脸)\",\"前台\",\"0\",-1)\n"
                 "重复动作(\"T\",1,\"0\",\"后台\",\"0\",0)\n"
                 "重复动作(\"T\",1,\"0\",\"窗口操作(记事本)\",\"0\",0)\n"
-                "重复动作(nil,1,\"0\",\"0\",\"0\",0)\n"),
+                "重复动作(nil,1,\"0\",\"0\",\"0\",0)\n"
+                "重复动作(\"T\",\"1秒\",\"0\",\"0\",\"0\",0)\n"),
             ScriptHost::Outcome::Loaded);
   const Lines expected = {
       "警告：第2行 找颜色点条件：颜色点表\"P\"第2行的比较\"=\"不是 ==、!=、~=、!~ 之一，这个点总算相符",
@@ -113,6 +114,7 @@ TEST_F(ScriptWarningsTest, CallMistakesAndUnlinkedTasks) {
       "警告：第9行 重复动作：窗口\"窗口操作(记事)\"：没有名为\"记事\"的窗口操作，这个任务不会运行",
       "警告：第10行 重复动作：次数-1小于0，这个任务一次也不会运行",
       "警告：第13行 重复动作：第1个参数不是动作表的名字，这个任务没有动作",
+      "警告：第14行 重复动作：间隔\"1秒\"不是数字（秒），按0算：这个任务每一轮都运行",
   };
   EXPECT_EQ(host_.Warnings(), expected);
   // The rule's window is not there: one line says the keeper waits for it.
@@ -124,18 +126,18 @@ TEST_F(ScriptWarningsTest, CallMistakesAndUnlinkedTasks) {
   // The three unlinked tasks stay listed with nothing linked, and only they
   // are flagged; "前台", "后台" and "0" name no rule and stay as they were.
   const auto& tasks = registry_.ordinary_tasks.Items();
-  ASSERT_EQ(tasks.size(), 7u);
+  ASSERT_EQ(tasks.size(), 8u);
   for (size_t i = 0; i < tasks.size(); ++i) EXPECT_EQ(tasks[i].unlinked, i < 3) << i;
   EXPECT_FALSE(tasks[0].has_condition || tasks[1].has_condition || tasks[2].has_window);
   EXPECT_TRUE(tasks[3].has_condition);
   EXPECT_TRUE(tasks[5].has_window);
 
-  // A pass runs no unlinked task: A is pressed by task 4 only (task 3 has no
-  // tries, task 5 waits for its rule's window, task 6 has no rows).
+  // A pass runs no unlinked task: A is pressed by tasks 4 and 7 only (task 3
+  // has no tries, task 5 waits for its rule's window, task 6 has no rows).
   RunWorkerPass(registry_.ordinary_tasks, 1, registry_, sim_.platform());
   int presses = 0;
   for (const InputEvent& e : sim_.Events()) presses += e.kind == InputEvent::KeyDown;
-  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(presses, 2);
   host_.StopScript();
 }
 
