@@ -12,18 +12,27 @@
 
 namespace tora {
 
-std::string ControlText(HWND control) {
+std::wstring ControlTextWide(HWND control) {
   const int len = GetWindowTextLengthW(control);
   if (len <= 0) return {};
   std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
   const int got = GetWindowTextW(control, buffer.data(), len + 1);
-  return Narrow(std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0)));
+  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
+
+std::string ControlText(HWND control) { return Narrow(ControlTextWide(control)); }
 
 void SetControlText(HWND control, const std::string& gbk) { SetWindowTextW(control, Widen(gbk).c_str()); }
 
 void AddComboItem(HWND combo, const std::string& gbk) {
   SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+}
+
+void ReplaceItems(HWND combo, const std::vector<std::string>& items) {
+  const std::string kept = ControlText(combo);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  for (const std::string& item : items) AddComboItem(combo, item);
+  SetControlText(combo, kept);
 }
 
 bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk) {

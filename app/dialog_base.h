@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tora {
 
@@ -64,12 +65,17 @@ class DialogBase {
   bool modeless_ = false;
 };
 
-// A control's whole text as GBK, and setting it.
+// A window's or control's whole text as the system keeps it (no message is
+// sent to a window of another process, so a hung program cannot stall the
+// caller), as UTF-16 or as GBK; and setting it.
+std::wstring ControlTextWide(HWND control);
 std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& gbk);
 
 // Adds a GBK item to a combo box's list.
 void AddComboItem(HWND combo, const std::string& gbk);
+// Refills a combo box's list, keeping what its box shows.
+void ReplaceItems(HWND combo, const std::vector<std::string>& items);
 
 // A path chosen by the user (a file dialog) as GBK; false, after telling the
 // user in a box over owner, when GBK cannot hold it.

@@ -389,14 +389,12 @@ void CVelmDlg::Browse() {
 }
 
 void CVelmDlg::RefillScriptList() {
-  HWND combo = Item(IDC_SCRIPT_FILE);
-  const std::string kept = ControlText(combo);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string dir = ExecutableDir();
   size_t unlisted = 0;
+  std::vector<std::string> paths;
   for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern, &unlisted))
-    AddComboItem(combo, dir + "\\" + name);
-  SetControlText(combo, kept);
+    paths.push_back(dir + "\\" + name);
+  ReplaceItems(Item(IDC_SCRIPT_FILE), paths);
   // Said once: the list drops down often.
   if (unlisted > 0 && !told_unlisted_) {
     told_unlisted_ = true;

@@ -37,7 +37,6 @@ inline constexpr const char* kCodeFontFace = "宋体";
 inline constexpr const char* kOpenFilter = "txt Files (*.txt)|*.txt|";
 inline constexpr const char* kNewFilter = "Txt Files (*.txt)|*.txt|All Files (*.*)|*.*||";
 inline constexpr const char* kNewDefaultExtension = "txt";
-inline constexpr const char* kScriptPattern = "*.txt";
 inline constexpr const char* kCaretLine = "%d";
 // Tab captions, in tab order
 inline constexpr const char* kTabCaptions[] = {"窗口", "键盘", "鼠标", "找颜色点", "找图像", "其它", "帮助"};

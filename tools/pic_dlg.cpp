@@ -31,18 +31,10 @@ constexpr int kAllControls[] = {IDC_PIC_NAME_LABEL, IDC_PIC_NAME,    IDC_PIC_OPE
                                 IDC_PIC_TARGET,     IDC_PIC_FULL_SCREEN, IDC_PIC_SHOT, IDC_PIC_HIDE_MAIN,
                                 IDC_PIC_HINT,       IDC_PIC_HSCROLL, IDC_PIC_VSCROLL};
 
-std::string TitleOf(HWND window) {
-  const int len = GetWindowTextLengthW(window);
-  if (len <= 0) return {};
-  std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), len + 1);
-  return Narrow(std::wstring(text.data(), static_cast<size_t>(got > 0 ? got : 0)));
-}
-
 // One window of the target list: top-level, visible, titled.
 BOOL CALLBACK AddTargetWindow(HWND window, LPARAM combo) {
   if (GetParent(window) || !IsWindowVisible(window)) return TRUE;
-  const std::string title = TitleOf(window);
+  const std::string title = ControlText(window);
   if (title.empty()) return TRUE;
   const std::string item =
       Format(tt::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(window)), title.c_str());

@@ -25,14 +25,6 @@ std::string SelectedText(HWND combo) {
   return Narrow(item);
 }
 
-void ReplaceItems(HWND combo, const std::vector<std::string>& items) {
-  const std::string kept = ControlText(combo);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
-  for (const std::string& item : items)
-    AddComboItem(combo, item);
-  SetControlText(combo, kept);
-}
-
 void EnableRangeControls(HWND page, bool moving, int label, int box, int button) {
   for (int id : {label, box, button}) EnableWindow(GetDlgItem(page, id), moving ? TRUE : FALSE);
 }

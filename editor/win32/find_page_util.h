@@ -18,8 +18,6 @@ void FillCombo(HWND combo, const char* const (&items)[N]) {
 }
 // The selected item's text of a combo (empty when none).
 std::string SelectedText(HWND combo);
-// Refills a combo's list, keeping what its box shows.
-void ReplaceItems(HWND combo, const std::vector<std::string>& items);
 // The label, the rectangle box and "鼠标取得" work only in "活动" mode.
 void EnableRangeControls(HWND page, bool moving, int label, int box, int button);
 // Puts the text in front of the editor's code box, leaving the rest of it

@@ -54,14 +54,6 @@ void SelectItem(HWND combo, const std::string& gbk) {
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at == CB_ERR ? 0 : at), 0);
 }
 
-std::wstring WholeText(HWND control) {
-  const int len = GetWindowTextLengthW(control);
-  if (len <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(control, buffer.data(), len + 1);
-  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
-}
-
 }  // namespace
 
 bool CMouse::RecordingHookInstalled() { return Recorder().hook != nullptr; }
@@ -172,7 +164,7 @@ void CMouse::StopRecording(bool touch_list) {
     } else {
       // The button's own click opened the last row: it goes, and every
       // other line stays whole.
-      const size_t keep = ButtonStopKeptLength(WholeText(list));
+      const size_t keep = ButtonStopKeptLength(ControlTextWide(list));
       SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(keep), -1);
       SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
     }

@@ -12,14 +12,6 @@ namespace {
 
 namespace t = page_texts;
 
-std::wstring WholeText(HWND control) {
-  const int len = GetWindowTextLengthW(control);
-  if (len <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(control, buffer.data(), len + 1);
-  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
-}
-
 }  // namespace
 
 void COther::OnPageCreated() {
@@ -53,7 +45,7 @@ void COther::InsertPasteText() { Insert(kIdPasteText, true); }
 void COther::InsertWebAddress() { Insert(kIdWebAddress, false); }
 
 void COther::Insert(int text_id, bool paste) {
-  const std::wstring wide = WholeText(Item(text_id));
+  const std::wstring wide = ControlTextWide(Item(text_id));
   const std::string pause = ItemText(kIdOtherPause);
   const std::string lossy = Narrow(wide);
   // The page's own refusals come first; only a text that passes them is looked

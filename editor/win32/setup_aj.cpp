@@ -328,14 +328,7 @@ std::string CSetupAj::ProgramDir() { return platform_.files.ExecutableDir(); }
 
 std::string CSetupAj::SetupIniPath() { return ProgramDir() + "\\" + texts::kSetupIni; }
 
-std::wstring CSetupAj::CodeBoxText() {
-  HWND box = Item(kIdCodeBox);
-  const int len = GetWindowTextLengthW(box);
-  if (len <= 0) return {};
-  std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(box, buffer.data(), len + 1);
-  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
-}
+std::wstring CSetupAj::CodeBoxText() { return ControlTextWide(Item(kIdCodeBox)); }
 
 void CSetupAj::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
 
@@ -427,14 +420,12 @@ void CSetupAj::CopyScript() {
 }
 
 void CSetupAj::ListScripts() {
-  HWND combo = Item(kIdScriptName);
-  const std::string kept = ControlText(combo);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string dir = ProgramDir();
   size_t unlisted = 0;
-  for (const std::string& name : platform_.files.ListFiles(dir, editor_texts::kScriptPattern, &unlisted))
-    AddComboItem(combo, dir + "\\" + name);
-  SetControlText(combo, kept);
+  std::vector<std::string> paths;
+  for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern, &unlisted))
+    paths.push_back(dir + "\\" + name);
+  ReplaceItems(Item(kIdScriptName), paths);
   if (unlisted > 0 && !told_unlisted_) {
     told_unlisted_ = true;
     Tell(Format(app_texts::kScriptsUnlisted, static_cast<int>(unlisted)));
@@ -442,12 +433,8 @@ void CSetupAj::ListScripts() {
 }
 
 void CSetupAj::FillChoices(int combo_id, bool conditions) {
-  HWND combo = Item(combo_id);
-  const std::string kept = ControlText(combo);
-  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const std::string code = Narrow(CodeBoxText());
-  for (const std::string& item : conditions ? ConditionChoices(code) : WindowChoices(code)) AddComboItem(combo, item);
-  SetControlText(combo, kept);
+  ReplaceItems(Item(combo_id), conditions ? ConditionChoices(code) : WindowChoices(code));
 }
 
 void CSetupAj::AddRepeatCode() {

@@ -30,16 +30,6 @@ std::string ClassOf(HWND window) {
   return got > 0 ? Narrow(std::wstring(name, static_cast<size_t>(got))) : std::string();
 }
 
-// A top-level window's title as the system keeps it (no message is sent, so
-// a hung program cannot stall the list).
-std::string TitleOf(HWND window) {
-  const int len = GetWindowTextLengthW(window);
-  if (len <= 0) return {};
-  std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), len + 1);
-  return Narrow(std::wstring(text.data(), static_cast<size_t>(got > 0 ? got : 0)));
-}
-
 // Any window's text, a control of another program included; a program that
 // does not answer in time gives none.
 std::string TextOf(HWND window) {
@@ -62,7 +52,7 @@ std::string ItemOf(HWND window, const std::string& title) {
 BOOL CALLBACK AddListedWindow(HWND window, LPARAM param) {
   const auto* walk = reinterpret_cast<const std::pair<HWND, HWND>*>(param);
   if (GetParent(window) || !IsWindowVisible(window) || window == walk->first) return TRUE;
-  const std::string title = TitleOf(window);
+  const std::string title = ControlText(window);
   if (title.empty()) return TRUE;
   SendMessageW(walk->second, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ItemOf(window, title)).c_str()));
   return TRUE;
