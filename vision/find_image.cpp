@@ -108,9 +108,10 @@ int LuaFindImageAction(lua_State* L) {
   const Point origin = ReadModeAndArea(L, texts::kFnFindImageAction, kActionArgs, condition);
   const int32_t percent = ReadReduce(L, kActionArgs.reduce);
   const std::string path = CheckString(L, kActionArgs.file);
-  if (lua_isstring(L, 2)) ParseActionTable(L, CheckString(L, 2), list, 0, registry, texts::kFnFindImageAction);
+  std::string table;
+  if (OptionalString(L, 2, table)) ParseActionTable(L, table, list, 0, registry, texts::kFnFindImageAction);
   if (!condition.search_in_rect && RelativeClickBeforeBranch(list, registry))
-    WarnAtCall(L, texts::kFnFindImageAction, Format(texts::kWarnRelativeFixed, Excerpt(CheckString(L, 2)).c_str()));
+    WarnAtCall(L, texts::kFnFindImageAction, Format(texts::kWarnRelativeFixed, Excerpt(table).c_str()));
 
   if (!ReadPicture(L, texts::kFnFindImageAction, path, percent, ThinningRule::kDropBelow, origin, condition))
     return 0;
