@@ -1,7 +1,6 @@
 #include "tools/cut_pic_dlg.h"
 
 #include <commdlg.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
@@ -33,27 +32,8 @@ bool CCutPicDlg::Open(HINSTANCE instance, HWND owner) {
   return true;
 }
 
-INT_PTR CCutPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR CCutPicDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG:
-      dragging_ = false;
-      MakeDimmedFullScreen(hwnd());
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(OverlayBrush());
-    case WM_LBUTTONDOWN:
-      OnButtonDown(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
-      return TRUE;
-    case WM_LBUTTONUP:
-      OnButtonUp(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
-      return TRUE;
-    case WM_TIMER:
-      if (wparam != kDragTimer) return FALSE;
-      InvalidateRect(hwnd(), nullptr, TRUE);
-      return TRUE;
-    case WM_PAINT:
-      OnPaint();
-      return TRUE;
     case kMsgCutSave:
       Save();
       return TRUE;
@@ -95,20 +75,12 @@ void CCutPicDlg::OnButtonUp(POINT at) {
   dragging_ = false;
 }
 
-void CCutPicDlg::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd(), &ps);
-  if (dragging_) {
-    const POINT now = CursorIn(hwnd());
-    DrawDragRect(dc, start_.x, start_.y, now.x, now.y);
-  } else {
-    const std::wstring hint = Widen(t::kCutHint);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    TextOutW(dc, 1, 1, hint.c_str(), static_cast<int>(hint.size()));
-    if (old) SelectObject(dc, old);
-  }
-  EndPaint(hwnd(), &ps);
+void CCutPicDlg::PaintIdle(HDC dc) {
+  const std::wstring hint = Widen(t::kCutHint);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+  HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+  TextOutW(dc, 1, 1, hint.c_str(), static_cast<int>(hint.size()));
+  if (old) SelectObject(dc, old);
 }
 
 void CCutPicDlg::Save() {

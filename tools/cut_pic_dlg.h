@@ -6,13 +6,13 @@
 
 #include <string>
 
-#include "app/dialog_base.h"
 #include "platform/platform.h"
 #include "res/resource.h"
+#include "tools/screen_overlay.h"
 
 namespace tora {
 
-class CCutPicDlg : public DialogBase {
+class CCutPicDlg : public DragOverlay {
  public:
   // Captures the screen, then creates and shows the overlay (owner as
   // parent). False when it cannot be created.
@@ -24,12 +24,13 @@ class CCutPicDlg : public DialogBase {
   const std::string& position_text() const { return position_text_; }
 
  protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  INT_PTR HandleOther(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void OnButtonDown(POINT at) override;
+  void OnButtonUp(POINT at) override;
+  // The hint at the top left.
+  void PaintIdle(HDC dc) override;
 
  private:
-  void OnButtonDown(POINT at);
-  void OnButtonUp(POINT at);
-  void OnPaint();
   void Save();
   // The save dialog: the chosen path, or empty when it was cancelled.
   std::string AskPath(const std::string& default_name);
@@ -37,8 +38,6 @@ class CCutPicDlg : public DialogBase {
   HINSTANCE instance_ = nullptr;
   HWND owner_ = nullptr;
   Frame screen_;  // the screen as it was before the overlay dimmed it
-  bool dragging_ = false;
-  POINT start_{};
   POINT end_{};
   std::string saved_path_text_;
   std::string position_text_;

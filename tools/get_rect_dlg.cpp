@@ -1,7 +1,5 @@
 #include "tools/get_rect_dlg.h"
 
-#include <windowsx.h>
-
 #include "app/messages.h"
 #include "editor/find_code.h"
 #include "tools/screen_overlay.h"
@@ -17,27 +15,8 @@ bool CGetRectDlg::Show(HINSTANCE instance, HWND page) {
   return true;
 }
 
-INT_PTR CGetRectDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR CGetRectDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG:
-      dragging_ = false;
-      MakeDimmedFullScreen(hwnd());
-      return TRUE;
-    case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(OverlayBrush());
-    case WM_LBUTTONDOWN:
-      OnButtonDown(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
-      return TRUE;
-    case WM_LBUTTONUP:
-      OnButtonUp(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
-      return TRUE;
-    case WM_TIMER:
-      if (wparam != kDragTimer) return FALSE;
-      InvalidateRect(hwnd(), nullptr, TRUE);
-      return TRUE;
-    case WM_PAINT:
-      OnPaint();
-      return TRUE;
     case WM_COMMAND:
       // Enter and Esc put the picker away without a rectangle.
       if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
@@ -78,16 +57,6 @@ void CGetRectDlg::OnButtonUp(POINT at) {
   // picker then goes away until it is asked for again.
   if (target_ && IsWindow(target_)) SendMessageW(target_, kMsgRectChosen, 0, 0);
   ShowWindow(hwnd(), SW_HIDE);
-}
-
-void CGetRectDlg::OnPaint() {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd(), &ps);
-  if (dragging_) {
-    const POINT now = CursorIn(hwnd());
-    DrawDragRect(dc, start_.x, start_.y, now.x, now.y);
-  }
-  EndPaint(hwnd(), &ps);
 }
 
 }  // namespace tora

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "app/dialog_base.h"
 #include "res/resource.h"
+#include "tools/screen_overlay.h"
 
 namespace tora {
 
-class CGetRectDlg : public DialogBase {
+class CGetRectDlg : public DragOverlay {
  public:
   // Shows the picker over the screen, creating it the first time (page as
   // parent); the page is the window told of the chosen rectangle. False
@@ -21,16 +21,12 @@ class CGetRectDlg : public DialogBase {
   const std::string& rect_text() const { return rect_text_; }
 
  protected:
-  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+  INT_PTR HandleOther(UINT message, WPARAM wparam, LPARAM lparam) override;
+  void OnButtonDown(POINT at) override;
+  void OnButtonUp(POINT at) override;
 
  private:
-  void OnButtonDown(POINT at);
-  void OnButtonUp(POINT at);
-  void OnPaint();
-
   HWND target_ = nullptr;
-  bool dragging_ = false;
-  POINT start_{};
   std::string rect_text_;
 };
 

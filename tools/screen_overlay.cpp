@@ -1,5 +1,7 @@
 #include "tools/screen_overlay.h"
 
+#include <windowsx.h>
+
 #include "platform/win32/gdi.h"
 
 namespace tora {
@@ -28,6 +30,41 @@ void DrawDragRect(HDC dc, int x1, int y1, int x2, int y2) {
   Selected use_pen(dc, pen.get());
   Selected use_brush(dc, brush.get());
   Rectangle(dc, x1, y1, x2, y2);
+}
+
+INT_PTR DragOverlay::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      dragging_ = false;
+      MakeDimmedFullScreen(hwnd());
+      return TRUE;
+    case WM_CTLCOLORDLG:
+      return reinterpret_cast<INT_PTR>(OverlayBrush());
+    case WM_LBUTTONDOWN:
+      OnButtonDown(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      return TRUE;
+    case WM_LBUTTONUP:
+      OnButtonUp(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      return TRUE;
+    case WM_TIMER:
+      if (wparam != kDragTimer) return FALSE;
+      InvalidateRect(hwnd(), nullptr, TRUE);
+      return TRUE;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd(), &ps);
+      if (dragging_) {
+        const POINT now = CursorIn(hwnd());
+        DrawDragRect(dc, start_.x, start_.y, now.x, now.y);
+      } else {
+        PaintIdle(dc);
+      }
+      EndPaint(hwnd(), &ps);
+      return TRUE;
+    }
+    default:
+      return HandleOther(message, wparam, lparam);
+  }
 }
 
 POINT CursorIn(HWND window) {

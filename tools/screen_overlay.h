@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "app/dialog_base.h"
+
 namespace tora {
 
 // Timer of both overlays: repaints the rectangle while it is dragged.
@@ -24,5 +26,22 @@ void DrawDragRect(HDC dc, int x1, int y1, int x2, int y2);
 
 // The cursor position in the window's client coordinates.
 POINT CursorIn(HWND window);
+
+// A dimmed full-screen dialog on which a rectangle is dragged with the left
+// button: the window's set-up, its background, the button messages and the
+// frame repainted on the drag timer while dragging_ is set.
+class DragOverlay : public DialogBase {
+ protected:
+  INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) final;
+  // Every other message.
+  virtual INT_PTR HandleOther(UINT message, WPARAM wparam, LPARAM lparam) = 0;
+  virtual void OnButtonDown(POINT at) = 0;
+  virtual void OnButtonUp(POINT at) = 0;
+  // Painted when no rectangle is being dragged.
+  virtual void PaintIdle(HDC dc) {}
+
+  bool dragging_ = false;
+  POINT start_{};
+};
 
 }  // namespace tora
