@@ -79,9 +79,11 @@ int32_t LineCount(const std::string& box) {
 
 TableRows ReadTableRows(const std::string& repeat_list, const char* reader) {
   namespace t = editor_texts;
-  // Rows a find action's table would skip: the call could not do them.
-  static const std::vector<const char*> kTextRows = {texts::kRowPasteText, texts::kRowOpenUrl};
-  static const std::vector<const char*> kBranchRows = {texts::kFnFindColorAction, texts::kFnFindImageAction};
+  // Rows a find action's table cannot do: its reader skips text rows, and
+  // the call goes in front of the script, before every find action a
+  // branch row could name.
+  static const std::vector<const char*> kFindActionSkips = {texts::kRowPasteText, texts::kRowOpenUrl,
+                                                            texts::kFnFindColorAction, texts::kFnFindImageAction};
   TableRows rows;
   int number = 0;
   for (const std::string& line : BoxLines(repeat_list)) {
@@ -94,9 +96,7 @@ TableRows ReadTableRows(const std::string& repeat_list, const char* reader) {
       rows.message = Format(t::kBadRepeatLine, number, Excerpt(line).c_str());
       return rows;
     }
-    const bool skipped = reader && (IsRowKind(row->kind, kTextRows) ||
-                                    (reader == std::string(texts::kFnFindImageAction) && IsRowKind(row->kind, kBranchRows)));
-    if (skipped) {
+    if (reader && IsRowKind(row->kind, kFindActionSkips)) {
       rows.message = Format(t::kRowNotForAction, number, Excerpt(row->kind).c_str(), reader);
       return rows;
     }
@@ -125,6 +125,9 @@ RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in) {
   if (!IsNameText(description)) return {t::kBadDescription, in.code_box};
   const TableRows rows = ReadTableRows(in.repeat_list, nullptr);
   if (!rows.message.empty()) return {rows.message, in.code_box};
+  // A table without rows stops the script at the call that reads it: a
+  // list of blank lines is as good as none.
+  if (rows.text.empty()) return {t::kEmptyActionList, in.code_box};
   // A link that names nothing in the script leaves the task unrun.
   const std::string condition = in.condition.empty() ? "0" : in.condition;
   if (condition != "0" &&

@@ -51,8 +51,10 @@ bool IsNameText(const std::string& text);
 // The repeat list's rows for an action table, each line with its line
 // break. Lines under 5 bytes (blank lines, fragments) are dropped; every
 // other line must read as a row, and one without a comma after it gets one.
-// A reader (the find action's call name; nullptr for 重复动作) refuses the
-// rows it would skip. The message names the first line refused.
+// A find action (its call name as reader; nullptr for 重复动作) refuses
+// the rows it cannot do: text rows, which its reader skips, and branch
+// rows, which could name no action before it (the pages put its call in
+// front of the script). The message names the first line refused.
 struct TableRows {
   std::string message;  // empty when the rows were read
   std::string text;
