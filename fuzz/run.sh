@@ -10,8 +10,10 @@ seconds=${2:-30}
 build=$(cd "$build" && pwd)
 artifacts="$build/fuzz/artifacts"
 mkdir -p "$artifacts"
-# name and seed folder of each fuzzer (the script fuzzer makes its own inputs)
-for entry in "bmp_fuzzer:$here/corpus" "dib_fuzzer:$here/corpus" "script_fuzzer:"; do
+# name and seed folder of each fuzzer (the script fuzzer makes its own inputs;
+# the generator fuzzer's seeds are inputs it once failed on)
+for entry in "bmp_fuzzer:$here/corpus" "dib_fuzzer:$here/corpus" "script_fuzzer:" \
+    "generator_fuzzer:$here/corpus/generators"; do
   name=${entry%%:*}
   seeds=${entry#*:}
   fuzzer="$build/fuzz/$name"
