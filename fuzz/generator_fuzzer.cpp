@@ -8,6 +8,7 @@
 // choice lists must offer exactly what the script declares.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -106,12 +107,6 @@ struct Model {
   bool relative = false;  // a relative click went into a find action or task
 };
 
-std::string RowsText(const Model& m) {
-  std::string text;
-  for (const Row& row : m.rows) text += row.text;
-  return text;
-}
-
 std::string Steps(const std::vector<Row>& rows) {
   std::string steps;
   for (const Row& row : rows) steps += row.step + ";";
@@ -121,7 +116,8 @@ std::string Steps(const std::vector<Row>& rows) {
 // The repeat list as the generators get it: the rows, sometimes with a
 // blank line or a line typed by hand among them.
 std::string RepeatList(FuzzedDataProvider& in, Model& m, bool& typed) {
-  std::string list = RowsText(m);
+  std::string list;
+  for (const Row& row : m.rows) list += row.text;
   typed = false;
   if (in.ConsumeBool()) list += "\r\n";
   if (in.ConsumeIntegralInRange(0, 7) == 0) {
@@ -137,9 +133,9 @@ std::string KeyStep(KeyMode mode, const std::vector<std::string>& names, const s
   return step + " " + std::to_string(PauseFieldToMs(pause));
 }
 
-std::string MouseStep(const std::string& kind, int32_t x, int32_t y, bool relative, int32_t pause) {
-  return "M" + kind + " " + std::to_string(x) + "," + std::to_string(y) + (relative ? " R " : " A ") +
-         std::to_string(pause);
+// A mouse step without its pause, which follows it.
+std::string MouseStep(const std::string& kind, int32_t x, int32_t y, bool relative) {
+  return "M" + kind + " " + std::to_string(x) + "," + std::to_string(y) + (relative ? " R " : " A ");
 }
 
 void KeyRow(FuzzedDataProvider& in, Model& m) {
@@ -173,32 +169,28 @@ void MouseRow(FuzzedDataProvider& in, Model& m) {
   const PageRow out = BuildMouseRow(row);
   if (!out.message.empty()) return;
   const std::vector<std::string> xy = SplitString(row.position, ',');
-  m.rows.push_back({out.row, MouseStep(row.kind, LeadingInt(xy[0]), LeadingInt(xy[1]), relative,
-                                       PauseFieldToMs(row.pause))});
+  m.rows.push_back({out.row, MouseStep(row.kind, LeadingInt(xy[0]), LeadingInt(xy[1]), relative) +
+                                 std::to_string(PauseFieldToMs(row.pause))});
 }
 
+// Clicks recorded, then stopped with Ctrl+F11: one row a click, its pause
+// the whole seconds to the next click (0 for the last).
 void RecordedClicks(FuzzedDataProvider& in, Model& m) {
   MouseRecorder recorder;
   recorder.Start();
-  std::string text;
-  std::vector<std::pair<bool, std::pair<int32_t, int32_t>>> clicks;
-  std::vector<uint32_t> ticks;
-  uint32_t now = in.ConsumeIntegral<uint32_t>();
-  const int n = in.ConsumeIntegralInRange(1, 3);
-  for (int i = 0; i < n; ++i) {
-    clicks.push_back({in.ConsumeBool(), {in.ConsumeIntegral<int16_t>(), in.ConsumeIntegral<int16_t>()}});
-    ticks.push_back(now);
-    text += recorder.Click(clicks.back().first, clicks.back().second.first, clicks.back().second.second, now);
+  Row row;
+  uint32_t now = in.ConsumeIntegral<uint32_t>(), last = now;
+  for (int i = in.ConsumeIntegralInRange(1, 3); i > 0; --i) {
+    if (!row.step.empty()) row.step += std::to_string(static_cast<int32_t>(now - last) / 1000 * 1000) + ";";
+    const bool right = in.ConsumeBool();
+    const int16_t x = in.ConsumeIntegral<int16_t>(), y = in.ConsumeIntegral<int16_t>();
+    row.text += recorder.Click(right, x, y, now);
+    row.step += MouseStep(right ? texts::kRowRightClick : texts::kRowLeftClick, x, y, false);
+    last = now;
     now += in.ConsumeIntegralInRange<uint32_t>(0, 20000);
   }
-  text += HotkeyStopText(false);
-  // One row a click; the text is added to the list in one piece.
-  Row row{text, ""};
-  for (int i = 0; i < n; ++i) {
-    const int32_t pause = i + 1 < n ? static_cast<int32_t>(ticks[i + 1] - ticks[i]) / 1000 * 1000 : 0;
-    row.step += (i ? ";" : "") + MouseStep(clicks[i].first ? texts::kRowRightClick : texts::kRowLeftClick,
-                                           clicks[i].second.first, clicks[i].second.second, false, pause);
-  }
+  row.text += HotkeyStopText(false);
+  row.step += "0";
   m.rows.push_back(row);
 }
 
@@ -350,6 +342,15 @@ void ColourPoint(FuzzedDataProvider& in, Model& m) {
                           std::to_string(std::strtoul(colour.c_str(), nullptr, 16)));
 }
 
+// The name of a find call: the name box without spaces, or the code box's
+// line count.
+std::string CallName(const std::string& name_box, const std::string& code) {
+  std::string name;
+  for (char c : name_box)
+    if (c != ' ') name += c;
+  return name.empty() ? std::to_string(LineCount(code)) : name;
+}
+
 // A find action's condition and branch in the model; its table's rows.
 void AddFindAction(Model& m, const std::string& name, const std::string& condition, bool colour) {
   m.conditions.insert(m.conditions.begin(), condition);
@@ -386,10 +387,7 @@ void ColourCall(FuzzedDataProvider& in, Model& m) {
   const PageEdit out = action ? GenerateColorAction(form) : GenerateColorCondition(form);
   if (out.refused) return;
   m.exact = m.exact && !typed;
-  std::string name;
-  for (char c : form.name)
-    if (c != ' ') name += c;
-  if (name.empty()) name = std::to_string(LineCount(m.code));
+  const std::string name = CallName(form.name, m.code);
   const bool moving = form.mode == et::kModeMoving;
   std::string condition = name + "|C" + (moving ? Rect(form.range) : "-") + "|" +
                           std::to_string(std::atoi(form.tolerance.empty() ? "10" : form.tolerance.c_str()));
@@ -425,10 +423,7 @@ void ImageCall(FuzzedDataProvider& in, Model& m) {
   const PageEdit out = action ? GenerateImageAction(form) : GenerateImageCondition(form);
   if (out.refused) return;
   m.exact = m.exact && !typed;
-  std::string name;
-  for (char c : form.name)
-    if (c != ' ') name += c;
-  if (name.empty()) name = std::to_string(LineCount(m.code));
+  const std::string name = CallName(form.name, m.code);
   const bool moving = form.mode == et::kModeMoving;
   const std::string condition = name + "|I" + (moving ? Rect(form.range) : "-") + "|" + path;
   m.code = out.text + m.code;
@@ -452,7 +447,8 @@ std::string StepOf(const ActionRegistry& r, const ActionStep& step) {
     }
     case StepType::Mouse: {
       const MouseAction& a = *r.mouse_steps.Get(step.id);
-      return MouseStep(MouseRowKind(a.press, a.release), a.x, a.y, a.coord == CoordMode::Relative, a.pause);
+      return MouseStep(MouseRowKind(a.press, a.release), a.x, a.y, a.coord == CoordMode::Relative) +
+             std::to_string(a.pause);
     }
     case StepType::PasteText: {
       const PasteTextAction& p = *r.paste_text_steps.Get(step.id);
@@ -525,17 +521,29 @@ bool AboutRelativeClicks(const std::string& warning) {
   return false;
 }
 
+// This process's folder for the pictures and the script file, in TMPDIR
+// (fuzz/run.sh gives each fuzzer one and removes it afterwards).
+const std::string& Folder() {
+  static const std::string folder =
+      std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") + "/tora_generator_fuzz_" + std::to_string(getpid());
+  return folder;
+}
+
+const std::string& ScriptPath() {
+  static const std::string path = Folder() + "/script.txt";
+  return path;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  static const std::string folder = "/tmp/tora_generator_fuzz_" + std::to_string(getpid());
-  std::system(("mkdir -p " + folder).c_str());
+  mkdir(Folder().c_str(), 0700);
   Frame picture;
   picture.Resize(4, 3, 0x123456);
   picture.Set(1, 1, 0xFF00FF);
   const std::string bmp = EncodeBmp24(picture);
   for (const char* name : {"/a.bmp", "/e\\f.bmp", "/\x9C\x5C\\b.bmp", "/c\\\\d\x87\x5C.bmp"}) {
-    const std::string path = folder + name;
+    const std::string path = Folder() + name;
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
       std::fwrite(bmp.data(), 1, bmp.size(), f);
       std::fclose(f);
@@ -546,7 +554,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/tora_generator_fuzz_" + std::to_string(getpid()) + ".txt";
+  const std::string& path = ScriptPath();
   FuzzedDataProvider in(data, size);
   Model m;
   const int ops = in.ConsumeIntegralInRange(1, 14);
@@ -587,7 +595,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform.RunThreads(false);
     platform.KeepTrace(false);
     platform.SetScreenSize(320, 200);
-    platform.SetScriptPath(path);
+    platform.SetScriptPath(ScriptPath());
     return platform;
   }();
   static ActionRegistry registry;

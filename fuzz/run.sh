@@ -19,10 +19,13 @@ for entry in "bmp_fuzzer:$here/corpus" "dib_fuzzer:$here/corpus" "script_fuzzer:
   fuzzer="$build/fuzz/$name"
   [ -x "$fuzzer" ] || { echo "fuzz/run.sh: $fuzzer not built" >&2; exit 1; }
   scratch="$build/fuzz/scratch-$name"
-  mkdir -p "$scratch"
+  # the files a fuzzer writes for its runs, outside its corpus and removed after it
+  tmp="$build/fuzz/tmp-$name"
+  mkdir -p "$scratch" "$tmp"
   echo "== $name, $seconds s"
   # shellcheck disable=SC2086
-  (cd "$scratch" && "$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
+  (cd "$scratch" && TMPDIR="$tmp" "$fuzzer" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 \
     -print_final_stats=1 -artifact_prefix="$artifacts/" "$scratch" $seeds 2>&1 | grep -E '^stat::|^Done|ERROR|SUMMARY' || true)
+  rm -rf "$tmp"
   [ -z "$(ls -A "$artifacts" 2>/dev/null | grep -E '^(crash|leak|timeout|oom)-' || true)" ] || { echo "fuzz/run.sh: $name found a fault, see $artifacts" >&2; exit 1; }
 done
