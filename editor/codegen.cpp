@@ -1,7 +1,13 @@
 #include "editor/codegen.h"
 
+#include <algorithm>
+
+#include "editor/field_text.h"
+#include "editor/script_literal.h"
 #include "editor/texts.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 
 namespace tora {
 
@@ -11,21 +17,28 @@ bool IsAsciiNameByte(unsigned char b) {
   return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') || b == '_';
 }
 
-std::vector<std::string> CallChoices(const std::string& code_box, const std::vector<const char*>& names) {
+// The "call(name)" entries of the lines that declare a name with one of the
+// calls. A link names what stands between its "(" and its last character,
+// so an entry shows the name as the script holds it, whatever it contains;
+// an empty name could not be linked and is not offered.
+std::vector<std::string> CallChoices(const std::string& code_box, const std::vector<const char*>& calls) {
   std::vector<std::string> choices;
-  for (const std::string& line : BoxLines(code_box)) {
-    bool wanted = false;
-    for (const char* name : names) wanted = wanted || StartsWith(line, name);
-    if (!wanted) continue;
-    // Neither ',' nor '"' can be the second byte of a GBK character.
-    const size_t comma = line.find(',');
-    if (comma == std::string::npos) continue;
-    std::string choice;
-    for (size_t i = 0; i < comma; ++i)
-      if (line[i] != '"') choice += line[i];
-    choices.push_back(choice + ")");
-  }
+  for (const std::string& line : BoxLines(code_box))
+    for (const char* call : calls)
+      if (const std::optional<std::string> name = DeclaredName(line, call); name && !name->empty())
+        choices.push_back(std::string(call) + "(" + *name + ")");
   return choices;
+}
+
+// Whether a condition or window text of a task links to one of the names.
+bool LinksTo(const std::string& text, const std::vector<std::string>& names) {
+  if (text.find('(') == std::string::npos) return false;
+  const std::string name = InnerName(text);
+  return !name.empty() && std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool IsRowKind(const std::string& kind, const std::vector<const char*>& kinds) {
+  return std::find_if(kinds.begin(), kinds.end(), [&](const char* k) { return kind == k; }) != kinds.end();
 }
 
 }  // namespace
@@ -64,6 +77,35 @@ int32_t LineCount(const std::string& box) {
   return lines;
 }
 
+TableRows ReadTableRows(const std::string& repeat_list, const char* reader) {
+  namespace t = editor_texts;
+  // Rows a find action's table cannot do: its reader skips text rows, and
+  // the call goes in front of the script, before every find action a
+  // branch row could name.
+  static const std::vector<const char*> kFindActionSkips = {texts::kRowPasteText, texts::kRowOpenUrl,
+                                                            texts::kFnFindColorAction, texts::kFnFindImageAction};
+  TableRows rows;
+  int number = 0;
+  for (const std::string& line : BoxLines(repeat_list)) {
+    ++number;
+    // Shorter lines cannot hold a row ({"",""} alone is 7 bytes): blank
+    // lines and stray fragments are dropped.
+    if (line.size() < 5) continue;
+    const std::optional<RowLine> row = ReadRowLine(line);
+    if (!row) {
+      rows.message = Format(t::kBadRepeatLine, number, Excerpt(line).c_str());
+      return rows;
+    }
+    if (reader && IsRowKind(row->kind, kFindActionSkips)) {
+      rows.message = Format(t::kRowNotForAction, number, Excerpt(row->kind).c_str(), reader);
+      return rows;
+    }
+    // The next row needs the comma between them.
+    rows.text += line + (row->separated ? "" : ",") + "\r\n";
+  }
+  return rows;
+}
+
 RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in) {
   namespace t = editor_texts;
   RepeatCodeResult result{"", in.code_box};
@@ -76,21 +118,33 @@ RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in) {
     if (c != ' ') description += c;
   const std::string priority = in.priority ? t::kPriority : "0";
   if (in.repeat_list.empty()) return {t::kEmptyActionList, in.code_box};
+  // Both stand bare in the call, where anything but one number would stop
+  // the script loading or shift the arguments after it.
+  if (!IsSeconds(in.interval)) return {t::kBadInterval, in.code_box};
+  if (!IsCountNumber(count)) return {t::kBadCount, in.code_box};
   if (!IsNameText(description)) return {t::kBadDescription, in.code_box};
+  const TableRows rows = ReadTableRows(in.repeat_list, nullptr);
+  if (!rows.message.empty()) return {rows.message, in.code_box};
+  // A table without rows stops the script at the call that reads it: a
+  // list of blank lines is as good as none.
+  if (rows.text.empty()) return {t::kEmptyActionList, in.code_box};
+  // A link that names nothing in the script leaves the task unrun.
+  const std::string condition = in.condition.empty() ? "0" : in.condition;
+  if (condition != "0" &&
+      !LinksTo(condition, DeclaredNames(in.code_box, {t::kColourCondition, t::kImageCondition, t::kColourAction,
+                                                       t::kImageAction})))
+    return {Format(t::kConditionNotInScript, Excerpt(condition).c_str()), in.code_box};
+  const std::string window = in.window.empty() ? "0" : in.window;
+  if (window != "0" && window != texts::kWindowForeground && window != texts::kWindowBackground &&
+      !LinksTo(window, DeclaredNames(in.code_box, {t::kWindowOperation})))
+    return {Format(t::kWindowNotInScript, Excerpt(window).c_str()), in.code_box};
 
   const std::string name = description.empty() ? std::to_string(LineCount(in.code_box)) : description;
   const std::string table = t::kActionTablePrefix + name;
   std::string& box = result.code_box;
-  box += table + "={\r\n";
-  // Shorter lines cannot hold a row ({"",""} alone is 7 bytes): blank lines
-  // and stray fragments are dropped.
-  for (const std::string& line : BoxLines(in.repeat_list))
-    if (line.size() >= 5) box += line + "\r\n";
-  box += "  }\r\n";
-  const std::string condition = in.condition.empty() ? "0" : in.condition;
-  const std::string window = in.window.empty() ? "0" : in.window;
-  box += Format(t::kRepeatActionCall, table.c_str(), in.interval.c_str(), condition.c_str(), window.c_str(),
-                priority.c_str(), count.c_str());
+  box += table + "={\r\n" + rows.text + "  }\r\n";
+  box += Format(t::kRepeatActionCall, table.c_str(), in.interval.c_str(), LuaStringBody(condition).c_str(),
+                LuaStringBody(window).c_str(), priority.c_str(), count.c_str());
   box += "\r\n\r\n";
   return result;
 }

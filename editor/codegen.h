@@ -29,8 +29,10 @@ struct RepeatCodeResult {
 
 // Appends an action table built from the repeat list and the repeat call that
 // runs it to the code box. The table is named after the description (spaces
-// removed) or, without one, after the code box's line count. On success the
-// window also empties the repeat list, description, condition and window boxes.
+// removed) or, without one, after the code box's line count. Interval and
+// count must be numbers, the rows rows, and the condition and window links
+// to what the code box declares. On success the window also empties the
+// repeat list, description, condition and window boxes.
 RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in);
 
 // Lines of a text as a Windows edit control counts them: 1 + the number of
@@ -46,9 +48,23 @@ std::vector<std::string> BoxLines(const std::string& box);
 // ASCII letters, digits, underscores and GBK characters (empty is fine).
 bool IsNameText(const std::string& text);
 
-// The condition calls ("找颜色点条件(...)" and "找图像条件(...)") and the
-// window calls ("窗口操作(...)") the code box defines, for the choice boxes:
-// each such line up to its first comma, quotes removed, closed with ")".
+// The repeat list's rows for an action table, each line with its line
+// break. Lines under 5 bytes (blank lines, fragments) are dropped; every
+// other line must read as a row, and one without a comma after it gets one.
+// A find action (its call name as reader; nullptr for 重复动作) refuses
+// the rows it cannot do: text rows, which its reader skips, and branch
+// rows, which could name no action before it (the pages put its call in
+// front of the script). The message names the first line refused.
+struct TableRows {
+  std::string message;  // empty when the rows were read
+  std::string text;
+};
+TableRows ReadTableRows(const std::string& repeat_list, const char* reader);
+
+// The conditions ("找颜色点条件(名字)" and "找图像条件(名字)") and the window
+// rules ("窗口操作(名字)") the code box declares, for the choice boxes: the
+// call and the name its line gives as the first argument, as the script
+// holds it.
 std::vector<std::string> ConditionChoices(const std::string& code_box);
 std::vector<std::string> WindowChoices(const std::string& code_box);
 

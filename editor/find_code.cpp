@@ -1,7 +1,13 @@
 #include "editor/find_code.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "editor/codegen.h"
+#include "editor/field_text.h"
+#include "editor/script_literal.h"
 #include "editor/texts.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "tools/texts.h"
 
@@ -39,80 +45,133 @@ std::string FormName(const std::string& name_box, const std::string& code_box) {
   return name.empty() ? std::to_string(LineCount(code_box)) : name;
 }
 
-// A number that stands bare in a call: an optional minus and up to nine
-// digits. Anything else would not load, or would read some other global.
-bool IsWholeNumber(const std::string& text) {
-  size_t i = text.size() > 1 && text[0] == '-' ? 1 : 0;
-  if (text.size() - i < 1 || text.size() - i > 9) return false;
-  for (; i < text.size(); ++i)
-    if (text[i] < '0' || text[i] > '9') return false;
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Reads a token of a point row at text[at] and the blanks after it; false
+// when what stands there is not the token.
+bool Take(const std::string& text, size_t& at, char token) {
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  if (at >= text.size() || text[at] != token) return false;
+  ++at;
+  while (at < text.size() && IsBlank(text[at])) ++at;
   return true;
 }
 
-// The lines of a list that can hold a row ({1,2,"==",0x0} is the least a
-// point row can be; blank lines and fragments are dropped), each with its
-// line break, whole whatever their length.
-std::string RowLines(const std::string& list) {
+// The characters of text from at on that pass the test, taken.
+std::string TakeWhile(const std::string& text, size_t& at, bool (*test)(char)) {
+  const size_t start = at;
+  while (at < text.size() && test(text[at])) ++at;
+  return text.substr(start, at - start);
+}
+
+bool IsNumberChar(char c) { return (c >= '0' && c <= '9') || c == '-'; }
+bool IsHexChar(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+bool IsOperator(const std::string& op) { return op == "==" || op == "!=" || op == "~=" || op == "!~"; }
+
+// A search rectangle as the script reads it: the whole screen, or four
+// whole numbers.
+bool IsRange(const std::string& range) { return range == t::kRangeItems[2] || IsWholeNumbers(range, 4); }
+
+// A line of the point list read as the point row {x,y,"op",0xcolour} that
+// "添加" writes (blanks allowed between its parts), with the comma after it
+// that the next row needs; nothing when it is no such row.
+std::optional<std::string> PointRowLine(const std::string& line) {
+  size_t at = 0;
+  if (!Take(line, at, '{')) return std::nullopt;
+  const std::string x = TakeWhile(line, at, IsNumberChar);
+  if (!IsWholeNumber(x) || !Take(line, at, ',')) return std::nullopt;
+  const std::string y = TakeWhile(line, at, IsNumberChar);
+  if (!IsWholeNumber(y) || !Take(line, at, ',')) return std::nullopt;
+  const std::optional<std::string> op = ReadLuaString(line, at);
+  if (!op || !IsOperator(*op) || !Take(line, at, ',')) return std::nullopt;
+  if (line.compare(at, 2, "0x") != 0 && line.compare(at, 2, "0X") != 0) return std::nullopt;
+  at += 2;
+  if (!IsColourDigits(TakeWhile(line, at, IsHexChar)) || !Take(line, at, '}')) return std::nullopt;
+  const bool separated = at < line.size() && (line[at] == ',' || line[at] == ';');
+  if (separated) ++at;
+  while (at < line.size() && IsBlank(line[at])) ++at;
+  if (at != line.size()) return std::nullopt;
+  return separated ? line : line + ",";
+}
+
+// The lines of the point list that can hold a row ({1,2,"==",0x0} is the
+// least a point row can be; blank lines and fragments are dropped), each
+// with its line break, whole whatever their length; a refusal names the
+// first longer line that is no point row.
+PageEdit PointRows(const std::string& list) {
   std::string rows;
-  for (const std::string& line : BoxLines(list))
-    if (line.size() >= 5) rows += line + "\r\n";
-  return rows;
+  int number = 0;
+  for (const std::string& line : BoxLines(list)) {
+    ++number;
+    if (line.size() < 5) continue;
+    const std::optional<std::string> row = PointRowLine(line);
+    if (!row) {
+      PageEdit refused = Refuse(t::kBadPointLine);
+      refused.message = Format(t::kBadPointLine, number, Excerpt(line).c_str());
+      return refused;
+    }
+    rows += *row + "\r\n";
+  }
+  return Done(rows);
 }
 
 // The point table of a colour form, or a refusal.
 PageEdit PointTable(const ColorForm& form, const std::string& name) {
+  const PageEdit rows = PointRows(form.point_list);
+  if (rows.refused) return rows;
   // A table without rows stops the script where the call reads its first
   // row, so a list of blank lines is as good as none.
-  const std::string rows = RowLines(form.point_list);
-  if (rows.empty()) return Refuse(t::kEmptyPointList);
-  return Done(t::kPointTablePrefix + name + "={\r\n" + rows + "  }\r\n");
+  if (rows.text.empty()) return Refuse(t::kEmptyPointList);
+  return Done(t::kPointTablePrefix + name + "={\r\n" + rows.text + "  }\r\n");
 }
 
-// The action rows of a form, or a refusal in the owner-less hint box. A
-// list of only blank lines would make an empty table, which stops the
-// script at the call.
-PageEdit ActionTable(const std::string& repeat_list, const std::string& name) {
-  if (RowLines(repeat_list).empty()) return Refuse(t::kEmptyActionList, true);
-  return Done(Format(t::kActionListTable, name.c_str(), repeat_list.c_str()));
-}
-
-// The entries of the code box's lines that start with the call name: the
-// line up to its first comma, closed by ")". Whole lines are looked at, so
-// that a long name is offered as well as a short one.
-std::vector<std::string> ActionChoices(const std::string& code_box, const char* call, bool drop_quotes) {
-  std::vector<std::string> choices;
-  for (const std::string& line : BoxLines(code_box)) {
-    if (!StartsWith(line, call)) continue;
-    // Neither ',' nor '"' can be the second byte of a GBK character.
-    const size_t comma = line.find(',');
-    if (comma == std::string::npos || comma == 0) continue;
-    std::string choice;
-    for (size_t i = 0; i < comma; ++i)
-      if (!drop_quotes || line[i] != '"') choice += line[i];
-    choices.push_back(choice + ")");
+// The action rows of a form for the reader's table, or a refusal; none at
+// all goes in the owner-less hint box (an empty table would stop the script
+// at the call).
+PageEdit ActionTable(const std::string& repeat_list, const std::string& name, const char* reader) {
+  if (repeat_list.empty()) return Refuse(t::kEmptyActionList, true);
+  const TableRows rows = ReadTableRows(repeat_list, reader);
+  if (!rows.message.empty()) {
+    PageEdit refused = Refuse(t::kEmptyActionList);
+    refused.message = rows.message;
+    return refused;
   }
+  if (rows.text.empty()) return Refuse(t::kEmptyActionList, true);
+  return Done(Format(t::kActionListTable, name.c_str(), rows.text.c_str()));
+}
+
+// The entries of the code box's lines that declare a find action with
+// call: the call and the name, closed by ")", the name in quotes for a
+// find-image action as its choice box shows it.
+std::vector<std::string> ActionChoices(const std::string& code_box, const char* call, bool quoted) {
+  std::vector<std::string> choices;
+  for (const std::string& line : BoxLines(code_box))
+    if (const std::optional<std::string> name = DeclaredName(line, call))
+      choices.push_back(std::string(call) + (quoted ? "(\"" + *name + "\")" : "(" + *name + ")"));
   return choices;
 }
 
-// The name a choice box entry "kind(name)" names, quotes removed; empty
-// when the text does not have that form.
-std::string ChoiceName(const std::string& choice, const char* kind) {
+// The name a choice box entry "kind(name)" names (kind("name") for a
+// quoted one); nothing when the text does not have that form.
+std::optional<std::string> ChoiceName(const std::string& choice, const char* kind, bool quoted) {
   const std::string open = std::string(kind) + "(";
-  if (!StartsWith(choice, open) || choice.size() <= open.size() || choice.back() != ')') return {};
-  std::string name;
-  for (size_t i = open.size(); i + 1 < choice.size(); ++i)
-    if (choice[i] != '"') name += choice[i];
+  if (!StartsWith(choice, open) || choice.size() <= open.size() || choice.back() != ')') return std::nullopt;
+  std::string name = choice.substr(open.size(), choice.size() - open.size() - 1);
+  if (quoted && name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
   return name;
 }
 
-// The branch row that calls the named find action.
-PageEdit BranchRow(const std::string& choice, const char* kind, const char* refusal) {
-  if (choice.empty()) return Refuse(refusal);
-  // An entry typed into the box that names no action would leave a row
-  // that the action table cannot read.
-  const std::string name = ChoiceName(choice, kind);
-  if (name.empty() || !IsNameText(name)) return Refuse(refusal);
-  return Done("{\"" + std::string(kind) + "\",\"" + name + "\"},\r\n");
+// The branch row that calls the named find action; any name a find action
+// of the code box declares can be written.
+PageEdit BranchRow(const std::string& choice, const std::string& code_box, const char* kind, bool quoted,
+                   const char* refusal) {
+  const std::optional<std::string> name = ChoiceName(choice, kind, quoted);
+  // An entry typed into the box that names no action of the script would
+  // leave a row that calls nothing. Either kind's row finds either kind.
+  const std::vector<std::string> actions = DeclaredNames(code_box, {t::kColourAction, t::kImageAction});
+  if (!name || std::find(actions.begin(), actions.end(), *name) == actions.end()) return Refuse(refusal);
+  return Done(RowText(kind, *name));
 }
 
 }  // namespace
@@ -125,6 +184,10 @@ PageEdit AddColorPoint(const std::string& position, const std::string& operator_
   const std::string op = operator_text.substr(0, 2);
   if (op.empty()) return Refuse(t::kNoOperator);
   if (colour.empty()) return Refuse(t::kNoColour);
+  // Position and colour stand bare in the row.
+  if (!IsWholeNumbers(position, 2)) return Refuse(t::kBadColourPosition);
+  if (!IsOperator(op)) return Refuse(t::kNoOperator);
+  if (!IsColourDigits(colour)) return Refuse(t::kBadColour);
   return Done(Format(t::kPointRow, position.c_str(), op.c_str(), colour.c_str()));
 }
 
@@ -136,7 +199,7 @@ PageEdit GenerateColorCondition(const ColorForm& form) {
   if (table.refused) return table;
   const std::string tolerance = form.tolerance.empty() ? t::kDefaultTolerance : form.tolerance;
   const bool moving = form.mode == t::kModeMoving;
-  if (moving && form.range.size() < 4) return Refuse(t::kBadRange);
+  if (moving && (form.range.size() < 4 || !IsRange(form.range))) return Refuse(t::kBadRange);
   if (!IsNameText(name)) return Refuse(t::kBadDescription);
   if (!IsWholeNumber(tolerance)) return Refuse(t::kBadTolerance);
   const std::string call =
@@ -147,7 +210,7 @@ PageEdit GenerateColorCondition(const ColorForm& form) {
 
 PageEdit GenerateColorAction(const ColorForm& form) {
   const std::string name = FormName(form.name, form.code_box);
-  PageEdit actions = ActionTable(form.repeat_list, name);
+  PageEdit actions = ActionTable(form.repeat_list, name, t::kColourAction);
   if (actions.refused) return actions;
   if (form.point_list.empty()) return Refuse(t::kEmptyPointList);
   const std::string table_name = t::kPointTablePrefix + name;
@@ -156,7 +219,7 @@ PageEdit GenerateColorAction(const ColorForm& form) {
   if (table.refused) return table;
   const std::string tolerance = form.tolerance.empty() ? t::kDefaultTolerance : form.tolerance;
   const bool moving = form.mode == t::kModeMoving;
-  if (moving && form.range.size() < 7) return Refuse(t::kBadRange);
+  if (moving && (form.range.size() < 7 || !IsRange(form.range))) return Refuse(t::kBadRange);
   if (!IsNameText(name)) return Refuse(t::kBadDescription);
   if (!IsWholeNumber(tolerance)) return Refuse(t::kBadTolerance);
   const std::string call = moving ? Format(t::kColourActionRect, name.c_str(), table_name.c_str(),
@@ -167,11 +230,11 @@ PageEdit GenerateColorAction(const ColorForm& form) {
 }
 
 std::vector<std::string> ColorActionChoices(const std::string& code_box) {
-  return ActionChoices(code_box, t::kColourAction, true);
+  return ActionChoices(code_box, t::kColourAction, false);
 }
 
-PageEdit ColorActionRow(const std::string& choice) {
-  return BranchRow(choice, t::kColourAction, t::kChooseColourAction);
+PageEdit ColorActionRow(const std::string& choice, const std::string& code_box) {
+  return BranchRow(choice, code_box, t::kColourAction, false, t::kChooseColourAction);
 }
 
 // --- the find-image page ---
@@ -187,10 +250,10 @@ PageEdit ImageArea(const ImageForm& form, size_t least_range) {
     return silent;
   }
   if (form.mode == t::kModeMoving) {
-    if (form.range.size() < least_range) return Refuse(t::kBadRange);
+    if (form.range.size() < least_range || !IsRange(form.range)) return Refuse(t::kBadRange);
     return Done(form.range);
   }
-  if (form.position.size() < 3) return Refuse(t::kBadFixedPosition);
+  if (form.position.size() < 3 || !IsWholeNumbers(form.position, 2)) return Refuse(t::kBadFixedPosition);
   return Done(form.position);
 }
 
@@ -203,12 +266,13 @@ PageEdit GenerateImageCondition(const ImageForm& form) {
   if (!IsNameText(name)) return Refuse(t::kBadDescription);
   if (!IsWholeNumber(form.percent)) return Refuse(t::kBadPercent);
   const char* format = form.mode == t::kModeMoving ? t::kImageConditionRect : t::kImageConditionFixed;
-  return Done(Format(format, name.c_str(), area.text.c_str(), form.percent.c_str(), form.path.c_str()));
+  const std::string path = LuaStringBody(PathFromBox(form.path));
+  return Done(Format(format, name.c_str(), area.text.c_str(), form.percent.c_str(), path.c_str()));
 }
 
 PageEdit GenerateImageAction(const ImageForm& form) {
   const std::string name = FormName(form.name, form.code_box);
-  PageEdit actions = ActionTable(form.repeat_list, name);
+  PageEdit actions = ActionTable(form.repeat_list, name, t::kImageAction);
   if (actions.refused) return actions;
   PageEdit area = ImageArea(form, 7);
   if (area.refused) return area;
@@ -216,16 +280,26 @@ PageEdit GenerateImageAction(const ImageForm& form) {
   if (!IsWholeNumber(form.percent)) return Refuse(t::kBadPercent);
   const std::string table_name = t::kActionListPrefix + name;
   const char* format = form.mode == t::kModeMoving ? t::kImageActionRect : t::kImageActionFixed;
+  const std::string path = LuaStringBody(PathFromBox(form.path));
   return Done(actions.text + Format(format, name.c_str(), table_name.c_str(), area.text.c_str(),
-                                    form.percent.c_str(), form.path.c_str()));
+                                    form.percent.c_str(), path.c_str()));
 }
 
 std::vector<std::string> ImageActionChoices(const std::string& code_box) {
-  return ActionChoices(code_box, t::kImageAction, false);
+  return ActionChoices(code_box, t::kImageAction, true);
 }
 
-PageEdit ImageActionRow(const std::string& choice) {
-  return BranchRow(choice, t::kImageAction, t::kChooseImageAction);
+PageEdit ImageActionRow(const std::string& choice, const std::string& code_box) {
+  return BranchRow(choice, code_box, t::kImageAction, true, t::kChooseImageAction);
+}
+
+std::string PathFromBox(const std::string& box) {
+  std::string path;
+  for (size_t i = 0; i < box.size(); ++i) {
+    path += box[i];
+    if (box[i] == '\\' && i + 1 < box.size() && box[i + 1] == '\\') ++i;
+  }
+  return path;
 }
 
 std::string DoubledBackslashes(const std::string& path) {

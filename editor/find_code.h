@@ -45,8 +45,9 @@ PageEdit GenerateColorAction(const ColorForm& form);
 // The find-colour actions the code box declares, as "找颜色点动作(name)".
 std::vector<std::string> ColorActionChoices(const std::string& code_box);
 // "插入找颜色点动作": text is the branch row for the chosen entry, with its
-// line break, to add at the end of the repeat list.
-PageEdit ColorActionRow(const std::string& choice);
+// line break, to add at the end of the repeat list. An entry that names no
+// find action of the code box is refused.
+PageEdit ColorActionRow(const std::string& choice, const std::string& code_box);
 
 // --- the find-image page ---
 
@@ -70,10 +71,13 @@ PageEdit GenerateImageAction(const ImageForm& form);
 // The find-image actions the code box declares, as "找图像动作(\"name\")".
 std::vector<std::string> ImageActionChoices(const std::string& code_box);
 // "插入找图像动作": the branch row for the chosen entry, with its line break.
-PageEdit ImageActionRow(const std::string& choice);
+PageEdit ImageActionRow(const std::string& choice, const std::string& code_box);
 
 // A path as it can stand inside a Lua string literal: every "\" doubled.
 std::string DoubledBackslashes(const std::string& path);
+// The path a path box's text names: a doubled backslash is one, and so is
+// a single one typed by hand.
+std::string PathFromBox(const std::string& box);
 
 // --- what the screen tools hand back ---
 

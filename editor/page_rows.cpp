@@ -1,7 +1,11 @@
 #include "editor/page_rows.h"
 
+#include "editor/field_text.h"
 #include "editor/page_texts.h"
+#include "editor/script_literal.h"
+#include "engine/action_table.h"
 #include "engine/key_names.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 
 namespace tora {
@@ -10,33 +14,16 @@ namespace t = page_texts;
 
 namespace {
 
-// A key name inside the row's Lua string: the key "\" would otherwise start
-// an escape sequence and the script would not load.
-std::string QuotedKeyName(const std::string& name) {
-  std::string out;
-  out.reserve(name.size());
-  for (size_t i = 0; i < name.size(); ++i) {
-    if (IsGbkPairAt(name, i)) {
-      out.append(name, i++, 2);
-      continue;
-    }
-    if (name[i] == '\\' || name[i] == '"') out += '\\';
-    out += name[i];
-  }
-  return out;
-}
-
-// The paste text's lines joined with the four-character escape: CR LF, a
-// lone CR and a lone LF each end a line.
+// The paste text with each of its line ends (CR LF, or a lone CR or LF) as
+// CR LF: the row writes it as the escape \r\n, which the clipboard then
+// gets as a line break.
 std::string JoinLines(const std::string& text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += t::kLineBreakEscape;
-    } else if (text[i] == '\n') {
-      out += t::kLineBreakEscape;
+    if (text[i] == '\r' || text[i] == '\n') {
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      out += "\r\n";
     } else {
       out += text[i];
     }
@@ -56,17 +43,62 @@ void ReplaceAll(std::string& text, char from, const std::string& to) {
   text.swap(out);
 }
 
-PageRow Refused(const char* message) { return PageRow{message, std::string()}; }
+// An address with the characters that would cut it (a comma ends the
+// row's first field) or that a browser would not take as typed written as
+// %XX. The second bytes of GBK characters stay as they are.
+std::string EncodedAddress(const std::string& address) {
+  std::string out;
+  for (size_t i = 0; i < address.size(); ++i) {
+    if (IsGbkPairAt(address, i)) {
+      out.append(address, i++, 2);
+      continue;
+    }
+    switch (address[i]) {
+      case ',': out += "%2C"; break;
+      case '"': out += "%22"; break;
+      case '\\': out += "%5C"; break;
+      case ' ': out += "%20"; break;
+      default: out += address[i]; break;
+    }
+  }
+  return out;
+}
+
+bool IsMouseKind(const std::string& kind) {
+  for (const char* known : t::kMouseKindItems)
+    if (kind == known) return true;
+  return false;
+}
+
+PageRow Refused(const std::string& message) { return PageRow{message, std::string()}; }
+
+// The pause of a text row: the page's own check, then a number in full (a
+// comma would add a field and "2s" says no number the row can keep).
+std::string CheckTextPause(const std::string& pause) {
+  std::string message = CheckPause(pause);
+  if (message.empty() && !IsSeconds(pause)) message = t::kBadPause;
+  return message;
+}
 
 }  // namespace
 
 PageRow BuildKeyRow(const KeyRowInput& in) {
   if (in.keys[0].empty()) return Refused(t::kNoKey);
-  std::string row = "{\"" + in.mode + "\",\"" + QuotedKeyName(in.keys[0]);
-  for (int i = 1; i < 4; ++i)
-    if (!in.keys[i].empty()) row += "+" + QuotedKeyName(in.keys[i]);
-  row += "," + in.pause + "\"},\r\n";
-  return PageRow{std::string(), row};
+  if (in.mode != t::kKeyModeItems[0] && in.mode != t::kKeyModeItems[1] && in.mode != t::kKeyModeItems[2])
+    return Refused(t::kBadKeyMode);
+  std::string keys;
+  for (int i = 0; i < 4; ++i) {
+    const std::string& name = in.keys[i];
+    if (name.empty()) continue;
+    // Neither byte can be the second byte of a GBK character.
+    if (name.find_first_of("+,") != std::string::npos)
+      return Refused(Format(t::kKeyNotWritable, t::kKeyBoxNames[i], Excerpt(name).c_str()));
+    if (const std::string problem = KeyNameWarning(name); !problem.empty())
+      return Refused(Format(t::kKeyNotAKey, t::kKeyBoxNames[i], problem.c_str()));
+    keys += (keys.empty() ? "" : "+") + name;
+  }
+  if (!IsSeconds(in.pause)) return Refused(t::kBadKeyPause);
+  return PageRow{std::string(), RowText(in.mode, keys + "," + in.pause)};
 }
 
 void HeldModifiers::Note(int32_t code, bool down) {
@@ -100,8 +132,12 @@ PageRow BuildMouseRow(const MouseRowInput& in) {
   if (in.position.empty()) return Refused(t::kNoMousePosition);
   if (in.position == t::kPositionStart) return Refused(t::kBadMousePosition);
   if (in.pause.empty()) return Refused(t::kNoMousePause);
-  const std::string coord = in.coord_type == t::kCoordRelativeItem ? t::kCoordRelativeWord : in.coord_type;
-  return PageRow{std::string(), "{\"" + in.kind + "\",\"" + in.position + "," + coord + "," + in.pause + "\"},\r\n"};
+  if (!IsMouseKind(in.kind)) return Refused(Format(t::kBadMouseKind, Excerpt(in.kind).c_str()));
+  if (!IsWholeNumbers(in.position, 2)) return Refused(t::kBadMousePosition);
+  if (!IsSeconds(in.pause)) return Refused(t::kBadMousePause);
+  // The list holds two items; only the relative one is written otherwise.
+  const char* coord = in.coord_type == t::kCoordRelativeItem ? t::kCoordRelativeWord : t::kCoordAbsoluteItem;
+  return PageRow{std::string(), RowText(in.kind, in.position + "," + coord + "," + in.pause)};
 }
 
 std::optional<std::string> PositionForCoordType(const std::string& item) {
@@ -130,18 +166,21 @@ std::string CheckPause(const std::string& pause) {
 
 PageRow BuildPasteRows(const std::string& text, const std::string& pause) {
   if (text.empty()) return Refused(t::kNoPasteText);
-  if (std::string message = CheckPause(pause); !message.empty()) return PageRow{message, std::string()};
+  if (std::string message = CheckTextPause(pause); !message.empty()) return Refused(message);
   std::string joined = JoinLines(text);
   ReplaceAll(joined, ',', t::kFullWidthComma);
   ReplaceAll(joined, '"', t::kFullWidthQuote);
   ReplaceAll(joined, '\'', t::kFullWidthApostrophe);
-  return PageRow{std::string(), Format(t::kPasteRow, joined.c_str(), pause.c_str()) + t::kPasteKeyRow};
+  // The one text a paste row cannot carry: the reader takes these four
+  // characters for the line break the row writes.
+  if (PasteTextOf(joined) != joined) return Refused(t::kPasteTypedLineBreak);
+  return PageRow{std::string(), RowText(t::kPasteKind, joined + "," + pause) + t::kPasteKeyRow};
 }
 
 PageRow BuildAddressRow(const std::string& address, const std::string& pause) {
   if (address.empty()) return Refused(t::kNoAddress);
-  if (std::string message = CheckPause(pause); !message.empty()) return PageRow{message, std::string()};
-  return PageRow{std::string(), Format(t::kAddressRow, address.c_str(), pause.c_str())};
+  if (std::string message = CheckTextPause(pause); !message.empty()) return Refused(message);
+  return PageRow{std::string(), RowText(t::kAddressKind, EncodedAddress(address) + "," + pause)};
 }
 
 }  // namespace tora

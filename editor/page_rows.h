@@ -25,8 +25,10 @@ struct KeyRowInput {
 };
 
 // {"mode","main+c1+c2+c3,pause"}, with the empty combination keys left out.
-// Refused only when the main key is empty. A backslash or double quote in a
-// key name (the key "\") is escaped so that the row reads back as written.
+// Refused when the main key is empty, the mode is none of the three, a key
+// cannot be written in a row ("+", "," and "Num +" hold the row's own
+// separators) or names no key as the script reads it, or the pause is no
+// number of seconds. The key "\" is escaped so that it reads back.
 PageRow BuildKeyRow(const KeyRowInput& in);
 
 // One low-level keyboard event as key capture sees it.
@@ -77,7 +79,9 @@ struct MouseRowInput {
 
 // {"kind","position,coord,pause"}, with "相对(条件返回)" written "相对".
 // Refusals in this order: recording, no kind, no position, the untouched
-// position text "按[F11]", no pause.
+// position text "按[F11]", no pause; then a kind that is none of the
+// eleven, a position that is not two whole numbers, a pause that is no
+// number of seconds.
 PageRow BuildMouseRow(const MouseRowInput& in);
 
 // The position box's new text when the coordinate type changes to item:
@@ -128,11 +132,15 @@ size_t ButtonStopKeptLength(const Text& repeat_list) {
 std::string CheckPause(const std::string& pause);
 
 // {"粘贴文字","text,pause"} then {"按键","Ctrl+V,1"}: the text's line
-// breaks (CR LF, or a lone CR or LF) become the four characters \r\n, and
-// its commas, double quotes and apostrophes their full-width look-alikes.
+// breaks (CR LF, or a lone CR or LF) are written \r\n, its commas, double
+// quotes and apostrophes as their full-width look-alikes, and every
+// backslash byte escaped. A text holding the four characters \r\n is
+// refused (the reader would make them a line break), and so is a pause
+// that is no number in full.
 PageRow BuildPasteRows(const std::string& text, const std::string& pause);
 
-// {"刷新网址","address,pause"}, the address as typed.
+// {"刷新网址","address,pause"}: comma, double quote, backslash and space of
+// the address written %2C, %22, %5C and %20, so that it arrives whole.
 PageRow BuildAddressRow(const std::string& address, const std::string& pause);
 
 }  // namespace tora

@@ -9,6 +9,8 @@ namespace tora::page_texts {
 inline constexpr const char* kKeyModeItems[] = {"按键", "按下", "弹起"};
 inline constexpr const char* kKeyPauseItems[] = {"0", "0.5", "1", "2", "3", "4", "5", "10"};
 inline constexpr const char* kNoKey = "没输入按键!";
+// The four key boxes by their column titles.
+inline constexpr const char* kKeyBoxNames[] = {"按键", "组合键1", "组合键2", "组合键3"};
 // What key capture writes for a held modifier.
 inline constexpr const char* kCaptureShift = "Shift";
 inline constexpr const char* kCaptureCtrl = "Ctrl";
@@ -44,16 +46,35 @@ inline constexpr const char* kNoPasteText = "没输入粘贴文字!";
 inline constexpr const char* kNoAddress = "没输入网址!";
 inline constexpr const char* kNoPause = "没输入停顿时间!";
 inline constexpr const char* kBadPause = "停顿时间无效!";
-inline constexpr const char* kPasteRow = "{\"粘贴文字\",\"%s,%s\"},\r\n";
+inline constexpr const char* kPasteKind = "粘贴文字";
 inline constexpr const char* kPasteKeyRow = "{\"按键\",\"Ctrl+V,1\"},\r\n";
-inline constexpr const char* kAddressRow = "{\"刷新网址\",\"%s,%s\"},\r\n";
-// A line break of the paste text as the row holds it: backslash r backslash n.
-inline constexpr const char* kLineBreakEscape = "\\r\\n";
+inline constexpr const char* kAddressKind = "刷新网址";
 inline constexpr const char* kFullWidthComma = "，";
 inline constexpr const char* kFullWidthQuote = "”";
 inline constexpr const char* kFullWidthApostrophe = "’";
-// Free text that GBK cannot hold would be changed silently on its way into
-// the script; it is refused instead.
-inline constexpr const char* kTextNotGbk = "文字中有GBK编码无法表示的字符，请删除或替换这些字符后再插入。";
+
+// What the pages say beyond the fixed messages: a field that the script
+// could not hold as typed.
+// A character GBK cannot hold, shown between the two parts (field name in
+// the first).
+// Fields as the messages name them (by their labels).
+inline constexpr const char* kFieldKeyMode = "类型";
+inline constexpr const char* kFieldKeyPause = "按键间隔";
+inline constexpr const char* kFieldMouseKind = "类型";
+inline constexpr const char* kFieldMousePosition = "坐标位置";
+inline constexpr const char* kFieldPause = "停顿时间";
+inline constexpr const char* kFieldPasteText = "粘贴文字";
+inline constexpr const char* kFieldWebAddress = "刷新网址";
+inline constexpr const char* kNotGbkBefore = "%s中有GBK编码无法表示的字符“";
+inline constexpr const char* kNotGbkAfter = "”，请删除或换成别的字!";
+inline constexpr const char* kBadKeyMode = "类型只能是按键、按下或弹起!";
+// A key box's name, then the key.
+inline constexpr const char* kKeyNotWritable = "%s的“%s”写不进按键动作（“+”用来连接键名，“,”用来分开停顿时间），请换一个键!";
+// A key box's name, then what the script would make of the key.
+inline constexpr const char* kKeyNotAKey = "%s：%s!";
+inline constexpr const char* kBadKeyPause = "按键间隔只能是数字（单位:秒），如0.5!";
+inline constexpr const char* kBadMouseKind = "类型“%s”不是鼠标动作，请从列表中选择!";
+inline constexpr const char* kBadMousePause = "停顿时间只能是数字（单位:秒），如0.5!";
+inline constexpr const char* kPasteTypedLineBreak = "粘贴文字中有“\\r\\n”这四个字符，粘贴时它们会变成换行。请改写后再插入!";
 
 }  // namespace tora::page_texts

@@ -10,6 +10,35 @@ inline constexpr const char* kNoInterval = "没有输入重复间隔时间!";
 inline constexpr const char* kNoCount = "没有输入重复次数!";
 inline constexpr const char* kEmptyActionList = "动作列表没内容";
 inline constexpr const char* kBadDescription = "作用说明只能含汉字、字母、数字和下划线!";
+// What the editor says beyond the fixed messages: a number that would stand
+// bare in the call, and rows and links the script could not read as meant.
+inline constexpr const char* kBadInterval = "重复间隔时间只能是数字（单位:秒），如3或0.5!";
+inline constexpr const char* kBadCount = "重复次数只能是整数或“无限”!";
+// The line's number, then the line.
+inline constexpr const char* kBadRepeatLine = "重复动作列表第%d行不是完整的动作：%s";
+// The line's number, its row kind, then the call.
+inline constexpr const char* kRowNotForAction = "重复动作列表第%d行的“%s”不能用在%s里!";
+inline constexpr const char* kConditionNotInScript = "条件判断“%s”不是脚本里已有的条件，请从列表中选择!";
+inline constexpr const char* kWindowNotInScript = "对应窗口“%s”不是脚本里已有的窗口操作，请从列表中选择!";
+
+// Fields as the messages name them (by their labels).
+inline constexpr const char* kFieldInterval = "重复间隔时间";
+inline constexpr const char* kFieldCount = "重复次数";
+inline constexpr const char* kFieldRepeatList = "重复动作列表";
+inline constexpr const char* kFieldCondition = "条件判断";
+inline constexpr const char* kFieldWindow = "对应窗口";
+inline constexpr const char* kFieldDescription = "作用说明";
+inline constexpr const char* kFieldWindowName = "窗口名称";
+inline constexpr const char* kFieldWidth = "宽";
+inline constexpr const char* kFieldHeight = "高";
+inline constexpr const char* kFieldColourPosition = "位置";
+inline constexpr const char* kFieldColour = "颜色值";
+inline constexpr const char* kFieldPointList = "找色判断列表";
+inline constexpr const char* kFieldTolerance = "颜色约等于误差值";
+inline constexpr const char* kFieldRange = "活动范围";
+inline constexpr const char* kFieldImagePath = "图像";
+inline constexpr const char* kFieldFixedPosition = "固定位置";
+inline constexpr const char* kFieldPercent = "减少颜色查找";
 
 // Words of the generated code
 inline constexpr const char* kEndless = "无限";
@@ -21,6 +50,9 @@ inline constexpr const char* kRepeatActionCall = "重复动作(\"%s\",%s,\"%s\",
 inline constexpr const char* kColourCondition = "找颜色点条件";
 inline constexpr const char* kImageCondition = "找图像条件";
 inline constexpr const char* kWindowOperation = "窗口操作";
+// The find actions, whose conditions a task may name too
+inline constexpr const char* kColourAction = "找颜色点动作";
+inline constexpr const char* kImageAction = "找图像动作";
 
 // Shown in the code box where the file holds a NUL byte: an edit control
 // would end the text at the NUL. A white square reads as "a character that
@@ -61,6 +93,11 @@ inline constexpr const char* kPickTaken = "已取得";
 // The chosen window has closed since it was listed or picked (its handle
 // may name another window by now).
 inline constexpr const char* kWindowGone = "所选的窗口已经关闭，请重新选择窗口！";
+inline constexpr const char* kBadWidth = "宽只能是整数（单位:像素）!";
+inline constexpr const char* kBadHeight = "高只能是整数（单位:像素）!";
+// A title GBK cannot hold: the character stands between the two parts.
+inline constexpr const char* kTitleNotGbkBefore = "窗口标题中有GBK编码无法表示的字符“";
+inline constexpr const char* kTitleNotGbkAfter = "”，请勾选[插入窗口类名]，用窗口的类名!";
 
 // What the editor says beyond the fixed messages: a save that did not
 // happen, and a file the code box cannot show unchanged.
@@ -89,13 +126,15 @@ inline constexpr const char* kColourConditionRect = "找颜色点条件(\"%s\",\
 inline constexpr const char* kColourConditionFixed = "找颜色点条件(\"%s\",\"%s\",\"固定\",%s)\r\n\r\n";
 inline constexpr const char* kColourActionRect = "找颜色点动作(\"%s\",\"%s\",\"%s\",\"活动\",\"%s\",%s)\r\n\r\n";
 inline constexpr const char* kColourActionFixed = "找颜色点动作(\"%s\",\"%s\",\"%s\",\"固定\",%s)\r\n\r\n";
-inline constexpr const char* kColourAction = "找颜色点动作";
 inline constexpr const char* kDefaultTolerance = "10";
 inline constexpr const char* kOperatorItems[] = {"==(等于)", "!=(不等于)", "~=(约等于)", "!~(不约等于)"};
 inline constexpr const char* kToleranceItems[] = {"10", "20", "30", "40", "50"};
 // What the page says beyond the fixed messages: a tolerance that is no
 // whole number would stand bare in the call and stop the script loading.
 inline constexpr const char* kBadTolerance = "颜色约等于误差值只能是整数!";
+inline constexpr const char* kBadColour = "颜色值只能是十六进制数字，如ff00!";
+// The line's number, then the line.
+inline constexpr const char* kBadPointLine = "找色判断列表第%d行不是颜色点：%s";
 
 // Both find pages
 inline constexpr const char* kModeFixed = "固定";
@@ -113,7 +152,6 @@ inline constexpr const char* kImageConditionRect = "找图像条件(\"%s\",\"活
 inline constexpr const char* kImageConditionFixed = "找图像条件(\"%s\",\"固定\",\"%s\",%s,\"%s\")\r\n\r\n";
 inline constexpr const char* kImageActionRect = "找图像动作(\"%s\",\"%s\",\"活动\",\"%s\",%s,\"%s\")\r\n\r\n";
 inline constexpr const char* kImageActionFixed = "找图像动作(\"%s\",\"%s\",\"固定\",\"%s\",%s,\"%s\")\r\n\r\n";
-inline constexpr const char* kImageAction = "找图像动作";
 inline constexpr const char* kPercentItems[] = {"50", "60", "70", "80", "90"};
 // What the page says beyond the fixed messages: the percentage stands bare
 // in the call, where anything but a whole number stops the script loading.

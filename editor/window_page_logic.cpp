@@ -3,6 +3,8 @@
 #include <limits>
 
 #include "editor/codegen.h"
+#include "editor/field_text.h"
+#include "editor/script_literal.h"
 #include "editor/texts.h"
 #include "engine/text_util.h"
 
@@ -77,21 +79,6 @@ std::string WindowArgument(const std::string& text, bool use_class) {
   return use_class ? item->class_name : item->title;
 }
 
-std::string LuaStringBody(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c; break;
-    }
-  }
-  return out;
-}
-
 WindowCallResult WindowOperationCall(const WindowCallInput& in) {
   namespace t = editor_texts;
   if (in.window_text.empty()) return {};
@@ -101,10 +88,16 @@ WindowCallResult WindowOperationCall(const WindowCallInput& in) {
   // Without it the call would lack its last argument and the whole script
   // would no longer load.
   if (in.interval.empty()) return {t::kNoInterval, ""};
+  // Interval, width and height stand bare in the call: anything but one
+  // number would stop the script loading or shift the arguments after it.
+  // The size boxes take digits only, but a paste gets past that.
+  if (!IsSeconds(in.interval)) return {t::kBadInterval, ""};
   const std::string name = in.description.empty() ? std::to_string(LineCount(in.code_box)) : in.description;
   const char* topmost = in.topmost ? t::kTopmostText : t::kNotTopmostText;
   const std::string width = in.keep_size || in.width.empty() ? "0" : in.width;
   const std::string height = in.keep_size || in.height.empty() ? "0" : in.height;
+  if (!IsCountNumber(width)) return {t::kBadWidth, ""};
+  if (!IsCountNumber(height)) return {t::kBadHeight, ""};
   return {"", Format(t::kWindowOperationCall, LuaStringBody(name).c_str(), LuaStringBody(window).c_str(),
                      LuaStringBody(in.corner).c_str(), topmost, width.c_str(), height.c_str(), in.interval.c_str())};
 }

@@ -54,13 +54,8 @@ struct WindowCallResult {
 
 // The 窗口操作 call to put in front of the code. Nothing (and no message)
 // when the window box is empty or names no title or class; a message when
-// the interval box is empty.
+// the interval box is empty or no number of seconds, or width or height no
+// whole number.
 WindowCallResult WindowOperationCall(const WindowCallInput& in);
-
-// A text as the body of a double-quoted Lua string that reads back as the
-// same bytes: backslash, double quote and line breaks are escaped byte by
-// byte (so the second byte of a GBK character that happens to be a
-// backslash reads back as itself too).
-std::string LuaStringBody(const std::string& text);
 
 }  // namespace tora

@@ -125,9 +125,9 @@ int32_t PauseField(const std::vector<std::string>& fields, size_t i) {
   return i < fields.size() ? PauseFieldToMs(fields[i]) : 0;
 }
 
-// The editor writes a line break of the user's text as the four characters
-// \r\n. A backslash that is the second byte of a GBK character is no escape.
-std::string ReplaceLineBreaks(const std::string& text) {
+}  // namespace
+
+std::string PasteTextOf(const std::string& text) {
   static const char kEscape[] = "\\r\\n";
   const size_t escape_length = std::strlen(kEscape);
   std::string out;
@@ -147,6 +147,8 @@ std::string ReplaceLineBreaks(const std::string& text) {
   return out;
 }
 
+namespace {
+
 // Where a row stands, for its warnings.
 struct RowSite {
   lua_State* L;
@@ -161,20 +163,6 @@ struct RowSite {
   }
 };
 
-// What a key name presses, when that is not what it seems to say.
-void CheckKeyName(const std::string& name, int32_t code, const RowSite& site) {
-  if (name.empty()) return site.Warn(texts::kWarnKeyEmpty);
-  if (code == -1) return site.Warn(Format(texts::kWarnKeyNoName, Excerpt(name).c_str()));
-  if (name.size() != 1 || KeyCodeToName(code) == name) return;  // a named key, a capital or a digit
-  const char c = name[0];
-  const std::string pressed = KeyCodeToName(code);
-  if (c >= 'a' && c <= 'z')
-    site.Warn(Format(texts::kWarnKeyLowerCase, name.c_str(), pressed.c_str(), c - 'a' + 'A'));
-  else if (!pressed.empty())
-    site.Warn(Format(texts::kWarnKeyOtherName, Excerpt(name).c_str(), pressed.c_str()));
-  else
-    site.Warn(Format(texts::kWarnKeyOtherCode, Excerpt(name).c_str(), code));
-}
 
 // Whether a pause field says a number (LeadingNumber reads one from it).
 bool PauseIsNumber(const std::string& field) {
@@ -202,7 +190,7 @@ KeyAction BuildKeyAction(KeyMode mode, const std::vector<std::string>& fields, c
       break;
     }
     action.keys.push_back(KeyNameToCode(name));
-    CheckKeyName(name, action.keys.back(), site);
+    if (const std::string problem = KeyNameWarning(name); !problem.empty()) site.Warn(problem);
   }
   CheckPause(fields, 1, site);
   action.pause = PauseField(fields, 1);
@@ -244,7 +232,7 @@ void AddRow(const RowSite& site, ActionList& list, unsigned accepted, ActionRegi
   } else if (kind == texts::kRowPasteText) {
     if (!(accepted & kAcceptPasteText)) return site.Warn(Format(texts::kWarnRowNotHere, site.reader, kind.c_str()));
     CheckTextRow(fields, texts::kWarnPasteCut, site);
-    PasteTextAction action{ReplaceLineBreaks(FieldOrEmpty(fields, 0)), PauseField(fields, 1)};
+    PasteTextAction action{PasteTextOf(FieldOrEmpty(fields, 0)), PauseField(fields, 1)};
     const int32_t id = registry.paste_text_steps.Append(std::move(action));
     list.steps.push_back(ActionStep{StepType::PasteText, id});
   } else if (kind == texts::kRowOpenUrl) {
@@ -279,6 +267,18 @@ void AddRow(const RowSite& site, ActionList& list, unsigned accepted, ActionRegi
 }
 
 }  // namespace
+
+std::string KeyNameWarning(const std::string& name) {
+  if (name.empty()) return texts::kWarnKeyEmpty;
+  const int32_t code = KeyNameToCode(name);
+  if (code == -1) return Format(texts::kWarnKeyNoName, Excerpt(name).c_str());
+  if (name.size() != 1 || KeyCodeToName(code) == name) return {};  // a named key, a capital or a digit
+  const char c = name[0];
+  const std::string pressed = KeyCodeToName(code);
+  if (c >= 'a' && c <= 'z') return Format(texts::kWarnKeyLowerCase, name.c_str(), pressed.c_str(), c - 'a' + 'A');
+  if (!pressed.empty()) return Format(texts::kWarnKeyOtherName, Excerpt(name).c_str(), pressed.c_str());
+  return Format(texts::kWarnKeyOtherCode, Excerpt(name).c_str(), code);
+}
 
 bool RelativeClickBeforeBranch(const ActionList& list, const ActionRegistry& registry) {
   for (const ActionStep& step : list.steps) {

@@ -28,6 +28,15 @@ enum AcceptedRows : unsigned {
 void ParseActionTable(lua_State* L, const std::string& table_name, ActionList& list, unsigned accepted,
                       ActionRegistry& registry, const char* reader);
 
+// What a key name presses when that is not what it seems to say ("" when
+// it names its key): the warning the reader gives for it.
+std::string KeyNameWarning(const std::string& name);
+
+// The text a paste row's first field puts on the clipboard: the four
+// characters \r\n, as the editor writes a line break, become CR LF. A
+// backslash that is the second byte of a GBK character is no escape.
+std::string PasteTextOf(const std::string& field);
+
 // Whether the list clicks relative to the found point before any branch step
 // (which may find one) has run.
 bool RelativeClickBeforeBranch(const ActionList& list, const ActionRegistry& registry);

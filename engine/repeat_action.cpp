@@ -17,26 +17,6 @@ namespace {
 
 enum Argument { kArgTable = 1, kArgInterval, kArgCondition, kArgWindow, kArgPriority, kArgCount };
 
-// Where the last character of the text starts, counting a two-byte GBK
-// character as one, so that a name is never cut inside a character.
-size_t LastCharacterStart(const std::string& text) {
-  size_t last = 0;
-  for (size_t i = 0; i < text.size(); i += IsGbkPairAt(text, i) ? 2 : 1) last = i;
-  return last;
-}
-
-// The editor links a task as 窗口操作(名字) or 找颜色点条件(名字): the name is
-// what stands between the first "(" and the last character; without a "("
-// it is everything but the last character.
-std::string InnerName(const std::string& text) {
-  if (text.empty()) return std::string();
-  const size_t end = LastCharacterStart(text);
-  const size_t open = text.find('(');  // never a GBK trail byte
-  if (open == std::string::npos) return text.substr(0, end);
-  if (open >= end) return std::string();
-  return text.substr(open + 1, end - open - 1);
-}
-
 // The editor's window choices that name no rule: keys go to the foreground.
 bool NamesNoRule(const std::string& window) {
   return window == "0" || window == texts::kWindowForeground || window == texts::kWindowBackground;

@@ -96,8 +96,11 @@ std::string ErrorText(lua_State* L) {
 
 // Prepares the file text the way the standard file loader does: a UTF-8
 // byte-order mark is skipped, and a first line starting with '#' is dropped
-// (its line end kept so that line numbers stay right).
-std::string PrepareChunk(const std::string& text) {
+// (its line end kept so that line numbers stay right). Every line end the
+// editor shows is one line end for the interpreter, so that the lines it
+// names are the editor's.
+std::string PrepareChunk(const std::string& file_text) {
+  const std::string text = OneLineEndEach(file_text);
   size_t start = 0;
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) start = 3;
   if (start < text.size() && text[start] == '#') {

@@ -14,6 +14,21 @@ bool IsValidGbk(const std::string& text) {
   return true;
 }
 
+std::string OneLineEndEach(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+      continue;
+    }
+    if (text.compare(i, 3, "\r\r\n") == 0) i += 2;
+    else if (text.compare(i, 2, "\r\n") == 0) i += 1;
+    out += '\n';
+  }
+  return out;
+}
+
 namespace {
 
 bool HasNonAscii(const std::string& text) {
@@ -89,7 +104,7 @@ ScriptText DecodeScriptFile(const std::string& bytes) {
     // has no GBK form, and the kept bytes will not read as the user wrote them.
     if (try_utf8) {
       utf8_lost = out.had_bom || IsValidUtf8(body);
-      if (utf8_lost) out.unconvertible_line = FirstUnconvertibleLine(body);
+      if (utf8_lost) out.unconvertible_line = FirstUnconvertibleLine(OneLineEndEach(body));
     }
   }
   out.has_nul = out.gbk.find('\0') != std::string::npos;

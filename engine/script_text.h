@@ -29,6 +29,12 @@ struct ScriptText {
 // as they stand. Nothing is cut: NUL and 0x1A bytes stay in the text.
 ScriptText DecodeScriptFile(const std::string& bytes);
 
+// The text with one LF for every line end the editor shows: CR CR LF (what
+// the editor writes), CR LF, LF and a lone CR each become one LF. The
+// interpreter would count CR CR LF as two lines, and every line number it
+// reports for a file the editor saved would be off.
+std::string OneLineEndEach(const std::string& text);
+
 // True when every byte is ASCII or part of a two-byte GBK character (lead
 // 0x81-0xFE, trail 0x40-0xFE but 0x7F); a lone 0x80 or 0xFF, or a lead byte
 // without its trail, is invalid.

@@ -87,6 +87,27 @@ int32_t LeadingInt(const std::string& text) {
   return static_cast<int32_t>(v);
 }
 
+namespace {
+
+// Where the last character of the text starts, counting a two-byte GBK
+// character as one, so that a name is never cut inside a character.
+size_t LastCharacterStart(const std::string& text) {
+  size_t last = 0;
+  for (size_t i = 0; i < text.size(); i += IsGbkPairAt(text, i) ? 2 : 1) last = i;
+  return last;
+}
+
+}  // namespace
+
+std::string InnerName(const std::string& text) {
+  if (text.empty()) return std::string();
+  const size_t end = LastCharacterStart(text);
+  const size_t open = text.find('(');  // never a GBK trail byte
+  if (open == std::string::npos) return text.substr(0, end);
+  if (open >= end) return std::string();
+  return text.substr(open + 1, end - open - 1);
+}
+
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
 }

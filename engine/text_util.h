@@ -42,6 +42,11 @@ int32_t LeadingInt(const std::string& text);
 // Leading decimal number like atof ("" and non-numbers give 0).
 double LeadingNumber(const std::string& text);
 
+// The name in a link of 重复动作 such as 窗口操作(名字) or 找颜色点条件(名字):
+// what stands between the first "(" and the last character; without a "("
+// everything but the last character.
+std::string InnerName(const std::string& text);
+
 bool StartsWith(const std::string& text, const std::string& prefix);
 
 // printf into a string of whatever length the result needs.

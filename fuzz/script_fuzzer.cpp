@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -116,7 +117,8 @@ std::string Script(FuzzedDataProvider& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = "/tmp/tora_script_fuzz_" + std::to_string(getpid()) + ".txt";
+  static const std::string path = std::string(std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp") +
+                                  "/tora_script_fuzz_" + std::to_string(getpid()) + ".txt";
   FuzzedDataProvider in(data, size);
   const std::string script = Script(in);
   if (FILE* f = std::fopen(path.c_str(), "wb")) {

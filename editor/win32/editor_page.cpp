@@ -1,6 +1,8 @@
 #include "editor/win32/editor_page.h"
 
+#include "editor/page_texts.h"
 #include "engine/texts.h"
+#include "engine/text_util.h"
 #include "platform/win32/wide.h"
 
 namespace tora {
@@ -8,6 +10,21 @@ namespace tora {
 EditorShared& SharedEditorState() {
   static EditorShared shared;
   return shared;
+}
+
+std::wstring NotGbkMessage(const std::string& before, const std::wstring& text, size_t bad_at, const char* after) {
+  const size_t length = bad_at + 1 < text.size() && IS_HIGH_SURROGATE(text[bad_at]) ? 2 : 1;
+  return Widen(before) + text.substr(bad_at, length) + Widen(after);
+}
+
+bool FieldText(HWND control, const char* field, HWND owner, std::string& gbk) {
+  const std::wstring wide = ControlTextWide(control);
+  size_t bad_at = 0;
+  if (NarrowStrict(wide, gbk, &bad_at)) return true;
+  const std::wstring message =
+      NotGbkMessage(Format(page_texts::kNotGbkBefore, field), wide, bad_at, page_texts::kNotGbkAfter);
+  MessageBoxW(owner, message.c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+  return false;
 }
 
 bool EditorPage::CreatePage(HINSTANCE instance, HWND tab, HWND editor) {
@@ -30,8 +47,18 @@ void EditorPage::AppendToRepeatList(const std::string& gbk) {
   SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
 }
 
-void EditorPage::Tell(const std::string& gbk) const {
-  MessageBoxW(editor_ ? editor_ : hwnd(), Widen(gbk).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+void EditorPage::Tell(const std::string& gbk) const { TellWide(Widen(gbk)); }
+
+void EditorPage::TellWide(const std::wstring& text) const {
+  MessageBoxW(editor_ ? editor_ : hwnd(), text.c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+}
+
+bool EditorPage::Field(int id, const char* field, std::string& gbk) const {
+  return FieldText(Item(id), field, editor_ ? editor_ : hwnd(), gbk);
+}
+
+bool EditorPage::EditorField(int id, const char* field, std::string& gbk) const {
+  return FieldText(GetDlgItem(editor_, id), field, editor_ ? editor_ : hwnd(), gbk);
 }
 
 INT_PTR EditorPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -20,6 +20,14 @@ struct EditorShared {
 };
 EditorShared& SharedEditorState();
 
+// A control's text as GBK, for a field whose text goes into the script.
+// False, after telling the user in a box over owner which character of the
+// field GBK cannot hold (it would come out as "?"), when there is one.
+bool FieldText(HWND control, const char* field, HWND owner, std::string& gbk);
+// The message for a character of a field that GBK cannot hold: the two
+// parts with the character between them.
+std::wstring NotGbkMessage(const std::string& before, const std::wstring& text, size_t bad_at, const char* after);
+
 class EditorPage : public DialogBase {
  public:
   // Creates the page as a child of the tab control; editor is the editor's
@@ -42,6 +50,11 @@ class EditorPage : public DialogBase {
 
   // A message box over the editor with the program's title, OK only.
   void Tell(const std::string& gbk) const;
+  void TellWide(const std::wstring& text) const;
+  // A control's text for a field of the script (see FieldText).
+  bool Field(int id, const char* field, std::string& gbk) const;
+  // The same for a control of the editor's own.
+  bool EditorField(int id, const char* field, std::string& gbk) const;
 
   // The default handling of a page: Enter and Esc do nothing.
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;

@@ -73,8 +73,10 @@ void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {
 }
 
 void CFindColorDlg::AddColorPoint() {
-  const PageEdit edit = tora::AddColorPoint(ItemText(IDC_FC_POSITION), SelectedText(Item(IDC_FC_OPERATOR)),
-                                            ItemText(IDC_FC_COLOUR));
+  std::string position, colour;
+  if (!Field(IDC_FC_POSITION, t::kFieldColourPosition, position) || !Field(IDC_FC_COLOUR, t::kFieldColour, colour))
+    return;
+  const PageEdit edit = tora::AddColorPoint(position, SelectedText(Item(IDC_FC_OPERATOR)), colour);
   if (!AcceptEdit(edit, editor())) return;
   HWND list = Item(IDC_FC_POINTS);
   const LRESULT end = GetWindowTextLengthW(list);
@@ -97,20 +99,21 @@ void CFindColorDlg::ShowRectPicker() {
   if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
 }
 
-ColorForm CFindColorDlg::ReadForm() const {
-  ColorForm form;
-  form.point_list = ItemText(IDC_FC_POINTS);
-  form.name = ItemText(IDC_FC_NAME);
-  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
-  form.repeat_list = ControlText(GetDlgItem(editor(), kIdRepeatList));
+bool CFindColorDlg::ReadForm(bool actions, ColorForm& form) const {
   form.mode = SelectedText(Item(IDC_FC_MODE));
-  form.tolerance = ItemText(IDC_FC_TOLERANCE);
-  form.range = ItemText(IDC_FC_RANGE);
-  return form;
+  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
+  // Only the fields the call is made of: a range in fixed mode or the
+  // repeat list of a condition goes nowhere.
+  return Field(IDC_FC_POINTS, t::kFieldPointList, form.point_list) && Field(IDC_FC_NAME, t::kFieldDescription, form.name) &&
+         Field(IDC_FC_TOLERANCE, t::kFieldTolerance, form.tolerance) &&
+         (form.mode == t::kModeFixed || Field(IDC_FC_RANGE, t::kFieldRange, form.range)) &&
+         (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
 }
 
 void CFindColorDlg::GenerateColorCondition() {
-  const PageEdit edit = tora::GenerateColorCondition(ReadForm());
+  ColorForm form;
+  if (!ReadForm(false, form)) return;
+  const PageEdit edit = tora::GenerateColorCondition(form);
   if (!AcceptEdit(edit, editor())) return;
   PrependToCodeBox(editor(), edit.text);
   SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
@@ -119,7 +122,9 @@ void CFindColorDlg::GenerateColorCondition() {
 }
 
 void CFindColorDlg::GenerateColorAction() {
-  const PageEdit edit = tora::GenerateColorAction(ReadForm());
+  ColorForm form;
+  if (!ReadForm(true, form)) return;
+  const PageEdit edit = tora::GenerateColorAction(form);
   if (!AcceptEdit(edit, editor())) return;
   PrependToCodeBox(editor(), edit.text);
   SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
@@ -132,7 +137,9 @@ void CFindColorDlg::FillColorActionChoices() {
 }
 
 void CFindColorDlg::InsertColorActionRow() {
-  const PageEdit edit = ColorActionRow(ItemText(IDC_FC_CHOICES));
+  std::string choice;
+  if (!Field(IDC_FC_CHOICES, t::kColourAction, choice)) return;
+  const PageEdit edit = ColorActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));
   if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
 }
 

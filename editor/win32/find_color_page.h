@@ -36,7 +36,9 @@ class CFindColorDlg : public EditorPage {
  private:
   INT_PTR OnCommand(WORD id, WORD code);
   void OnModeChanged();
-  ColorForm ReadForm() const;
+  // The form's fields (the repeat list too for an action); false after a
+  // message when one holds a character GBK cannot hold.
+  bool ReadForm(bool actions, ColorForm& form) const;
 
   GdiObject<HBRUSH> swatch_;
   CGetRectDlg picker_;

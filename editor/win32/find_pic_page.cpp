@@ -120,28 +120,31 @@ void CFindPicDlg::ShowRectPicker() {
   if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
 }
 
-ImageForm CFindPicDlg::ReadForm() const {
-  ImageForm form;
-  form.name = ItemText(IDC_FP_NAME);
-  form.path = ItemText(IDC_FP_PATH);
+bool CFindPicDlg::ReadForm(bool actions, ImageForm& form) const {
   form.mode = SelectedText(Item(IDC_FP_MODE));
-  form.position = ItemText(IDC_FP_POSITION);
-  form.range = ItemText(IDC_FP_RANGE);
-  form.percent = ItemText(IDC_FP_PERCENT);
   form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
-  form.repeat_list = ControlText(GetDlgItem(editor(), kIdRepeatList));
-  return form;
+  // Only the fields the call is made of.
+  const bool moving = form.mode != t::kModeFixed;
+  return Field(IDC_FP_NAME, t::kFieldDescription, form.name) && Field(IDC_FP_PATH, t::kFieldImagePath, form.path) &&
+         (moving || Field(IDC_FP_POSITION, t::kFieldFixedPosition, form.position)) &&
+         (!moving || Field(IDC_FP_RANGE, t::kFieldRange, form.range)) &&
+         Field(IDC_FP_PERCENT, t::kFieldPercent, form.percent) &&
+         (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
 }
 
 void CFindPicDlg::GenerateImageCondition() {
-  const PageEdit edit = tora::GenerateImageCondition(ReadForm());
+  ImageForm form;
+  if (!ReadForm(false, form)) return;
+  const PageEdit edit = tora::GenerateImageCondition(form);
   if (!AcceptEdit(edit, editor())) return;
   PrependToCodeBox(editor(), edit.text);
   SetItemText(IDC_FP_NAME, std::string());
 }
 
 void CFindPicDlg::GenerateImageAction() {
-  const PageEdit edit = tora::GenerateImageAction(ReadForm());
+  ImageForm form;
+  if (!ReadForm(true, form)) return;
+  const PageEdit edit = tora::GenerateImageAction(form);
   if (!AcceptEdit(edit, editor())) return;
   PrependToCodeBox(editor(), edit.text);
   SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
@@ -153,7 +156,9 @@ void CFindPicDlg::FillImageActionChoices() {
 }
 
 void CFindPicDlg::InsertImageActionRow() {
-  const PageEdit edit = ImageActionRow(ItemText(IDC_FP_CHOICES));
+  std::string choice;
+  if (!Field(IDC_FP_CHOICES, t::kImageAction, choice)) return;
+  const PageEdit edit = ImageActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));
   if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
 }
 

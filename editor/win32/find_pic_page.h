@@ -37,7 +37,9 @@ class CFindPicDlg : public EditorPage {
  private:
   INT_PTR OnCommand(WORD id, WORD code);
   void OnModeChanged();
-  ImageForm ReadForm() const;
+  // The form's fields (the repeat list too for an action); false after a
+  // message when one holds a character GBK cannot hold.
+  bool ReadForm(bool actions, ImageForm& form) const;
 
   CGetRectDlg picker_;
   std::unique_ptr<CCutPicDlg> cut_;

@@ -119,9 +119,9 @@ INT_PTR CKey::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void CKey::InsertKeyRow() {
   KeyRowInput in;
-  for (int i = 0; i < 4; ++i) in.keys[i] = ItemText(kKeyBoxes[i]);
-  in.pause = ItemText(kIdKeyPause);
-  in.mode = ItemText(kIdKeyMode);
+  for (int i = 0; i < 4; ++i)
+    if (!Field(kKeyBoxes[i], t::kKeyBoxNames[i], in.keys[i])) return;
+  if (!Field(kIdKeyPause, t::kFieldKeyPause, in.pause) || !Field(kIdKeyMode, t::kFieldKeyMode, in.mode)) return;
   const PageRow row = BuildKeyRow(in);
   if (!row.message.empty()) {
     Tell(row.message);

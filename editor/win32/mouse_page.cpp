@@ -98,10 +98,10 @@ INT_PTR CMouse::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void CMouse::InsertMouseRow() {
   MouseRowInput in;
   in.recording = SharedEditorState().recording;
-  in.kind = ItemText(kIdMouseKind);
-  in.position = ItemText(kIdMousePosition);
+  if (!Field(kIdMouseKind, t::kFieldMouseKind, in.kind) ||
+      !Field(kIdMousePosition, t::kFieldMousePosition, in.position) || !Field(kIdMousePause, t::kFieldPause, in.pause))
+    return;
   in.coord_type = ItemText(kIdMouseCoordType);
-  in.pause = ItemText(kIdMousePause);
   const PageRow row = BuildMouseRow(in);
   if (!row.message.empty()) {
     Tell(row.message);

@@ -45,14 +45,11 @@ void COther::InsertPasteText() { Insert(kIdPasteText, true); }
 void COther::InsertWebAddress() { Insert(kIdWebAddress, false); }
 
 void COther::Insert(int text_id, bool paste) {
-  const std::wstring wide = ControlTextWide(Item(text_id));
-  const std::string pause = ItemText(kIdOtherPause);
-  const std::string lossy = Narrow(wide);
-  // The page's own refusals come first; only a text that passes them is looked
-  // at for characters GBK cannot hold.
-  PageRow row = paste ? BuildPasteRows(lossy, pause) : BuildAddressRow(lossy, pause);
-  std::string text;
-  if (row.message.empty() && !NarrowStrict(wide, text)) row.message = t::kTextNotGbk;
+  std::string text, pause;
+  if (!Field(text_id, paste ? t::kFieldPasteText : t::kFieldWebAddress, text) ||
+      !Field(kIdOtherPause, t::kFieldPause, pause))
+    return;
+  const PageRow row = paste ? BuildPasteRows(text, pause) : BuildAddressRow(text, pause);
   if (!row.message.empty()) {
     Tell(row.message);
     return;

@@ -440,12 +440,16 @@ void CSetupAj::FillChoices(int combo_id, bool conditions) {
 void CSetupAj::AddRepeatCode() {
   RepeatCodeInput in;
   in.recording = SharedEditorState().recording;
-  in.interval = ItemText(kIdInterval);
-  in.count = ItemText(kIdCount);
-  in.repeat_list = ItemText(kIdRepeatList);
-  in.condition = ItemText(kIdCondition);
-  in.window = ItemText(kIdWindow);
-  in.description = ItemText(kIdDescription);
+  namespace et = editor_texts;
+  const struct {
+    int id;
+    const char* field;
+    std::string* text;
+  } fields[] = {{kIdInterval, et::kFieldInterval, &in.interval},   {kIdCount, et::kFieldCount, &in.count},
+                {kIdRepeatList, et::kFieldRepeatList, &in.repeat_list}, {kIdCondition, et::kFieldCondition, &in.condition},
+                {kIdWindow, et::kFieldWindow, &in.window},           {kIdDescription, et::kFieldDescription, &in.description}};
+  for (const auto& f : fields)
+    if (!FieldText(Item(f.id), f.field, hwnd(), *f.text)) return;
   in.code_box = Narrow(CodeBoxText());
   in.priority = SendMessageW(Item(kIdPriority), BM_GETCHECK, 0, 0) == BST_CHECKED;
   const RepeatCodeResult result = tora::AddRepeatCode(in);

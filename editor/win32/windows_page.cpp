@@ -226,18 +226,37 @@ void CWindowsDlg::TakePickedWindow(POINT at) {
   SetItemText(IDC_WIN_PICK, t::kPickTaken);
 }
 
+bool CWindowsDlg::ReadWindowBox(bool use_class, std::string& gbk) const {
+  const std::wstring wide = ControlTextWide(Item(IDC_WIN_WINDOW));
+  size_t bad_at = 0;
+  if (NarrowStrict(wide, gbk, &bad_at)) return true;
+  // In an item "(ID:n|class) title" the title starts after the first ") "
+  // behind the "|"; a title GBK cannot hold does no harm when the call
+  // takes the class.
+  const size_t bar = wide.rfind(L"(ID:", 0) == 0 ? wide.find(L'|') : std::wstring::npos;
+  const size_t class_end = bar == std::wstring::npos ? bar : wide.find(L") ", bar);
+  if (class_end != std::wstring::npos && bad_at >= class_end + 2) {
+    if (use_class && NarrowStrict(wide.substr(0, class_end + 2), gbk)) return true;
+    if (!use_class) {
+      TellWide(NotGbkMessage(t::kTitleNotGbkBefore, wide, bad_at, t::kTitleNotGbkAfter));
+      return false;
+    }
+  }
+  FieldText(Item(IDC_WIN_WINDOW), t::kFieldWindowName, editor() ? editor() : hwnd(), gbk);
+  return false;
+}
+
 void CWindowsDlg::AddWindowCall() {
   HWND code_box = GetDlgItem(editor(), kIdCodeBox);
   WindowCallInput in;
-  in.window_text = ItemText(IDC_WIN_WINDOW);
+  in.use_class = Checked(Item(IDC_WIN_USE_CLASS));
+  if (!ReadWindowBox(in.use_class, in.window_text) || !Field(IDC_WIN_DESCRIPTION, t::kFieldDescription, in.description) ||
+      !Field(IDC_WIN_WIDTH, t::kFieldWidth, in.width) || !Field(IDC_WIN_HEIGHT, t::kFieldHeight, in.height) ||
+      !EditorField(kIdInterval, t::kFieldInterval, in.interval))
+    return;
   in.corner = ItemText(IDC_WIN_CORNER);
-  in.description = ItemText(IDC_WIN_DESCRIPTION);
   in.topmost = Checked(Item(IDC_WIN_TOPMOST));
   in.keep_size = Checked(Item(IDC_WIN_KEEP_SIZE));
-  in.use_class = Checked(Item(IDC_WIN_USE_CLASS));
-  in.width = ItemText(IDC_WIN_WIDTH);
-  in.height = ItemText(IDC_WIN_HEIGHT);
-  in.interval = ControlText(GetDlgItem(editor(), kIdInterval));
   in.code_box = ControlText(code_box);
   const WindowCallResult result = WindowOperationCall(in);
   if (!result.message.empty()) Tell(result.message);

@@ -42,6 +42,10 @@ class CWindowsDlg : public EditorPage {
   std::optional<HWND> ChosenWindow(const std::string& item_text);
   void MoveToCorner(HWND window, const std::string& corner);
   std::string SelectedText(int combo_id) const;
+  // The window box's text with the part the call takes (the class or the
+  // title of an item, a typed text whole) held to GBK; false after a
+  // message when GBK cannot hold that part.
+  bool ReadWindowBox(bool use_class, std::string& gbk) const;
 
   static LRESULT CALLBACK MouseHook(int code, WPARAM wparam, LPARAM lparam);
 

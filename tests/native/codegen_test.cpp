@@ -28,21 +28,30 @@ TEST(AddRepeatCode, AppendsTableAndCall) {
             "重复动作(\"动作_3\",3,\"0\",\"0\",\"0\",0)\r\n\r\n");
 
   RepeatCodeInput in = Filled();
-  in.code_box = "x";  // no final break: the header continues the line
+  // The condition and the window the script declares; no final break: the
+  // header continues the line.
+  const std::string declared = "找图像条件(\"图像_1\",\"固定\",\"1,2\",50,\"a.bmp\")\r\n"
+                               "窗口操作(\"窗口_1\",\"Notepad\",\"无\",\"不置顶\",0,0,1)\r\nx";
+  in.code_box = declared;
   in.description = " a b ";
-  in.repeat_list = "\r\n1234\r\n" + std::string(300, 'r');
+  // Any length; a row without its comma gets one.
+  const std::string row = "{\"粘贴文字\",\"" + std::string(300, 'r') + ",0\"}";
+  in.repeat_list = "\r\n1234\r\n" + row;
   in.condition = "找图像条件(图像_1)";
   in.window = "窗口操作(窗口_1)";
   in.count = "5";
   in.priority = true;
-  EXPECT_EQ(AddRepeatCode(in).code_box, "x动作_ab={\r\n" + std::string(300, 'r') +
-                                            "\r\n  }\r\n重复动作(\"动作_ab\",3,\"找图像条件(图像_1)\","
+  EXPECT_EQ(AddRepeatCode(in).code_box, declared + "动作_ab={\r\n" + row +
+                                            ",\r\n  }\r\n重复动作(\"动作_ab\",3,\"找图像条件(图像_1)\","
                                             "\"窗口操作(窗口_1)\",\"优先\",5)\r\n\r\n");
 
   in = Filled();
   in.code_box = "";
-  in.repeat_list = "{}\r\n";  // nothing long enough: a table without rows
-  EXPECT_EQ(AddRepeatCode(in).code_box, "动作_1={\r\n  }\r\n重复动作(\"动作_1\",3,\"0\",\"0\",\"0\",0)\r\n\r\n");
+  EXPECT_EQ(AddRepeatCode(in).code_box.substr(0, 10), "动作_1={\r\n");
+  // Nothing long enough for a row: a table without rows would stop the
+  // script at the call.
+  in.repeat_list = "{}\r\n";
+  EXPECT_EQ(AddRepeatCode(in).message, t::kEmptyActionList);
 }
 
 TEST(AddRepeatCode, RefusesInOrderAndLeavesTheBox) {

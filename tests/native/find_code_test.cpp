@@ -101,10 +101,10 @@ TEST(ActionChoices, WholeLinesOfEitherCallBecomeBranchRows) {
                           "找图像动作(\"" + long_name + "\",\"动作列表_x\",\"固定\",\"1,2\",50,\"a.bmp\")\r\n";
   EXPECT_EQ(ColorActionChoices(box), std::vector<std::string>{"找颜色点动作(打怪)"});
   EXPECT_EQ(ImageActionChoices(box), std::vector<std::string>{"找图像动作(\"" + long_name + "\")"});
-  EXPECT_EQ(ColorActionRow("找颜色点动作(打怪)").text, "{\"找颜色点动作\",\"打怪\"},\r\n");
-  EXPECT_EQ(ImageActionRow("找图像动作(\"打怪\")").text, "{\"找图像动作\",\"打怪\"},\r\n");
-  EXPECT_EQ(ColorActionRow("").message, t::kChooseColourAction);
-  EXPECT_EQ(ImageActionRow("typed text").message, t::kChooseImageAction);
+  EXPECT_EQ(ColorActionRow("找颜色点动作(打怪)", box).text, "{\"找颜色点动作\",\"打怪\"},\r\n");
+  EXPECT_EQ(ImageActionRow("找图像动作(\"打怪\")", box).text, "{\"找图像动作\",\"打怪\"},\r\n");
+  EXPECT_EQ(ColorActionRow("", box).message, t::kChooseColourAction);
+  EXPECT_EQ(ImageActionRow("typed text", box).message, t::kChooseImageAction);
 }
 
 ImageForm PictureForm() {

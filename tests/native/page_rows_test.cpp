@@ -6,6 +6,7 @@
 
 #include "editor/codegen.h"
 #include "editor/page_texts.h"
+#include "engine/text_util.h"
 #include "script_fixture.h"
 
 namespace tora {
@@ -17,14 +18,18 @@ KeyRowInput Keys(std::string mode, std::string k0, std::string k1, std::string k
   return KeyRowInput{std::move(mode), {std::move(k0), std::move(k1), std::move(k2), std::move(k3)}, std::move(pause)};
 }
 
-TEST(KeyRow, FilledKeysInBoxOrderAnyLengthAndTheBackslashKeyEscaped) {
+TEST(KeyRow, FilledKeysInBoxOrderAndTheBackslashKeyEscaped) {
   EXPECT_EQ(BuildKeyRow(Keys("按键", "Ctrl", "V", "", "", "1")).row, "{\"按键\",\"Ctrl+V,1\"},\r\n");
-  EXPECT_EQ(BuildKeyRow(Keys("按下", "A", "", "Shift", "Alt", "")).row, "{\"按下\",\"A+Shift+Alt,\"},\r\n");
-  const std::string mode(5000, 'm');
-  EXPECT_EQ(BuildKeyRow(Keys(mode, "\\", "", "", "", "0")).row, "{\"" + mode + "\",\"\\\\,0\"},\r\n");
+  EXPECT_EQ(BuildKeyRow(Keys("按下", "A", "", "Shift", "Alt", ".5")).row, "{\"按下\",\"A+Shift+Alt,.5\"},\r\n");
+  EXPECT_EQ(BuildKeyRow(Keys("弹起", "\\", "", "", "", "0")).row, "{\"弹起\",\"\\\\,0\"},\r\n");
   const PageRow refused = BuildKeyRow(Keys("按键", "", "V", "", "", "1"));
   EXPECT_EQ(refused.message, t::kNoKey);
   EXPECT_EQ(refused.row, "");
+  // A mode, key or pause the script would not read as typed.
+  EXPECT_EQ(BuildKeyRow(Keys(std::string(5000, 'm'), "A", "", "", "", "0")).message, t::kBadKeyMode);
+  EXPECT_EQ(BuildKeyRow(Keys("按键", "A", "", "", "a", "0")).message,
+            Format(t::kKeyNotAKey, "组合键3", Format(texts::kWarnKeyLowerCase, "a", "Num 1", 'A').c_str()));
+  EXPECT_EQ(BuildKeyRow(Keys("按下", "A", "", "", "", "")).message, t::kBadKeyPause);
 }
 
 KeyCaptureEvent Event(KeyEventKind kind, int32_t code, bool shift = false, bool ctrl = false, bool alt = false) {
@@ -108,14 +113,15 @@ TEST(OtherRows, PauseCheckPasteAndAddress) {
   EXPECT_EQ(CheckPause(""), t::kNoPause);
 
   EXPECT_EQ(BuildPasteRows("a,b\r\nc", "0").row, "{\"粘贴文字\",\"a，b\\r\\nc,0\"},\r\n{\"按键\",\"Ctrl+V,1\"},\r\n");
-  EXPECT_EQ(BuildPasteRows("\"x\"'\\t\n", "2").row, std::string("{\"粘贴文字\",\"”x”’\\t\\r\\n,2\"},\r\n") + t::kPasteKeyRow);
+  EXPECT_EQ(BuildPasteRows("\"x\"'\\t\n", "2").row, std::string("{\"粘贴文字\",\"”x”’\\\\t\\r\\n,2\"},\r\n") + t::kPasteKeyRow);
   const std::string line(20000, 'y');  // any length, kept whole
   EXPECT_EQ(BuildPasteRows(line + "\r" + line, "1").row,
             "{\"粘贴文字\",\"" + line + "\\r\\n" + line + ",1\"},\r\n" + t::kPasteKeyRow);
   EXPECT_EQ(BuildPasteRows("", "").message, t::kNoPasteText);
   EXPECT_EQ(BuildPasteRows("x", "-1").message, t::kBadPause);
+  EXPECT_EQ(BuildPasteRows("x", "2s").message, t::kBadPause);  // "2s" passes the page's own check
 
-  EXPECT_EQ(BuildAddressRow("http://a.cn/?q=1,2", "0").row, "{\"刷新网址\",\"http://a.cn/?q=1,2,0\"},\r\n");
+  EXPECT_EQ(BuildAddressRow("http://a.cn/?q=1,2", "0").row, "{\"刷新网址\",\"http://a.cn/?q=1%2C2,0\"},\r\n");
   EXPECT_EQ(BuildAddressRow("", "").message, t::kNoAddress);
   EXPECT_EQ(BuildAddressRow("x", "").message, t::kNoPause);
 }

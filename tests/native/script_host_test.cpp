@@ -134,6 +134,25 @@ TEST_F(ScriptHostTest, SyntaxErrorLineSurvivesLongPathsAndAFirstLineComment) {
   }
 }
 
+// The editor saves CR CR LF; other editors CR LF or LF, and a lone CR ends a
+// line in the editor too. Error and warning lines count lines as the editor
+// and Notepad show them, whichever the file holds.
+TEST_F(ScriptHostTest, LinesCountAsTheEditorShowsThem) {
+  Use("x = 1\r\r\ny = 2\r\nz = 3\nw = 4\rv = = 5\r\r\n");
+  EXPECT_EQ(host_.RunScript(), ScriptHost::Outcome::SyntaxError);
+  ASSERT_EQ(sim_.Status().size(), 2u);
+  EXPECT_EQ(sim_.Status()[1].rfind(std::string(texts::kErrorLinePrefix) + "5:", 0), 0u) << sim_.Status()[1];
+
+  Use("-- 第一行\r\r\ns = [[a\r\r\nb]]\r\r\n窗口操作(\"n\",s,\"斜角\",\"置顶\",0,0,1)\r\r\n");
+  host_.RunScript();
+  ASSERT_EQ(host_.Warnings().size(), 1u);
+  EXPECT_EQ(host_.Warnings()[0].rfind(Format(texts::kWarnAtLine, 4, texts::kFnWindowOperation, ""), 0), 0u)
+      << host_.Warnings()[0];
+  // A line break inside a long string is one, as the editor shows it.
+  EXPECT_EQ(registry_.window_rules.Get(0)->window_text, "a\nb");
+  host_.StopScript();
+}
+
 TEST_F(ScriptHostTest, NothingRunnableStops) {
   Use("local x = 1\n");
   EXPECT_EQ(host_.RunScript(), ScriptHost::Outcome::Loaded);

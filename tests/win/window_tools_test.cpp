@@ -6,6 +6,7 @@
 #include <atomic>
 #include <thread>
 
+#include "editor/page_texts.h"
 #include "editor/texts.h"
 #include "editor/win32/windows_page.h"
 #include "editor/window_page_logic.h"
@@ -168,6 +169,54 @@ TEST_F(WindowPageTest, ClosedWindowIsToldNotMoved) {
   MessageBoxAnswer answer;
   Choose(IDC_WIN_WINDOW, item);
   EXPECT_EQ(answer.Text(), editor_texts::kWindowGone);
+}
+
+// What the call cannot hold is said and nothing is written: a size pasted
+// past the box's digits-only style, a title GBK cannot hold (its class can
+// be taken instead).
+TEST_F(WindowPageTest, SizesAndTitlesTheCallCannotHoldAreSaid) {
+  HWND code = GetDlgItem(editor_, kIdCodeBox);
+  SetControlText(code, "-- rest\r\n");
+  const std::wstring item =
+      L"(ID:" + std::to_wstring(reinterpret_cast<intptr_t>(editor_)) + L"|ToraToolTarget) 标题\x0E01";
+  SetWindowTextW(Page(IDC_WIN_WINDOW), item.c_str());
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    const std::wstring pasted = Widen("3秒");
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (pasted.size() + 1) * sizeof(wchar_t));
+    memcpy(GlobalLock(block), pasted.c_str(), (pasted.size() + 1) * sizeof(wchar_t));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+  }
+  SendMessageW(Page(IDC_WIN_WIDTH), WM_PASTE, 0, 0);
+  ASSERT_EQ(Text(page_.hwnd(), IDC_WIN_WIDTH), "3秒");
+  {
+    MessageBoxAnswer answer;
+    SendMessageW(Page(IDC_WIN_USE_CLASS), BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
+    EXPECT_EQ(answer.Text(), editor_texts::kBadWidth);
+  }
+  SetControlText(Page(IDC_WIN_WIDTH), "640");
+  {
+    MessageBoxAnswer answer;
+    SendMessageW(Page(IDC_WIN_USE_CLASS), BM_SETCHECK, BST_UNCHECKED, 0);
+    SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
+    EXPECT_EQ(answer.Text().rfind(editor_texts::kTitleNotGbkBefore, 0), 0u) << answer.Text();
+  }
+  SendMessageW(Page(IDC_WIN_USE_CLASS), BM_SETCHECK, BST_CHECKED, 0);
+  SetWindowTextW(Page(IDC_WIN_DESCRIPTION), L"说明\x0E01");
+  {
+    MessageBoxAnswer answer;
+    SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
+    EXPECT_EQ(answer.Text().rfind(Format(page_texts::kNotGbkBefore, editor_texts::kFieldDescription), 0), 0u)
+        << answer.Text();
+  }
+  EXPECT_EQ(ControlText(code), "-- rest\r\n");
+  SetControlText(Page(IDC_WIN_DESCRIPTION), "");
+  SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
+  EXPECT_EQ(ControlText(code).rfind("窗口操作(\"2\",\"ToraToolTarget\",\"左上角\",\"不置顶\",640,", 0), 0u)
+      << ControlText(code);
 }
 
 TEST_F(WindowPageTest, MousePickingTakesTheClickedWindow) {
