@@ -1,7 +1,8 @@
-// The screen cut: the screen is captured first, then a dimmed full-screen
-// overlay lets the user drag a rectangle; "保存" writes that part of the
-// capture as a BMP file and tells the owner with kMsgPictureSaved (lParam:
-// this overlay), which reads saved_path_text() and position_text().
+// The screen cut: the screen is captured first, then a full-screen overlay
+// shows that capture dimmed and lets the user drag a rectangle over it; "保存"
+// writes that part of the capture as a BMP file and tells the owner with
+// kMsgPictureSaved (lParam: this overlay), which reads saved_path_text() and
+// position_text().
 #pragma once
 
 #include <string>
@@ -37,7 +38,6 @@ class CCutPicDlg : public DragOverlay {
 
   HINSTANCE instance_ = nullptr;
   HWND owner_ = nullptr;
-  Frame screen_;  // the screen as it was before the overlay dimmed it
   POINT end_{};
   std::string saved_path_text_;
   std::string position_text_;

@@ -11,6 +11,7 @@
 #include "editor/win32/find_pic_page.h"
 #include "page_find_color.h"
 #include "page_find_pic.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "engine/text_util.h"
@@ -110,6 +111,62 @@ TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   EXPECT_EQ(covered.right, GetSystemMetrics(SM_CXSCREEN));
   ASSERT_TRUE(Drag(picker.hwnd(), POINT{310, 220}, POINT{110, 60}, [&] { return !IsWindowVisible(picker.hwnd()); }));
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
+}
+
+COLORREF ShownAt(int x, int y) {
+  ScreenDc screen;
+  return GetPixel(screen.get(), x, y);
+}
+
+// What a black layer at 100 of 255 over it leaves of a colour.
+COLORREF Dimmed(COLORREF c) {
+  return RGB(GetRValue(c) * 155 / 255, GetGValue(c) * 155 / 255, GetBValue(c) * 155 / 255);
+}
+
+TestWindow::Options Plain(COLORREF colour) {
+  TestWindow::Options o;
+  o.class_name = L"ToraPickerTarget";
+  o.rect = RECT{500, 300, 700, 450};
+  o.paint = [colour](HDC dc, const RECT& client) {
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    FillRect(dc, &client, brush.get());
+  };
+  return o;
+}
+
+// The picker shows the screen as it was when it was shown, dimmed, and the
+// rectangle being dragged at full brightness inside a red frame; shown
+// again, it shows the screen as it is then.
+TEST(FindPages, RectanglePickerShowsTheScreenDimmedAndTheRectangleLit) {
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  auto target = std::make_unique<TestWindow>(Plain(RGB(200, 100, 50)));
+  ASSERT_TRUE(PumpUntil([&] { return ShownAt(600, 400) == RGB(200, 100, 50); }));
+  page.ShowRectPicker();
+  CGetRectDlg& picker = page.rect_picker();
+  ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(POINT{600, 400}) == picker.hwnd(); }));
+  ASSERT_TRUE(PumpUntil([&] { return ShownAt(600, 400) == Dimmed(RGB(200, 100, 50)); }));
+
+  SetCursorPos(550, 350);
+  PumpMessages(50);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  PumpMessages(50);
+  SetCursorPos(650, 420);
+  EXPECT_TRUE(PumpUntil([&] { return ShownAt(649, 419) == RGB(200, 100, 50); }));
+  EXPECT_EQ(ShownAt(550, 350), RGB(200, 100, 50));
+  EXPECT_EQ(ShownAt(650, 400), RGB(250, 0, 0));  // the frame, just outside
+  EXPECT_EQ(ShownAt(549, 400), RGB(250, 0, 0));
+  EXPECT_EQ(ShownAt(660, 400), Dimmed(RGB(200, 100, 50)));
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(picker.hwnd()); }));
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "550,350,650,420");
+
+  target = std::make_unique<TestWindow>(Plain(RGB(40, 220, 90)));
+  ASSERT_TRUE(PumpUntil([&] { return ShownAt(600, 400) == RGB(40, 220, 90); }));
+  page.ShowRectPicker();
+  EXPECT_TRUE(PumpUntil([&] { return ShownAt(600, 400) == Dimmed(RGB(40, 220, 90)); }));
+  SendMessageW(picker.hwnd(), WM_COMMAND, IDCANCEL, 0);
 }
 
 // File dialogs and message boxes are modal inside the operation that shows
