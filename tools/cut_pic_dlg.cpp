@@ -75,6 +75,11 @@ void CCutPicDlg::PaintIdle(HDC dc) {
 }
 
 void CCutPicDlg::Save() {
+  // The file dialog and the boxes below run the message loop: the editor,
+  // the program or a new cut may close this cut meanwhile. The object
+  // lives on until the save returns; the closed window says that nothing
+  // may be written any more.
+  const std::shared_ptr<CCutPicDlg> keep = weak_from_this().lock();
   const int x1 = std::min(start_.x, end_.x), x2 = std::max(start_.x, end_.x);
   const int y1 = std::min(start_.y, end_.y), y2 = std::max(start_.y, end_.y);
   // The end point itself is not part of the cut.
@@ -85,14 +90,16 @@ void CCutPicDlg::Save() {
   }
   SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const std::string path = AskPath(CutFileName(x1, y1));
+  if (!exists()) return;
   if (path.empty()) {
     Destroy();
     return;
   }
   Win32Files files;
   if (files.FileSize(path) &&
-      MessageBoxW(hwnd(), Widen(OverwriteQuestion(path)).c_str(), Widen(t::kOverwriteCaption).c_str(),
-                  MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+      (MessageBoxW(hwnd(), Widen(OverwriteQuestion(path)).c_str(), Widen(t::kOverwriteCaption).c_str(),
+                   MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK ||
+       !exists()))
     return;
   if (!files.WriteFile(path, EncodeBmp24(cut))) {
     // Said, and the cut stays open so that it can be saved elsewhere.
@@ -108,7 +115,8 @@ void CCutPicDlg::Save() {
 
 std::string CCutPicDlg::AskPath(const std::string& default_name) {
   FileChoice choice;
-  choice.owner = GetForegroundWindow();
+  // Owned by the overlay, the dialog goes with it whoever closes the cut.
+  choice.owner = hwnd();
   choice.filter = t::kBmpFilter;
   choice.title = t::kSaveCutTitle;
   choice.default_extension = t::kBmpExtension;

@@ -5,6 +5,7 @@
 // position_text().
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -13,7 +14,9 @@
 
 namespace tora {
 
-class CCutPicDlg : public DragOverlay {
+// Held by a shared pointer: the object stays while its save asks for a file
+// name, even when its owner lets it go meanwhile.
+class CCutPicDlg : public DragOverlay, public std::enable_shared_from_this<CCutPicDlg> {
  public:
   // Captures the screen, then creates and shows the overlay (owner as
   // parent). False when it cannot be created.

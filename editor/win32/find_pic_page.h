@@ -38,9 +38,12 @@ class CFindPicDlg : public EditorPage {
   INT_PTR OnCommand(WORD id, WORD code);
   void OnModeChanged();
   ImageForm ReadForm() const;
+  // Closes the screen cut, if one is open, and lets it go.
+  void CloseCut();
 
   CGetRectDlg picker_;
-  std::unique_ptr<CCutPicDlg> cut_;
+  // Shared with the cut itself while its save asks for a file name.
+  std::shared_ptr<CCutPicDlg> cut_;
 };
 
 }  // namespace tora

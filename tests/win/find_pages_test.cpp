@@ -9,12 +9,14 @@
 #include "editor/texts.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_pic_page.h"
+#include "editor/win32/setup_aj.h"
 #include "page_find_color.h"
 #include "page_find_pic.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "engine/text_util.h"
+#include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
 #include "vision/bmp.h"
@@ -302,6 +304,121 @@ TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
   CloseHandle(held);
   EXPECT_EQ(test::TempFolder::ReadBytes(path), "old");
   if (CCutPicDlg* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
+}
+
+// The cut's save dialog on the screen, if any.
+HWND ShownFileDialog() {
+  HWND w = FindWindowW(L"#32770", Widen(tool_texts::kSaveCutTitle).c_str());
+  return w && IsWindowVisible(w) ? w : nullptr;
+}
+
+// While a cut asks for a file name, a timer does once what the user may do
+// meanwhile; a dialog still up after that is answered with a path.
+struct WhileAsked {
+  static void Start(std::function<void()> then, const std::string& path) {
+    action = std::move(then);
+    typed = Widen(path);
+    done = false;
+    timer = SetTimer(nullptr, 0, 100, &Tick);
+  }
+  static void Stop() { KillTimer(nullptr, timer); }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    HWND dialog = ShownFileDialog();
+    if (!dialog) return;
+    if (!done) {
+      done = true;
+      action();
+    } else if (Answers::Answer(dialog)) {
+      HWND name = GetDlgItem(dialog, 0x47C);
+      HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
+      SetWindowTextW(edit ? edit : name, typed.c_str());
+      PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    }
+  }
+  static inline std::function<void()> action;
+  static inline std::wstring typed;
+  static inline bool done = false;
+  static inline UINT_PTR timer = 0;
+};
+
+BOOL CALLBACK FindCutOverlay(HWND w, LPARAM found) {
+  RECT r{};
+  GetWindowRect(w, &r);
+  if (!IsWindowVisible(w) || r.left != 0 || r.top != 0 || r.right != GetSystemMetrics(SM_CXSCREEN) ||
+      r.bottom != GetSystemMetrics(SM_CYSCREEN))
+    return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
+// The real editor with its find-image page, on a script of its own.
+class CutInEditor : public test::ScriptRunFixture, private EditorHost {
+ protected:
+  CutInEditor() : editor_(GetModuleHandleW(nullptr), platform_.platform(), *this) {}
+  void SetUp() override {
+    const std::string script = folder_.File("脚本.txt");
+    ASSERT_TRUE(test::TempFolder::WriteBytes(script, "-- 切图\r\n"));
+    WritePrivateProfileStringW(Widen(texts::kSetupSection).c_str(), Widen(texts::kSetupKeyScript).c_str(),
+                               Widen(script).c_str(), ini_.c_str());
+    ASSERT_TRUE(editor_.Open(nullptr));
+    for (HWND page = GetWindow(GetDlgItem(editor_.hwnd(), kIdTabs), GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+      if (GetDlgItem(page, IDC_FP_CUT)) page_ = page;
+    ASSERT_TRUE(page_);
+  }
+  void TearDown() override {
+    WhileAsked::Stop();
+    editor_.Destroy();
+  }
+  void ScriptSaved(const std::string&) override {}
+
+  // "截图" on the page: the new overlay.
+  HWND PressCut() {
+    SendMessageW(page_, WM_COMMAND, MAKEWPARAM(IDC_FP_CUT, BN_CLICKED), 0);
+    HWND overlay = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &FindCutOverlay, reinterpret_cast<LPARAM>(&overlay));
+    return overlay;
+  }
+  // Drags a rectangle on the overlay and presses "保存" on its strip, which
+  // returns once the save is over.
+  void CutAndPressSave(HWND overlay) {
+    HWND strip = nullptr;
+    ASSERT_TRUE(Drag(overlay, POINT{700, 500}, POINT{720, 530}, [&] {
+      strip = FindWindowW(L"#32770", nullptr);
+      while (strip && (GetWindow(strip, GW_OWNER) != overlay || !IsWindowVisible(strip)))
+        strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
+      return strip != nullptr;
+    }));
+    SendMessageW(strip, WM_COMMAND, IDOK, 0);
+  }
+
+  CSetupAj editor_;
+  HWND page_ = nullptr;
+};
+
+// The save dialog goes with its cut: pressing "截图" again while it asks
+// leaves the new cut open, and closing the editor then closes the second
+// one; nothing is written either time, and the program runs on.
+TEST_F(CutInEditor, ASaveDialogEndsWithItsCut) {
+  const std::string path = folder_.File("切图.bmp");
+  HWND first = PressCut();
+  ASSERT_TRUE(first);
+  HWND second = nullptr;
+  WhileAsked::Start([&] { second = PressCut(); }, path);
+  CutAndPressSave(first);
+  ASSERT_TRUE(WhileAsked::done);
+  EXPECT_FALSE(IsWindow(first));
+  ASSERT_TRUE(second && second != first);
+  EXPECT_TRUE(IsWindowVisible(second));
+  EXPECT_EQ(ShownFileDialog(), nullptr);
+
+  WhileAsked::Start([&] { SendMessageW(editor_.hwnd(), WM_CLOSE, 0, 0); }, path);
+  CutAndPressSave(second);
+  ASSERT_TRUE(WhileAsked::done);
+  EXPECT_FALSE(editor_.exists());
+  EXPECT_FALSE(IsWindow(second));
+  EXPECT_EQ(ShownFileDialog(), nullptr);
+  EXPECT_EQ(GetFileAttributesW(Widen(path).c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(editor_.Open(nullptr));
 }
 
 // "打开" takes only files that begin with "BM", and says so with an
