@@ -225,9 +225,7 @@ TEST_F(EditorPages, ARecordingSavedAndRunReplaysItsClickAndPaste) {
 }
 
 BOOL CALLBACK FindMagnifier(HWND w, LPARAM found) {
-  if (!GetDlgItem(w, IDC_ZOOM_VIEW)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = w;
-  return FALSE;
+  return GetDlgItem(w, IDC_ZOOM_VIEW) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
 }
 
 // The magnifier belongs to no window, so that minimising the editor leaves
@@ -238,11 +236,9 @@ TEST_F(EditorPages, MagnifierIsOwnedByNoWindowAndHiddenTakesNoKeys) {
   EnumThreadWindows(GetCurrentThreadId(), &FindMagnifier, reinterpret_cast<LPARAM>(&zoom));
   ASSERT_TRUE(zoom);
   EXPECT_EQ(GetWindow(zoom, GW_OWNER), nullptr);
-
   TestWindow window(Target());
   ASSERT_TRUE(window.Focus());
   ShowWindow(zoom, SW_HIDE);
-  SetCursorPos(700, 400);
   Tap(VK_LEFT);
   // (keys of an earlier test may still arrive: only the arrow counts)
   EXPECT_TRUE(PumpUntil([&] {
@@ -250,12 +246,6 @@ TEST_F(EditorPages, MagnifierIsOwnedByNoWindowAndHiddenTakesNoKeys) {
       if (m.wparam == VK_LEFT) return true;
     return false;
   }));
-  POINT at{};
-  GetCursorPos(&at);
-  EXPECT_EQ(at.x, 700);
-
-  SendMessageW(editor_.hwnd(), WM_COMMAND, MAKEWPARAM(kIdMagnifier, BN_CLICKED), 0);
-  EXPECT_FALSE(IsWindow(zoom));
 }
 
 }  // namespace
