@@ -23,9 +23,9 @@ namespace t = tool_texts;
 bool CCutPicDlg::Open(HINSTANCE instance, HWND owner) {
   instance_ = instance;
   owner_ = owner;
-  // The cut comes from this capture, taken before the overlay exists, so
-  // the saved picture never holds the dimming.
-  Win32Screen().CaptureScreen(screen_);
+  // The overlay shows this capture, taken before it exists, and the cut
+  // comes from it: the file holds exactly the pixels the user saw lit.
+  backdrop_.Take();
   if (!CreateModeless(instance, IDD_CUT_PIC, owner)) return false;
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
@@ -54,25 +54,16 @@ INT_PTR CCutPicDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void CCutPicDlg::OnButtonDown(POINT at) {
-  if (dragging_) return;
-  start_ = at;
-  dragging_ = true;
-  SetCapture(hwnd());
-  SetTimer(hwnd(), kDragTimer, kDragTimerMs, nullptr);
+  if (!dragging_) BeginDrag(at);
 }
 
 void CCutPicDlg::OnButtonUp(POINT at) {
   if (!dragging_) return;
-  KillTimer(hwnd(), kDragTimer);
-  ReleaseCapture();
+  EndDrag();
   end_ = at;
-  // One pixel of margin, so that the frame lies around what is cut.
-  if (HDC dc = GetDC(hwnd())) {
-    DrawDragRect(dc, start_.x - 1, start_.y - 1, end_.x + 1, end_.y + 1);
-    ReleaseDC(hwnd(), dc);
-  }
+  // The rectangle stays lit while the strip asks what to do with it.
+  ShowArea(start_, end_);
   CCutToolsDlg::Instance().Serve(instance_, hwnd(), start_.x, end_.y + 2);
-  dragging_ = false;
 }
 
 void CCutPicDlg::PaintIdle(HDC dc) {
@@ -84,24 +75,31 @@ void CCutPicDlg::PaintIdle(HDC dc) {
 }
 
 void CCutPicDlg::Save() {
+  // The file dialog and the boxes below run the message loop: the editor,
+  // the program or a new cut may close this cut meanwhile. The object
+  // lives on until the save returns; the closed window says that nothing
+  // may be written any more.
+  const std::shared_ptr<CCutPicDlg> keep = weak_from_this().lock();
   const int x1 = std::min(start_.x, end_.x), x2 = std::max(start_.x, end_.x);
   const int y1 = std::min(start_.y, end_.y), y2 = std::max(start_.y, end_.y);
   // The end point itself is not part of the cut.
-  const Frame cut = CropFrame(screen_, x1, y1, x2 - x1, y2 - y1);
+  const Frame cut = backdrop_.Cut(x1, y1, x2 - x1, y2 - y1);
   if (cut.pixels.empty()) {
     MessageBoxW(hwnd(), Widen(t::kNoCut).c_str(), Widen(t::kNoCutCaption).c_str(), MB_OK);
     return;
   }
   SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const std::string path = AskPath(CutFileName(x1, y1));
+  if (!exists()) return;
   if (path.empty()) {
     Destroy();
     return;
   }
   Win32Files files;
   if (files.FileSize(path) &&
-      MessageBoxW(hwnd(), Widen(OverwriteQuestion(path)).c_str(), Widen(t::kOverwriteCaption).c_str(),
-                  MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
+      (MessageBoxW(hwnd(), Widen(OverwriteQuestion(path)).c_str(), Widen(t::kOverwriteCaption).c_str(),
+                   MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK ||
+       !exists()))
     return;
   if (!files.WriteFile(path, EncodeBmp24(cut))) {
     // Said, and the cut stays open so that it can be saved elsewhere.
@@ -117,7 +115,8 @@ void CCutPicDlg::Save() {
 
 std::string CCutPicDlg::AskPath(const std::string& default_name) {
   FileChoice choice;
-  choice.owner = GetForegroundWindow();
+  // Owned by the overlay, the dialog goes with it whoever closes the cut.
+  choice.owner = hwnd();
   choice.filter = t::kBmpFilter;
   choice.title = t::kSaveCutTitle;
   choice.default_extension = t::kBmpExtension;

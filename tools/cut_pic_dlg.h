@@ -1,9 +1,11 @@
-// The screen cut: the screen is captured first, then a dimmed full-screen
-// overlay lets the user drag a rectangle; "保存" writes that part of the
-// capture as a BMP file and tells the owner with kMsgPictureSaved (lParam:
-// this overlay), which reads saved_path_text() and position_text().
+// The screen cut: the screen is captured first, then a full-screen overlay
+// shows that capture dimmed and lets the user drag a rectangle over it; "保存"
+// writes that part of the capture as a BMP file and tells the owner with
+// kMsgPictureSaved (lParam: this overlay), which reads saved_path_text() and
+// position_text().
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/platform.h"
@@ -12,7 +14,9 @@
 
 namespace tora {
 
-class CCutPicDlg : public DragOverlay {
+// Held by a shared pointer: the object stays while its save asks for a file
+// name, even when its owner lets it go meanwhile.
+class CCutPicDlg : public DragOverlay, public std::enable_shared_from_this<CCutPicDlg> {
  public:
   // Captures the screen, then creates and shows the overlay (owner as
   // parent). False when it cannot be created.
@@ -37,7 +41,6 @@ class CCutPicDlg : public DragOverlay {
 
   HINSTANCE instance_ = nullptr;
   HWND owner_ = nullptr;
-  Frame screen_;  // the screen as it was before the overlay dimmed it
   POINT end_{};
   std::string saved_path_text_;
   std::string position_text_;

@@ -9,10 +9,23 @@ namespace tora {
 bool CGetRectDlg::Show(HINSTANCE instance, HWND page) {
   if (!exists() && !CreateModeless(instance, IDD_GET_RECT, page)) return false;
   target_ = page;
+  // The screen as it is now, before the picker covers it (already shown,
+  // the picker keeps the picture it shows).
+  if (!IsWindowVisible(hwnd())) {
+    backdrop_.Take();
+    InvalidateRect(hwnd(), nullptr, FALSE);
+  }
   SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   return true;
+}
+
+void CGetRectDlg::PutAway() {
+  EndDrag();
+  HideArea();
+  ShowWindow(hwnd(), SW_HIDE);
+  backdrop_.Drop();
 }
 
 INT_PTR CGetRectDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -20,15 +33,12 @@ INT_PTR CGetRectDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       // Enter and Esc put the picker away without a rectangle.
       if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
-        KillTimer(hwnd(), kDragTimer);
-        if (dragging_) ReleaseCapture();
-        dragging_ = false;
-        ShowWindow(hwnd(), SW_HIDE);
+        PutAway();
         return TRUE;
       }
       return FALSE;
     case WM_CLOSE:
-      ShowWindow(hwnd(), SW_HIDE);
+      PutAway();
       return TRUE;
     default:
       return FALSE;
@@ -36,27 +46,16 @@ INT_PTR CGetRectDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 // A press also while dragging starts the rectangle anew at this point.
-void CGetRectDlg::OnButtonDown(POINT at) {
-  start_ = at;
-  dragging_ = true;
-  SetCapture(hwnd());
-  SetTimer(hwnd(), kDragTimer, kDragTimerMs, nullptr);
-}
+void CGetRectDlg::OnButtonDown(POINT at) { BeginDrag(at); }
 
 void CGetRectDlg::OnButtonUp(POINT at) {
   if (!dragging_) return;
-  KillTimer(hwnd(), kDragTimer);
-  dragging_ = false;
-  ReleaseCapture();
-  if (HDC dc = GetDC(hwnd())) {
-    DrawDragRect(dc, start_.x, start_.y, at.x, at.y);
-    ReleaseDC(hwnd(), dc);
-  }
+  ShowArea(start_, at);
   rect_text_ = RectText(start_.x, start_.y, at.x, at.y);
   // The page reads the text while the message is being handled; the
   // picker then goes away until it is asked for again.
   if (target_ && IsWindow(target_)) SendMessageW(target_, kMsgRectChosen, 0, 0);
-  ShowWindow(hwnd(), SW_HIDE);
+  PutAway();
 }
 
 }  // namespace tora

@@ -1,6 +1,6 @@
-// The rectangle picker: a dimmed full-screen overlay on which the user drags
-// a rectangle; the page that showed it is told with kMsgRectChosen and reads
-// rect_text().
+// The rectangle picker: a full-screen overlay showing the screen as it was
+// when it was shown, dimmed, on which the user drags a rectangle; the page
+// that showed it is told with kMsgRectChosen and reads rect_text().
 #pragma once
 
 #include <string>
@@ -26,6 +26,9 @@ class CGetRectDlg : public DragOverlay {
   void OnButtonUp(POINT at) override;
 
  private:
+  // Hidden until it is shown again, without its picture of the screen.
+  void PutAway();
+
   HWND target_ = nullptr;
   std::string rect_text_;
 };

@@ -66,8 +66,8 @@ void DrawMagnifiedArea(HDC screen, int screen_width, int screen_height, POINT cu
 
 CZoomDlg::~CZoomDlg() { StopHookAndTimer(); }
 
-bool CZoomDlg::Open(HINSTANCE instance, HWND owner) {
-  if (!CreateModeless(instance, IDD_ZOOM, owner)) return false;
+bool CZoomDlg::Open(HINSTANCE instance) {
+  if (!CreateModeless(instance, IDD_ZOOM, nullptr)) return false;
   // Shown without taking the focus from the window the user works in.
   ShowWindow(hwnd(), SW_SHOWNA);
   return true;
@@ -76,6 +76,12 @@ bool CZoomDlg::Open(HINSTANCE instance, HWND owner) {
 void CZoomDlg::Close() {
   StopHookAndTimer();
   Destroy();
+}
+
+void CZoomDlg::StartHookAndTimer() {
+  if (!g_keyboard_hook)
+    g_keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CZoomDlg::KeyboardHook, GetModuleHandleW(nullptr), 0);
+  SetTimer(hwnd(), kFollowTimer, kFollowMs, nullptr);
 }
 
 void CZoomDlg::StopHookAndTimer() {
@@ -97,6 +103,14 @@ INT_PTR CZoomDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_DRAWITEM:
       Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
       return TRUE;
+    case WM_WINDOWPOSCHANGED: {
+      // However it is hidden or shown (an owner minimised hides its owned
+      // windows this way too).
+      const UINT flags = reinterpret_cast<const WINDOWPOS*>(lparam)->flags;
+      if (flags & SWP_HIDEWINDOW) StopHookAndTimer();
+      if (flags & SWP_SHOWWINDOW) StartHookAndTimer();
+      return FALSE;
+    }
     case WM_COMMAND:
       // Enter and Esc do not close it.
       return LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL;
@@ -112,9 +126,7 @@ INT_PTR CZoomDlg::OnInitDialog() {
   UseChineseFont();
   MakeOwnerDrawn(Item(IDC_ZOOM_VIEW));
   MakeOwnerDrawn(Item(IDC_ZOOM_SWATCH));
-  if (!g_keyboard_hook)
-    g_keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CZoomDlg::KeyboardHook, GetModuleHandleW(nullptr), 0);
-  SetTimer(hwnd(), kFollowTimer, kFollowMs, nullptr);
+  StartHookAndTimer();
   POINT at{};
   GetCursorPos(&at);
   SetWindowPos(hwnd(), HWND_TOPMOST, at.x + kBesideCursor, at.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);

@@ -28,8 +28,10 @@ class CZoomDlg : public DialogBase {
  public:
   ~CZoomDlg() override;
 
-  // Creates and shows the window; false when it cannot be made.
-  bool Open(HINSTANCE instance, HWND owner);
+  // Creates and shows the window, owned by no window: minimising the
+  // editor leaves it on the screen, as its arrow keys go on working. False
+  // when it cannot be made.
+  bool Open(HINSTANCE instance);
   // Removes its hook, stops its timer and destroys it.
   void Close();
 
@@ -43,6 +45,9 @@ class CZoomDlg : public DialogBase {
 
  private:
   INT_PTR OnInitDialog();
+  // The hook and the timer run exactly while the window is on the screen:
+  // a hidden magnifier takes no arrow key from anyone.
+  void StartHookAndTimer();
   void StopHookAndTimer();
   void Draw(const DRAWITEMSTRUCT& item) const;
 

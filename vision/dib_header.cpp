@@ -8,6 +8,10 @@ namespace {
 
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3;
 constexpr size_t kColoursUsedOffset = 32;
+// GDI takes the three masks of a bit-field picture from offset 40, where a
+// plain info header ends, whatever size the header claims: a header of 52
+// bytes or more holds them, a shorter one is followed by them.
+constexpr uint32_t kMasksEnd = 40 + 12;
 
 // Anything larger is no picture a script could mean, and would only exhaust
 // memory.
@@ -56,8 +60,8 @@ bool CheckDib(const uint8_t* info, size_t info_size, size_t bits_size, DibLayout
     case 1: case 4: case 8: case 16: case 24: case 32: break;
     default: return false;
   }
-  // The colour table (or the three masks of a bit-field DIB with the plain
-  // header) must lie inside the info buffer.
+  // The colour table (or the three masks of a bit-field DIB whose header is
+  // too short to hold them) must lie inside the info buffer.
   uint64_t table = 0;
   if (bit_count <= 8) {
     const uint64_t max_entries = uint64_t{1} << bit_count;
@@ -71,7 +75,7 @@ bool CheckDib(const uint8_t* info, size_t info_size, size_t bits_size, DibLayout
     case kBiRle4: if (bit_count != 4 || top_down) return false; break;
     case kBiBitfields:
       if (bit_count != 16 && bit_count != 32) return false;
-      if (header_size == 40) table = 12;
+      if (header_size < kMasksEnd) table = kMasksEnd - header_size;
       break;
     default: return false;  // embedded JPEG/PNG and the rest: no screen renderer draws them
   }
@@ -119,7 +123,7 @@ size_t GdiHeaderReads(const uint8_t* header, size_t size) {
     reads += size_t{used ? used : (1u << bits)} * 4;
   else
     reads += size_t{used} * 4;
-  if (compression == kBiBitfields && header_size == 40) reads += 12;
+  if (compression == kBiBitfields && reads < kMasksEnd) reads = kMasksEnd;
   return reads;
 }
 

@@ -28,8 +28,9 @@ bool CheckDib(const uint8_t* info, size_t info_size, size_t bits_size, DibLayout
 std::vector<uint32_t> GdiHeaderCopy(const uint8_t* info, const DibLayout& layout);
 
 // How many bytes of a header copy GDI reads: the header, the colour entries
-// it names (at every depth) and the three masks of a bit-field picture with
-// the plain header. The fuzzer holds this to the copy's size.
+// it names (at every depth) and the three masks of a bit-field picture,
+// which it takes from offset 40 whatever the header's size. The fuzzer
+// holds this to the copy's size.
 size_t GdiHeaderReads(const uint8_t* header, size_t size);
 
 }  // namespace tora

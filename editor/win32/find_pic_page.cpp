@@ -21,7 +21,7 @@ void Say(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK)
 
 }  // namespace
 
-CFindPicDlg::~CFindPicDlg() = default;
+CFindPicDlg::~CFindPicDlg() { CloseCut(); }
 
 void CFindPicDlg::OnPageCreated() {
   FillCombo(Item(IDC_FP_MODE), t::kModeItems);
@@ -32,6 +32,11 @@ void CFindPicDlg::OnPageCreated() {
 
 void CFindPicDlg::OnEditorClosing() {
   picker_.Destroy();
+  CloseCut();
+}
+
+void CFindPicDlg::CloseCut() {
+  if (cut_) cut_->Destroy();
   cut_.reset();
 }
 
@@ -112,7 +117,8 @@ void CFindPicDlg::OpenImageFile() {
 
 void CFindPicDlg::CutScreen() {
   // Each cut is a new overlay; one still open goes first.
-  cut_ = std::make_unique<CCutPicDlg>();
+  CloseCut();
+  cut_ = std::make_shared<CCutPicDlg>();
   if (!cut_->Open(instance_, hwnd())) Tell(t::kDialogCreateFailed);
 }
 

@@ -40,9 +40,12 @@ class CFindPicDlg : public EditorPage {
   // The form's fields (the repeat list too for an action); false after a
   // message when one holds a character GBK cannot hold.
   bool ReadForm(bool actions, ImageForm& form) const;
+  // Closes the screen cut, if one is open, and lets it go.
+  void CloseCut();
 
   CGetRectDlg picker_;
-  std::unique_ptr<CCutPicDlg> cut_;
+  // Shared with the cut itself while its save asks for a file name.
+  std::shared_ptr<CCutPicDlg> cut_;
 };
 
 }  // namespace tora

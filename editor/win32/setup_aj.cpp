@@ -517,7 +517,7 @@ void CSetupAj::ShowImageTool() {
 
 void CSetupAj::ToggleMagnifier() {
   if (ItemText(kIdMagnifier) == editor_texts::kMagnifierOpen) {
-    if (!magnifier_.Open(instance_, hwnd())) {
+    if (!magnifier_.Open(instance_)) {
       Tell(editor_texts::kDialogCreateFailed);
       return;
     }

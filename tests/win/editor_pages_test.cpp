@@ -10,6 +10,7 @@
 #include "editor/win32/mouse_page.h"
 #include "editor/win32/other_page.h"
 #include "editor/win32/setup_aj.h"
+#include "res/tool_zoom.h"
 #include "tests/win/script_run_fixture.h"
 
 namespace tora {
@@ -221,6 +222,30 @@ TEST_F(EditorPages, ARecordingSavedAndRunReplaysItsClickAndPaste) {
   EXPECT_TRUE(PumpUntil([&] { return ControlText(edit) == "你好，”世界”"; }, 10000)) << ControlText(edit);
   host_.StopScript();
   DestroyWindow(edit);
+}
+
+BOOL CALLBACK FindMagnifier(HWND w, LPARAM found) {
+  return GetDlgItem(w, IDC_ZOOM_VIEW) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
+}
+
+// The magnifier belongs to no window, so that minimising the editor leaves
+// it on the screen with its arrow keys; hidden, it takes no key from anyone.
+TEST_F(EditorPages, MagnifierIsOwnedByNoWindowAndHiddenTakesNoKeys) {
+  SendMessageW(editor_.hwnd(), WM_COMMAND, MAKEWPARAM(kIdMagnifier, BN_CLICKED), 0);
+  HWND zoom = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &FindMagnifier, reinterpret_cast<LPARAM>(&zoom));
+  ASSERT_TRUE(zoom);
+  EXPECT_EQ(GetWindow(zoom, GW_OWNER), nullptr);
+  TestWindow window(Target());
+  ASSERT_TRUE(window.Focus());
+  ShowWindow(zoom, SW_HIDE);
+  Tap(VK_LEFT);
+  // (keys of an earlier test may still arrive: only the arrow counts)
+  EXPECT_TRUE(PumpUntil([&] {
+    for (const test::LoggedMessage& m : window.Messages({WM_KEYUP}))
+      if (m.wparam == VK_LEFT) return true;
+    return false;
+  }));
 }
 
 }  // namespace

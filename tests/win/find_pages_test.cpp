@@ -3,20 +3,41 @@
 // mouse input. (The round trips through the real program are e2e tests.)
 #include <gtest/gtest.h>
 
+#include <malloc.h>
+
+#include <cstdlib>
 #include <functional>
+#include <utility>
 
 #include "editor/find_code.h"
 #include "editor/texts.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_pic_page.h"
+#include "editor/win32/setup_aj.h"
 #include "page_find_color.h"
 #include "page_find_pic.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "engine/text_util.h"
+#include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
 #include "vision/bmp.h"
+
+// While set, memory given back is kept (never handed out again) and filled
+// with this window's handle: an object used after it was freed then
+// destroys this window when it destroys "its" window, which a test sees.
+static HWND g_freed_fill = nullptr;
+
+void operator delete(void* p) noexcept {
+  if (p && g_freed_fill) {
+    for (size_t i = 0; i < _msize(p) / sizeof(HWND); ++i) static_cast<HWND*>(p)[i] = g_freed_fill;
+    return;
+  }
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace tora {
 namespace {
@@ -76,6 +97,18 @@ bool Drag(HWND on, POINT from, POINT to, const std::function<bool()>& done) {
   return false;
 }
 
+// A rectangle dragged on a screen cut's overlay: the tool strip it shows.
+HWND DragCut(HWND overlay, POINT from, POINT to) {
+  HWND strip = nullptr;
+  EXPECT_TRUE(Drag(overlay, from, to, [&] {
+    strip = FindWindowW(L"#32770", nullptr);
+    while (strip && (GetWindow(strip, GW_OWNER) != overlay || !IsWindowVisible(strip)))
+      strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
+    return strip != nullptr;
+  }));
+  return strip;
+}
+
 // The rectangle box, its label and "鼠标取得" work only in "活动" mode.
 TEST(FindPages, RectangleControlsFollowTheMode) {
   EditorStandIn editor;
@@ -110,6 +143,49 @@ TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   EXPECT_EQ(covered.right, GetSystemMetrics(SM_CXSCREEN));
   ASSERT_TRUE(Drag(picker.hwnd(), POINT{310, 220}, POINT{110, 60}, [&] { return !IsWindowVisible(picker.hwnd()); }));
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
+}
+
+// The picker shows the screen as it was when it was shown, dimmed (as a
+// black layer at 100 of 255 would), and the rectangle being dragged lit in
+// a red frame just outside it; shown again, it shows the screen anew.
+TEST(FindPages, RectanglePickerShowsTheScreenDimmedAndTheRectangleLit) {
+  const auto shown = [](int x, int y) { return GetPixel(ScreenDc().get(), x, y); };
+  const auto dim = [](COLORREF c) {
+    return RGB(GetRValue(c) * 155 / 255, GetGValue(c) * 155 / 255, GetBValue(c) * 155 / 255);
+  };
+  const auto painted = [&](COLORREF colour) {
+    TestWindow::Options o;
+    o.rect = RECT{500, 300, 700, 450};
+    o.paint = [colour](HDC dc, const RECT& r) { FillRect(dc, &r, GdiObject<HBRUSH>(CreateSolidBrush(colour)).get()); };
+    auto window = std::make_unique<TestWindow>(o);
+    EXPECT_TRUE(PumpUntil([&] { return shown(600, 400) == colour; }));
+    return window;
+  };
+  EditorStandIn editor;
+  CFindPicDlg page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  const COLORREF c = RGB(200, 100, 50);
+  auto target = painted(c);
+  page.ShowRectPicker();
+  HWND picker = page.rect_picker().hwnd();
+  ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(POINT{600, 400}) == picker && shown(600, 400) == dim(c); }));
+  SetCursorPos(550, 350);
+  PumpMessages(50);
+  mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+  PumpMessages(50);
+  SetCursorPos(650, 420);
+  EXPECT_TRUE(PumpUntil([&] { return shown(649, 419) == c; }));
+  EXPECT_EQ(shown(650, 400), RGB(250, 0, 0));
+  EXPECT_EQ(shown(549, 400), RGB(250, 0, 0));
+  EXPECT_EQ(shown(660, 400), dim(c));
+  mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(picker); }));
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "550,350,650,420");
+
+  target = painted(RGB(40, 220, 90));
+  page.ShowRectPicker();
+  EXPECT_TRUE(PumpUntil([&] { return shown(600, 400) == dim(RGB(40, 220, 90)); }));
+  SendMessageW(picker, WM_COMMAND, IDCANCEL, 0);
 }
 
 // File dialogs and message boxes are modal inside the operation that shows
@@ -182,13 +258,7 @@ class ScreenCut : public ::testing::Test {
     CCutPicDlg* cut = page_.screen_cut();
     if (!cut) return at;
     PumpMessages(200);
-    HWND strip = nullptr;
-    EXPECT_TRUE(Drag(cut->hwnd(), POINT{410, 305}, POINT{400, 300}, [&] {
-      strip = FindWindowW(L"#32770", nullptr);
-      while (strip && (GetWindow(strip, GW_OWNER) != cut->hwnd() || !IsWindowVisible(strip)))
-        strip = FindWindowExW(nullptr, strip, L"#32770", nullptr);
-      return strip != nullptr;
-    }));
+    HWND strip = DragCut(cut->hwnd(), POINT{410, 305}, POINT{400, 300});
     if (!strip) return at;
     GetWindowRect(strip, &at);
     Answers::Start(path);
@@ -245,6 +315,79 @@ TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
   CloseHandle(held);
   EXPECT_EQ(test::TempFolder::ReadBytes(path), "old");
   if (CCutPicDlg* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
+}
+
+HWND CutSaveDialog() {
+  HWND w = FindWindowW(L"#32770", Widen(tool_texts::kSaveCutTitle).c_str());
+  return w && IsWindowVisible(w) ? w : nullptr;
+}
+
+// While the cut's save dialog is up: once, what the user does meanwhile,
+// and whether the dialog outlived it; such a dialog is then cancelled, so
+// that the test ends.
+std::function<void()> g_meanwhile;
+bool g_outlived = false;
+void CALLBACK Meanwhile(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = CutSaveDialog();
+  if (!dialog) return;
+  if (!g_meanwhile) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return;
+  }
+  std::exchange(g_meanwhile, nullptr)();
+  g_outlived = g_outlived || CutSaveDialog();
+}
+
+class CutInEditor : public test::ScriptRunFixture, private EditorHost {
+ protected:
+  CutInEditor() : editor_(GetModuleHandleW(nullptr), platform_.platform(), *this) {}
+  void ScriptSaved(const std::string&) override {}
+  // "截图" on the editor's page: the overlay, which the editor owns.
+  HWND PressCut(HWND page) {
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FP_CUT, BN_CLICKED), 0);
+    HWND overlay = nullptr;
+    PumpUntil([&] { return GetWindow(overlay = WindowFromPoint(POINT{700, 500}), GW_OWNER) == editor_.hwnd(); });
+    return overlay;
+  }
+  CSetupAj editor_;
+};
+
+// The cut's save dialog goes with its cut and never outlives it: "截图"
+// pressed again while it is up leaves the new cut open, and the editor
+// closed from a timer closes that one; the program runs on.
+TEST_F(CutInEditor, TheSaveDialogGoesWithItsCut) {
+  const std::string script = folder_.File("脚本.txt");
+  ASSERT_TRUE(test::TempFolder::WriteBytes(script, "-- 切图\r\n"));
+  WritePrivateProfileStringW(Widen(texts::kSetupSection).c_str(), Widen(texts::kSetupKeyScript).c_str(),
+                             Widen(script).c_str(), ini_.c_str());
+  ASSERT_TRUE(editor_.Open(nullptr));
+  HWND page = GetWindow(GetDlgItem(editor_.hwnd(), kIdTabs), GW_CHILD);
+  while (page && !GetDlgItem(page, IDC_FP_CUT)) page = GetWindow(page, GW_HWNDNEXT);
+  TestWindow::Options hidden;
+  hidden.style = WS_POPUP;
+  TestWindow watch(hidden);
+  g_freed_fill = watch.hwnd();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, &Meanwhile);
+
+  HWND first = PressCut(page), second = nullptr;
+  g_meanwhile = [&] { second = PressCut(page); };
+  SendMessageW(DragCut(first, POINT{700, 500}, POINT{720, 530}), WM_COMMAND, IDOK, 0);
+  EXPECT_FALSE(g_meanwhile);
+  EXPECT_FALSE(IsWindow(first));
+  ASSERT_TRUE(second && second != first);
+  EXPECT_TRUE(IsWindowVisible(second));
+
+  g_meanwhile = [&] { SendMessageW(editor_.hwnd(), WM_CLOSE, 0, 0); };
+  SendMessageW(DragCut(second, POINT{700, 500}, POINT{720, 530}), WM_COMMAND, IDOK, 0);
+  KillTimer(nullptr, timer);
+  g_freed_fill = nullptr;
+  EXPECT_TRUE(IsWindow(watch.hwnd())) << "a freed cut was used";
+  EXPECT_FALSE(g_meanwhile);
+  EXPECT_FALSE(g_outlived);
+  EXPECT_FALSE(editor_.exists());
+  EXPECT_FALSE(IsWindow(second));
+  ASSERT_TRUE(editor_.Open(nullptr));
+  editor_.Destroy();
 }
 
 // "打开" takes only files that begin with "BM", and says so with an

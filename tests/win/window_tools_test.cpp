@@ -343,7 +343,7 @@ TEST(Magnifier, ShowsTheColourAndArrowKeysMoveTheCursorOnly) {
   ASSERT_TRUE(target.Focus());
   SetCursorPos(300, 300);
   CZoomDlg zoom;
-  ASSERT_TRUE(zoom.Open(Instance(), nullptr));
+  ASSERT_TRUE(zoom.Open(Instance()));
   zoom.Follow();
   EXPECT_EQ(Text(zoom.hwnd(), IDC_ZOOM_COLOUR), "563412");
   EXPECT_EQ(Text(zoom.hwnd(), IDC_ZOOM_POSITION), "300,300");
