@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/fault_guard.h"
 #include "app/message_loop.h"
 #include "app/texts.h"
 #include "engine/texts.h"
@@ -141,7 +142,8 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, 
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) have no object yet.
   if (!self) return FALSE;
-  const INT_PTR result = self->HandleMessage(message, wparam, lparam);
+  const INT_PTR result =
+      Guarded("dialog procedure", INT_PTR{FALSE}, [&] { return self->HandleMessage(message, wparam, lparam); });
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     if (self->modeless_) MessageLoop::RemoveDialog(self);

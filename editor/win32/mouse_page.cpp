@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/fault_guard.h"
 #include "app/messages.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
@@ -39,10 +40,13 @@ RecorderState& Recorder() {
 LRESULT CALLBACK RecordClickProc(int code, WPARAM wparam, LPARAM lparam) {
   RecorderState& s = Recorder();
   if (code == HC_ACTION && SharedEditorState().recording && (wparam == WM_LBUTTONUP || wparam == WM_RBUTTONUP)) {
-    SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
-    GetCursorPos(&click.at);
-    s.seen.push_back(click);
-    if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
+    Guarded("recording hook", 0, [&] {
+      SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
+      GetCursorPos(&click.at);
+      s.seen.push_back(click);
+      if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
+      return 0;
+    });
   }
   return CallNextHookEx(s.hook, code, wparam, lparam);
 }

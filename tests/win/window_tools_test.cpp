@@ -6,6 +6,9 @@
 #include <atomic>
 #include <thread>
 
+#include "app/fault_guard.h"
+#include "app/messages.h"
+#include "app/texts.h"
 #include "editor/texts.h"
 #include "editor/win32/windows_page.h"
 #include "editor/window_page_logic.h"
@@ -185,6 +188,28 @@ TEST_F(WindowPageTest, MousePickingTakesTheClickedWindow) {
   SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
   EXPECT_FALSE(page_.picking());
   EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_PICK), editor_texts::kPickWindow);
+}
+
+// An exception in a window's handler ends in a status line; the window and
+// the program go on.
+TEST(FaultGuard, AnExceptionInAHandlerBecomesAStatusLine) {
+  class Failing : public DialogBase {
+   protected:
+    INT_PTR HandleMessage(UINT message, WPARAM, LPARAM) override {
+      if (message == WM_APP) throw std::bad_alloc();
+      return FALSE;
+    }
+  } dialog;
+  std::vector<std::string> lines;
+  SetFaultReporter([&](const std::string& line) { lines.push_back(line); });
+  ASSERT_TRUE(dialog.CreateModeless(Instance(), IDD_PIC_TOOL, nullptr));
+  SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
+  SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
+  SetFaultReporter(nullptr);
+  EXPECT_TRUE(IsWindow(dialog.hwnd()));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], Format(app_texts::kFaultLine, app_texts::kFaultNoMemory));
+  dialog.Destroy();
 }
 
 constexpr COLORREF PicColour(int x, int y) { return RGB(10 + 3 * x, 20 + 2 * y, 200 - x - y); }
