@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/messages.h"
 #include "app/texts.h"
 #include "editor/codegen.h"
 #include "editor/script_file.h"
@@ -30,6 +31,23 @@ constexpr UINT kTestColourDelayMs = 1000;
 // The page rectangle inside the tab control's client area, in pixels.
 constexpr int kPageInsetTop = 25;
 constexpr int kPageInset = 5;
+
+// Two paths naming the same file as the system compares them (case aside).
+bool SamePath(const std::string& a, const std::string& b) {
+  return !a.empty() && !b.empty() &&
+         CompareStringOrdinal(Widen(a).c_str(), -1, Widen(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// A combo box, or the edit inside one, whose list is dropped down.
+bool InDroppedCombo(HWND window) {
+  for (HWND w = window; w; w = GetParent(w)) {
+    wchar_t name[16] = {};
+    GetClassNameW(w, name, 16);
+    if (lstrcmpiW(name, L"ComboBox") == 0) return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    if (GetWindowLongPtrW(w, GWL_STYLE) & WS_POPUP) break;
+  }
+  return false;
+}
 
 uint32_t ScreenPixel(int x, int y) {
   ScreenDc screen;
@@ -57,10 +75,12 @@ bool CSetupAj::Open(HWND main_window) {
 
 bool CSetupAj::CloseSaving() {
   if (!exists()) return true;
-  if (!SaveScript()) return false;
+  if (!SaveForClose()) return false;
   Destroy();
   return true;
 }
+
+bool CSetupAj::SaveForSessionEnd() { return !exists() || !CodeBoxChanged() || SaveForClose(); }
 
 INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -79,8 +99,22 @@ INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       CloseWithSave();
       return TRUE;
+    case WM_QUERYENDSESSION:
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, SaveForSessionEnd() ? TRUE : FALSE);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) SaveForSessionEnd();
+      return TRUE;
+    case kMsgScriptChosen:
+      SwitchToChosenScript();
+      return TRUE;
     case WM_DESTROY:
       return OnDestroy();
+    case WM_NCDESTROY:
+      // The code box has gone with the window: its font goes too.
+      if (code_font_) DeleteObject(code_font_);
+      code_font_ = nullptr;
+      return FALSE;
     default:
       return FALSE;
   }
@@ -102,21 +136,22 @@ INT_PTR CSetupAj::OnInitDialog() {
   SendMessageW(Item(kIdCodeBox), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Item(kIdRepeatList), EM_SETLIMITTEXT, 0, 0);
 
-  std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
-  if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
-  if (!platform_.files.FileSize(path))
-    Tell(editor_texts::kScriptMissing);
-  else
-    LoadScript(path);
-  SetItemText(kIdScriptName, path);
-
-  CreatePages();
-  RegisterHotKey(hwnd(), kF11HotkeyId, 0, VK_F11);
-
+  // The font before the text: a font set afterwards has the edit control
+  // measure every line of a long script a second time.
   code_font_ = CreateFontW(-MulDiv(10, GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
                            FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, Widen(editor_texts::kCodeFontFace).c_str());
   if (code_font_) SendMessageW(Item(kIdCodeBox), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_), TRUE);
+
+  std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
+  if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
+  // The path goes into the box in any case, so that a later save creates
+  // a missing file.
+  SetItemText(kIdScriptName, path);
+  TellLoaded(LoadScript(path), path);
+
+  CreatePages();
+  RegisterHotKey(hwnd(), kF11HotkeyId, 0, VK_F11);
 
   RECT client;
   GetClientRect(hwnd(), &client);
@@ -223,14 +258,18 @@ INT_PTR CSetupAj::OnCommand(WORD id, WORD code) {
       if (code == CBN_DROPDOWN) {
         ListScripts();
       } else if (code == CBN_SELCHANGE) {
+        // A click in the list, an arrow key or the mouse wheel: carried out
+        // after the list has finished with its notification (it sets the
+        // box's text afterwards, and a message box now would meet a list
+        // still dropped down).
         const LRESULT sel = SendMessageW(Item(kIdScriptName), CB_GETCURSEL, 0, 0);
         const LRESULT len = SendMessageW(Item(kIdScriptName), CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
         if (sel != CB_ERR && len != CB_ERR) {
           std::vector<wchar_t> item(static_cast<size_t>(len) + 1, L'\0');
           SendMessageW(Item(kIdScriptName), CB_GETLBTEXT, static_cast<WPARAM>(sel),
                        reinterpret_cast<LPARAM>(item.data()));
-          const std::string path = Narrow(item.data());
-          if (!LoadScript(path)) Tell(editor_texts::kScriptMissing);
+          chosen_script_ = Narrow(item.data());
+          if (!choice_posted_) choice_posted_ = PostMessageW(hwnd(), kMsgScriptChosen, 0, 0) != FALSE;
         }
       }
       return TRUE;
@@ -309,9 +348,10 @@ INT_PTR CSetupAj::OnDestroy() {
 bool CSetupAj::PreTranslate(MSG& msg) {
   if (msg.message == WM_LBUTTONUP && msg.hwnd == Item(kIdCodeBox)) ShowCaretLine();
   // A multi-line edit passes Esc on to the dialog as a close request: the
-  // editor would save and close. Esc does nothing here.
+  // editor would save and close. Esc does nothing here, but for closing a
+  // drop-down list, which the list's own handling of the key does.
   if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE)
-    return true;
+    return !InDroppedCombo(msg.hwnd);
   return false;
 }
 
@@ -332,20 +372,45 @@ std::wstring CSetupAj::CodeBoxText() { return ControlTextWide(Item(kIdCodeBox));
 
 void CSetupAj::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
 
-bool CSetupAj::LoadScript(const std::string& path) {
+CSetupAj::Loaded CSetupAj::LoadScript(const std::string& path) {
+  script_path_ = path;
   SetCodeBoxText(std::string());
+  clean_text_.clear();
+  if (!platform_.files.FileSize(path)) return Loaded::Missing;
   std::string bytes;
-  if (!platform_.files.ReadFile(path, bytes)) return false;
+  if (!platform_.files.ReadFile(path, bytes)) {
+    unreadable_path_ = path;
+    return Loaded::Unreadable;
+  }
+  if (SamePath(path, unreadable_path_)) unreadable_path_.clear();
   const ScriptText decoded = DecodeScriptFile(bytes);
   SetCodeBoxText(CodeBoxTextFromFile(decoded.gbk));
+  clean_text_ = CodeBoxText();
   // Said at once, so that nobody saves over those bytes unknowingly.
   if (decoded.has_nul || decoded.has_invalid) Tell(editor_texts::kLoadNotShownUnchanged);
-  return true;
+  return Loaded::Yes;
 }
 
-bool CSetupAj::SaveScript() {
+void CSetupAj::TellLoaded(Loaded result, const std::string& path) {
+  if (result == Loaded::Missing) Tell(editor_texts::kScriptMissing);
+  if (result == Loaded::Unreadable) Tell(Format(editor_texts::kScriptUnreadable, path.c_str()));
+}
+
+bool CSetupAj::CodeBoxChanged() { return CodeBoxText() != clean_text_; }
+
+std::string CSetupAj::NamedScript() {
   std::string path = ItemText(kIdScriptName);
   if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
+  return path;
+}
+
+bool CSetupAj::SaveScript() { return SaveTo(NamedScript()); }
+
+bool CSetupAj::SaveTo(const std::string& path) {
+  if (SamePath(path, unreadable_path_)) {
+    Tell(Format(editor_texts::kSaveRefusedUnreadable, path.c_str()));
+    return false;
+  }
   const std::wstring text = CodeBoxText();
   std::string gbk;
   size_t bad_at = 0;
@@ -361,14 +426,44 @@ bool CSetupAj::SaveScript() {
     Tell(Format(editor_texts::kSaveFailed, path.c_str()));
     return false;
   }
+  script_path_ = path;
+  clean_text_ = text;
   platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
   host_.ScriptSaved(path);
   return true;
 }
 
+bool CSetupAj::SaveForClose() {
+  // The empty box of a script that could not be read closes without a
+  // word: writing it would destroy the file.
+  const std::string path = NamedScript();
+  if (SamePath(path, unreadable_path_) && !CodeBoxChanged()) return true;
+  return SaveTo(path);
+}
+
 void CSetupAj::CloseWithSave() {
   // A save that failed keeps the editor open with everything the user typed.
-  if (SaveScript()) Destroy();
+  if (SaveForClose()) Destroy();
+}
+
+bool CSetupAj::KeepEdits() { return !CodeBoxChanged() || SaveTo(script_path_); }
+
+void CSetupAj::SwitchToChosenScript() {
+  choice_posted_ = false;
+  // A choice still queued while the box of a failed save is up waits for
+  // nothing: the box's end puts the list right.
+  if (switching_) return;
+  switching_ = true;
+  const std::string path = chosen_script_;
+  if (KeepEdits()) {
+    SetItemText(kIdScriptName, path);
+    TellLoaded(LoadScript(path), path);
+  } else {
+    // The edits could not be kept: the editor stays on their script.
+    SendMessageW(Item(kIdScriptName), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetItemText(kIdScriptName, script_path_);
+  }
+  switching_ = false;
 }
 
 void CSetupAj::OpenScript() {
@@ -378,9 +473,9 @@ void CSetupAj::OpenScript() {
   choice.folder = ProgramDir();
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   const std::optional<std::string> path = ChooseFile(choice);
-  if (!path) return;
+  if (!path || !KeepEdits()) return;
   SetItemText(kIdScriptName, *path);
-  if (!LoadScript(*path)) Tell(editor_texts::kScriptMissing);
+  TellLoaded(LoadScript(*path), *path);
 }
 
 void CSetupAj::NewScript() {
@@ -392,9 +487,14 @@ void CSetupAj::NewScript() {
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
   choice.save = true;
   const std::optional<std::string> path = ChooseFile(choice);
-  if (!path) return;
+  if (!path || !KeepEdits()) return;
+  // The dialog asked before an existing file was chosen: the user means to
+  // replace it, readable or not.
+  if (SamePath(*path, unreadable_path_)) unreadable_path_.clear();
   SetItemText(kIdScriptName, *path);
   SetCodeBoxText(std::string());
+  clean_text_.clear();
+  script_path_ = *path;
 }
 
 void CSetupAj::CopyScript() {

@@ -180,10 +180,13 @@ TEST_F(EditorPages, AThousandClicksAreAllRecorded) {
   EXPECT_EQ(list.substr(list.size() - 6), "0\"},\r\n");
 }
 
-TEST_F(EditorPages, ClosingTheEditorStopsTheRecording) {
+TEST_F(EditorPages, ClosingTheEditorStopsTheRecordingAndFreesItsFont) {
   ClickRecordButton();
   ASSERT_TRUE(SharedEditorState().recording);
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(Item(kIdCodeBox), WM_GETFONT, 0, 0));
+  ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
   editor_.Destroy();
+  EXPECT_EQ(GetObjectType(font), 0u);
   EXPECT_FALSE(SharedEditorState().recording);
   EXPECT_FALSE(CMouse::RecordingHookInstalled());
   TestWindow window(Target());

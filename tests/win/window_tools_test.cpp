@@ -27,6 +27,7 @@
 namespace tora {
 namespace {
 
+using test::MessageBoxAnswer;
 using test::PumpMessages;
 using test::PumpUntil;
 using test::TestWindow;
@@ -52,48 +53,6 @@ TestWindow::Options Painted(const wchar_t* title, RECT rect, COLORREF colour) {
 std::string ItemOf(HWND window, const char* title) {
   return WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(window)), "ToraToolTarget", title);
 }
-
-BOOL CALLBACK FindMessageBox(HWND w, LPARAM found) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  // a message box's text is its static 0xFFFF
-  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetDlgItem(w, 0xFFFF)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = w;
-  return FALSE;
-}
-
-// Answers the next message box of this process with OK, from a thread of
-// its own, and keeps its text.
-class MessageBoxAnswer {
- public:
-  MessageBoxAnswer()
-      : thread_([this] {
-          for (int i = 0; i < 500 && !stop_; ++i, Sleep(10)) {
-            HWND box = nullptr;
-            EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&box));
-            if (!box) continue;
-            text_ = ControlText(GetDlgItem(box, 0xFFFF));
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return;
-          }
-        }) {}
-  ~MessageBoxAnswer() { Stop(); }
-  std::string Text() {
-    Stop();
-    return text_;
-  }
-
- private:
-  void Stop() {
-    if (thread_.joinable()) {
-      stop_ = true;
-      thread_.join();
-    }
-  }
-  std::atomic<bool> stop_{false};
-  std::string text_;
-  std::thread thread_;
-};
 
 // A stand-in for the editor: the code box and the interval box the page
 // reads and writes, and a parent for the page.
