@@ -157,6 +157,14 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   ClickRecordButton();
   ASSERT_EQ(RecordCaption(), t::kRecordStart);
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"610,310,绝对,0\"},\r\n");
+
+  // The button pressed with Space: no stop click, the last click stays.
+  ClickRecordButton();
+  Click(620, 330);
+  SetFocus(Item(kIdRecordButton));
+  Tap(VK_SPACE);
+  ASSERT_TRUE(PumpUntil([&] { return RecordCaption() == t::kRecordStart; }));
+  EXPECT_EQ(RepeatList(), "{\"左键单击\",\"620,330,绝对,0\"},\r\n");
 }
 
 // No length limit: a burst of a thousand clicks all become rows, and all
