@@ -38,6 +38,8 @@ inline constexpr const char* kOpenFilter = "txt Files (*.txt)|*.txt|";
 inline constexpr const char* kNewFilter = "Txt Files (*.txt)|*.txt|All Files (*.*)|*.*||";
 inline constexpr const char* kNewDefaultExtension = "txt";
 inline constexpr const char* kCaretLine = "%d";
+// The caption while a long script goes into the code box.
+inline constexpr const char* kLoadingCaption = "按键设置 - 正在读入脚本 %d%%";
 // Tab captions, in tab order
 inline constexpr const char* kTabCaptions[] = {"窗口", "键盘", "鼠标", "找颜色点", "找图像", "其它", "帮助"};
 // Interval and count choices, and where each box starts

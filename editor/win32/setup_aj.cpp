@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/messages.h"
@@ -27,6 +28,13 @@ constexpr int kRecordingStopHotkeyId = 900;
 // system's hook calls meanwhile.
 constexpr UINT_PTR kTestColourTimer = 1139;
 constexpr UINT kTestColourDelayMs = 1000;
+// A long script goes into the code box a slice at a time, on a timer whose
+// tick stops adding slices once this long has passed: the edit control takes
+// its time measuring every line, and the program answers messages between
+// the ticks.
+constexpr UINT_PTR kFillTimer = 1077;
+constexpr DWORD kFillTickMs = 50;
+constexpr size_t kFillSliceChars = 16384;
 
 // The page rectangle inside the tab control's client area, in pixels.
 constexpr int kPageInsetTop = 25;
@@ -107,6 +115,11 @@ INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     case kMsgScriptChosen:
       SwitchToChosenScript();
+      return TRUE;
+    case WM_SETCURSOR:
+      if (!filling_) return FALSE;
+      SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
       return TRUE;
     case WM_DESTROY:
       return OnDestroy();
@@ -301,6 +314,15 @@ INT_PTR CSetupAj::OnHotKey(WPARAM id) {
 }
 
 INT_PTR CSetupAj::OnTimer(WPARAM id) {
+  if (id == kFillTimer) {
+    // A message box over the editor meanwhile enables it again when it goes.
+    if (IsWindowEnabled(hwnd())) EnableWindow(hwnd(), FALSE);
+    if (FillSome(kFillTickMs))
+      FinishFill();
+    else
+      ShowFillProgress();
+    return TRUE;
+  }
   if (id != kTestColourTimer) return FALSE;
   KillTimer(hwnd(), kTestColourTimer);
   PositionTarget target;
@@ -337,6 +359,7 @@ INT_PTR CSetupAj::OnSize(WPARAM type, int w, int h) {
 
 INT_PTR CSetupAj::OnDestroy() {
   KillTimer(hwnd(), kTestColourTimer);
+  StopFill();
   for (int tab = 0; tab < kTabCount; ++tab) Page(tab)->OnEditorClosing();
   UnregisterHotKey(hwnd(), kF11HotkeyId);
   if (magnifier_.exists()) magnifier_.Close();
@@ -368,12 +391,108 @@ std::string CSetupAj::ProgramDir() { return platform_.files.ExecutableDir(); }
 
 std::string CSetupAj::SetupIniPath() { return ProgramDir() + "\\" + texts::kSetupIni; }
 
-std::wstring CSetupAj::CodeBoxText() { return ControlTextWide(Item(kIdCodeBox)); }
+std::wstring CSetupAj::CodeBoxText() {
+  // Whoever reads the code box gets the whole script.
+  CompleteFill();
+  return ControlTextWide(Item(kIdCodeBox));
+}
+
+void CSetupAj::StartFill(std::wstring text) {
+  StopFill();
+  SetWindowTextW(Item(kIdCodeBox), L"");
+  fill_text_ = std::move(text);
+  // A short script is in at once.
+  if (FillSome(kFillTickMs)) {
+    FinishFill();
+    return;
+  }
+  // A long one: the editor is busy, and says so, until it is in. The user
+  // cannot type into half a script meanwhile; the program answers. Hidden,
+  // the code box skips the drawing it would do for every slice.
+  filling_ = true;
+  EnableWindow(hwnd(), FALSE);
+  ShowWindow(Item(kIdCodeBox), SW_HIDE);
+  ShowFillProgress();
+  SetTimer(hwnd(), kFillTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+bool CSetupAj::FillSome(DWORD ms) {
+  HWND box = Item(kIdCodeBox);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const size_t at = static_cast<size_t>(GetWindowTextLengthW(box));
+    if (at >= fill_text_.size()) return true;
+    size_t end = std::min(at + kFillSliceChars, fill_text_.size());
+    // Slices end after a line break where there is one.
+    if (end < fill_text_.size()) {
+      const size_t line_end = fill_text_.rfind(L'\n', end - 1);
+      if (line_end != std::wstring::npos && line_end >= at) end = line_end + 1;
+    }
+    const std::wstring slice = fill_text_.substr(at, end - at);
+    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(at), static_cast<LPARAM>(at));
+    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(slice.c_str()));
+    if (static_cast<size_t>(GetWindowTextLengthW(box)) != end) {
+      // The box did not take the slice (no memory left): the script is
+      // treated as one that cannot be read, never as the part that went in.
+      fill_failed_ = true;
+      return true;
+    }
+    if (GetTickCount() - start >= ms) return end >= fill_text_.size();
+  }
+}
+
+void CSetupAj::ShowFillProgress() {
+  const size_t at = static_cast<size_t>(GetWindowTextLengthW(Item(kIdCodeBox)));
+  const int percent = fill_text_.empty() ? 100 : static_cast<int>(at * 100 / fill_text_.size());
+  SetWindowTextW(hwnd(), Widen(Format(editor_texts::kLoadingCaption, percent)).c_str());
+}
+
+void CSetupAj::FinishFill() {
+  KillTimer(hwnd(), kFillTimer);
+  fill_text_.clear();
+  fill_text_.shrink_to_fit();
+  HWND box = Item(kIdCodeBox);
+  SendMessageW(box, EM_SETSEL, 0, 0);
+  if (filling_) {
+    filling_ = false;
+    ShowWindow(box, SW_SHOW);
+    SetWindowTextW(hwnd(), Widen(editor_texts::kEditorCaption).c_str());
+    EnableWindow(hwnd(), TRUE);
+  }
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
+  if (fill_failed_) {
+    fill_failed_ = false;
+    SetWindowTextW(box, L"");
+    clean_text_.clear();
+    unreadable_path_ = script_path_;
+    Tell(Format(editor_texts::kScriptUnreadable, script_path_.c_str()));
+    return;
+  }
+  clean_text_ = CodeBoxText();
+}
+
+void CSetupAj::CompleteFill() {
+  if (!filling_) return;
+  FillSome(INFINITE);
+  FinishFill();
+}
+
+void CSetupAj::StopFill() {
+  KillTimer(hwnd(), kFillTimer);
+  fill_text_.clear();
+  fill_failed_ = false;
+  if (!filling_) return;
+  filling_ = false;
+  ShowWindow(Item(kIdCodeBox), SW_SHOW);
+  SetWindowTextW(hwnd(), Widen(editor_texts::kEditorCaption).c_str());
+  EnableWindow(hwnd(), TRUE);
+}
 
 void CSetupAj::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
 
 CSetupAj::Loaded CSetupAj::LoadScript(const std::string& path) {
   script_path_ = path;
+  StopFill();
   SetCodeBoxText(std::string());
   clean_text_.clear();
   if (!platform_.files.FileSize(path)) return Loaded::Missing;
@@ -384,10 +503,10 @@ CSetupAj::Loaded CSetupAj::LoadScript(const std::string& path) {
   }
   if (SamePath(path, unreadable_path_)) unreadable_path_.clear();
   const ScriptText decoded = DecodeScriptFile(bytes);
-  SetCodeBoxText(CodeBoxTextFromFile(decoded.gbk));
-  clean_text_ = CodeBoxText();
+  bytes = std::string();
   // Said at once, so that nobody saves over those bytes unknowingly.
   if (decoded.has_nul || decoded.has_invalid) Tell(editor_texts::kLoadNotShownUnchanged);
+  StartFill(Widen(CodeBoxTextFromFile(decoded.gbk)));
   return Loaded::Yes;
 }
 
@@ -396,7 +515,10 @@ void CSetupAj::TellLoaded(Loaded result, const std::string& path) {
   if (result == Loaded::Unreadable) Tell(Format(editor_texts::kScriptUnreadable, path.c_str()));
 }
 
-bool CSetupAj::CodeBoxChanged() { return CodeBoxText() != clean_text_; }
+bool CSetupAj::CodeBoxChanged() {
+  // Nobody can have typed into a script still going in.
+  return !filling_ && CodeBoxText() != clean_text_;
+}
 
 std::string CSetupAj::NamedScript() {
   std::string path = ItemText(kIdScriptName);
@@ -438,6 +560,9 @@ bool CSetupAj::SaveForClose() {
   // word: writing it would destroy the file.
   const std::string path = NamedScript();
   if (SamePath(path, unreadable_path_) && !CodeBoxChanged()) return true;
+  // Nor is a script written while it still goes into the box: the file
+  // holds it already.
+  if (filling_) return true;
   return SaveTo(path);
 }
 
@@ -492,6 +617,7 @@ void CSetupAj::NewScript() {
   // replace it, readable or not.
   if (SamePath(*path, unreadable_path_)) unreadable_path_.clear();
   SetItemText(kIdScriptName, *path);
+  StopFill();
   SetCodeBoxText(std::string());
   clean_text_.clear();
   script_path_ = *path;

@@ -118,6 +118,15 @@ class CSetupAj : public DialogBase {
   bool KeepEdits();
   bool CodeBoxChanged();
   std::string NamedScript();
+
+  // Filling the code box with a loaded script, a slice at a time.
+  void StartFill(std::wstring text);
+  // Appends slices for up to ms; true when the whole text is in.
+  bool FillSome(DWORD ms);
+  void ShowFillProgress();
+  void FinishFill();
+  void CompleteFill();
+  void StopFill();
   void CopyScript();
   void ListScripts();
   void FillChoices(int combo_id, bool conditions);
@@ -149,6 +158,10 @@ class CSetupAj : public DialogBase {
   std::string chosen_script_;
   bool choice_posted_ = false;
   bool switching_ = false;
+  // The loaded script that goes into the code box, while it does.
+  std::wstring fill_text_;
+  bool filling_ = false;
+  bool fill_failed_ = false;
   // The pixel read of "测试位置颜色" after the cursor has moved, when it
   // waits for the screen to follow.
   int pending_x_ = 0;

@@ -315,7 +315,13 @@ TEST_F(Editor, ReadsUtf8ScriptsAndWarnsAboutBytesItCannotShow) {
   WriteBytes(large, big);
   SendMessageW(E(kScriptName), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(large.c_str()));
   choose(large);
-  EXPECT_TRUE(WaitFor([&] { return SendMessageW(E(kCodeBox), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(W(big).size()); }, 20000));
+  // The program answers while the script goes in: the editor's caption says
+  // how far it is.
+  const std::wstring loading = W(editor_texts::kLoadingCaption).substr(0, W(editor_texts::kLoadingCaption).find(L'%'));
+  EXPECT_TRUE(WaitFor([&] { return WindowText(editor_).rfind(loading, 0) == 0; }, 20000));
+  EXPECT_TRUE(WaitFor([&] { return SendMessageW(E(kCodeBox), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(W(big).size()); }, 60000));
+  EXPECT_EQ(Text(kCodeBox), W(big));
+  EXPECT_EQ(WindowText(editor_), W(editor_texts::kEditorCaption));
 }
 
 TEST_F(Editor, TestsTheColourAtTheCaretLinesPosition) {

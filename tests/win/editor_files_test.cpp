@@ -110,5 +110,27 @@ TEST_F(EditorFiles, AScriptThatCannotBeReadIsNeverWrittenOver) {
   EXPECT_EQ(size(), 600ULL << 20);
 }
 
+// A long script goes into the code box a slice at a time; the editor is
+// busy meanwhile, and a close then writes nothing (the file holds it all).
+TEST_F(EditorFiles, ALongScriptGoesInWholeAndIsNeverWrittenHalfIn) {
+  std::string file;
+  std::string shown;
+  for (int i = 0; i < 30000; ++i) {
+    file += "-- 第" + std::to_string(i) + "行\n";  // a save would write CR CR LF
+    shown += "-- 第" + std::to_string(i) + "行\r\n";
+  }
+  const std::string path = folder_.File("长.txt");
+  ASSERT_TRUE(TempFolder::WriteBytes(path, file));
+  OpenOn(path);
+  ASSERT_FALSE(IsWindowEnabled(editor_.hwnd()));
+  EXPECT_TRUE(editor_.CloseSaving());
+  EXPECT_EQ(TempFolder::ReadBytes(path), file);
+
+  OpenOn(path);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowEnabled(editor_.hwnd()) != FALSE; }, 60000));
+  EXPECT_EQ(Code(), shown);
+  EXPECT_EQ(ControlText(editor_.hwnd()), editor_texts::kEditorCaption);
+}
+
 }  // namespace
 }  // namespace tora
