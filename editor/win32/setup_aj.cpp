@@ -399,6 +399,7 @@ std::wstring CSetupAj::CodeBoxText() {
 
 void CSetupAj::StartFill(std::wstring text) {
   StopFill();
+  if (!exists()) return;
   SetWindowTextW(Item(kIdCodeBox), L"");
   fill_text_ = std::move(text);
   // A short script is in at once.
@@ -517,7 +518,7 @@ void CSetupAj::TellLoaded(Loaded result, const std::string& path) {
 
 bool CSetupAj::CodeBoxChanged() {
   // Nobody can have typed into a script still going in.
-  return !filling_ && CodeBoxText() != clean_text_;
+  return exists() && !filling_ && CodeBoxText() != clean_text_;
 }
 
 std::string CSetupAj::NamedScript() {
@@ -529,6 +530,8 @@ std::string CSetupAj::NamedScript() {
 bool CSetupAj::SaveScript() { return SaveTo(NamedScript()); }
 
 bool CSetupAj::SaveTo(const std::string& path) {
+  // An editor closed while one of its boxes was up has no text to save.
+  if (!exists()) return false;
   if (SamePath(path, unreadable_path_)) {
     Tell(Format(editor_texts::kSaveRefusedUnreadable, path.c_str()));
     return false;
@@ -598,7 +601,7 @@ void CSetupAj::OpenScript() {
   choice.folder = ProgramDir();
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   const std::optional<std::string> path = ChooseFile(choice);
-  if (!path || !KeepEdits()) return;
+  if (!path || !exists() || !KeepEdits()) return;
   SetItemText(kIdScriptName, *path);
   TellLoaded(LoadScript(*path), *path);
 }
@@ -612,7 +615,7 @@ void CSetupAj::NewScript() {
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
   choice.save = true;
   const std::optional<std::string> path = ChooseFile(choice);
-  if (!path || !KeepEdits()) return;
+  if (!path || !exists() || !KeepEdits()) return;
   // The dialog asked before an existing file was chosen: the user means to
   // replace it, readable or not.
   if (SamePath(*path, unreadable_path_)) unreadable_path_.clear();
