@@ -149,82 +149,45 @@ TEST_F(WindowPageTest, MousePickingTakesTheClickedWindow) {
   EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_PICK), editor_texts::kPickWindow);
 }
 
-// A top-level window of another thread that reports a length of its own
-// choosing for its title, and answers WM_GETTEXT with the same number
-// whatever it copied; a plain edit control sits inside it.
-class OddWindow {
- public:
-  explicit OddWindow(LRESULT reported) : thread_([this, reported] { Run(reported); }) {
-    PumpUntil([&] { return ready_.load(); });
-  }
-  ~OddWindow() {
-    PostMessageW(window_, WM_CLOSE, 0, 0);
-    thread_.join();
-  }
-  HWND window() const { return window_; }
-  HWND child() const { return child_; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    const LRESULT reported = GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-    if (msg == WM_GETTEXTLENGTH) return reported;
-    if (msg == WM_GETTEXT) {
-      if (wp > 0) lstrcpynW(reinterpret_cast<wchar_t*>(lp), L"怪窗", static_cast<int>(wp < 3 ? wp : 3));
-      return reported;
-    }
-    if (msg == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(hwnd, msg, wp, lp);
-  }
-  void Run(LRESULT reported) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &OddWindow::Proc;
-    wc.hInstance = Instance();
-    wc.lpszClassName = L"ToraOddWindow";
-    RegisterClassW(&wc);
-    window_ = CreateWindowExW(WS_EX_TOPMOST, L"ToraOddWindow", L"", WS_POPUP | WS_VISIBLE, 100, 100, 200, 150,
-                              nullptr, nullptr, Instance(), nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reported);
-    child_ = CreateWindowExW(0, L"EDIT", L"里面", WS_CHILD | WS_VISIBLE, 20, 20, 100, 40, window_, nullptr,
-                             Instance(), nullptr);
-    ready_ = true;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
-  }
-  std::atomic<bool> ready_{false};
-  HWND window_ = nullptr;
-  HWND child_ = nullptr;
-  std::thread thread_;
-};
-
-bool Lists(HWND combo, const std::string& item) {
-  return SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Widen(item).c_str())) !=
-         CB_ERR;
+// A window that reports a title length of the test's choosing, and answers
+// WM_GETTEXT with the same number whatever it copied.
+LRESULT g_reported = 0;
+LRESULT CALLBACK Misreporting(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETTEXTLENGTH) return g_reported;
+  if (msg != WM_GETTEXT) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (wp > 0) lstrcpynW(reinterpret_cast<wchar_t*>(lp), L"怪窗", static_cast<int>(wp < 3 ? wp : 3));
+  return g_reported;
 }
 
-// No length a window reports is trusted, by the window page's list, its
-// picking (which names the top-level window, not the control clicked in it)
-// and the image tool's list.
+bool Lists(HWND combo, const std::string& item) {
+  const std::wstring text = Widen(item);
+  return SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())) != CB_ERR;
+}
+
+// No title length is trusted by the window page's list, its picking (which
+// names the top-level window, not the control clicked in it) or the image
+// tool's list.
 TEST_F(WindowPageTest, WindowsThatMisreportTheirTitlesLengthAreListedAndPicked) {
+  TestWindow odd(Painted(L"", RECT{100, 100, 300, 250}, RGB(1, 2, 3)));
+  SetWindowLongPtrW(odd.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Misreporting));
+  HWND child = CreateWindowExW(0, L"EDIT", L"里面", WS_CHILD | WS_VISIBLE, 20, 20, 100, 40, odd.hwnd(), nullptr,
+                               Instance(), nullptr);
   CPicDlg tool;
   ASSERT_TRUE(tool.Open(Instance()));
   SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
+  const long long handle = reinterpret_cast<intptr_t>(odd.hwnd());
   for (const LRESULT reported : {LRESULT{-1}, LRESULT{0x7FFFFFFF}, LRESULT{1} << 40}) {
-    OddWindow odd(reported);
-    const std::string item =
-        WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(odd.window())), "ToraOddWindow", "怪窗");
+    g_reported = reported;
     SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WIN_WINDOW, CBN_DROPDOWN), 0);
-    EXPECT_TRUE(Lists(Page(IDC_WIN_WINDOW), item)) << reported;
+    EXPECT_TRUE(Lists(Page(IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗"))) << reported;
     SendMessageW(tool.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PIC_TARGET, CBN_DROPDOWN), 0);
-    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_PIC_TARGET),
-                      Format(tool_texts::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(odd.window())),
-                             "怪窗")))
-        << reported;
-    RECT in_child{};
-    GetWindowRect(odd.child(), &in_child);
-    SendMessageW(page_.hwnd(), kMsgWindowPicked, static_cast<WPARAM>(in_child.left + 5), in_child.top + 5);
-    EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_WINDOW), item) << reported;
+    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_PIC_TARGET), Format(tool_texts::kTargetItem, handle, "怪窗")));
+    SetControlText(Page(IDC_WIN_WINDOW), "");
+    SendMessageW(page_.hwnd(), kMsgWindowPicked, 125, 125);  // inside the edit control
+    EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗")) << reported;
   }
   SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
+  DestroyWindow(child);
 }
 
 // An exception in a window's handler ends in a status line; the window and
