@@ -3,8 +3,11 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <climits>
+#include <cwchar>
 #include <vector>
 
+#include "app/fault_guard.h"
 #include "app/message_loop.h"
 #include "app/texts.h"
 #include "engine/texts.h"
@@ -14,10 +17,19 @@ namespace tora {
 
 std::wstring ControlTextWide(HWND control) {
   const int len = GetWindowTextLengthW(control);
-  if (len <= 0) return {};
+  if (len <= 0 || len == INT_MAX) return {};
   std::vector<wchar_t> buffer(static_cast<size_t>(len) + 1, L'\0');
   const int got = GetWindowTextW(control, buffer.data(), len + 1);
-  return std::wstring(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
+  return std::wstring(buffer.data(), got > 0 && got <= len ? static_cast<size_t>(got) : wcsnlen(buffer.data(), len));
+}
+
+std::string WindowTitle(HWND window) {
+  // Whatever length the window reports, or answers with, is ignored: the
+  // text is what it wrote into the buffer, up to its first NUL, and the
+  // buffer is the most that is taken.
+  std::vector<wchar_t> buffer(kWindowTitleMax + 1, L'\0');
+  GetWindowTextW(window, buffer.data(), static_cast<int>(buffer.size()));
+  return Narrow(std::wstring(buffer.data(), wcsnlen(buffer.data(), kWindowTitleMax)));
 }
 
 std::string ControlText(HWND control) { return Narrow(ControlTextWide(control)); }
@@ -141,7 +153,8 @@ INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, 
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) have no object yet.
   if (!self) return FALSE;
-  const INT_PTR result = self->HandleMessage(message, wparam, lparam);
+  const INT_PTR result =
+      Guarded("dialog procedure", INT_PTR{FALSE}, [&] { return self->HandleMessage(message, wparam, lparam); });
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     if (self->modeless_) MessageLoop::RemoveDialog(self);

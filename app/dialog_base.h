@@ -70,6 +70,13 @@ class DialogBase {
 // caller), as UTF-16 or as GBK; and setting it.
 std::wstring ControlTextWide(HWND control);
 std::string ControlText(HWND control);
+
+// The title of any window, another program's included, as GBK: at most
+// kWindowTitleMax characters, however long the window says it is (a window
+// may answer anything to WM_GETTEXTLENGTH and WM_GETTEXT). No message is sent
+// to a window of another process.
+constexpr size_t kWindowTitleMax = 1023;
+std::string WindowTitle(HWND window);
 void SetControlText(HWND control, const std::string& gbk);
 
 // Adds a GBK item to a combo box's list.

@@ -43,6 +43,8 @@ class MainWindowUser : public UserPort {
   void NoteStopRequest() { stop_seen_ = true; }
   // A close that arrived while a script was running on the interface thread.
   void SetClosePending() { close_pending_ = true; }
+  // That close did not happen (the editor could not save): starts run on.
+  void ClearClosePending() { close_pending_ = false; }
 
   void ClearStatus() override;
   void AppendStatus(const std::string& line) override;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/dialog_base.h"
+#include "app/fault_guard.h"
 
 namespace tora {
 
@@ -50,7 +51,12 @@ int MessageLoop::Run() {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return 1;
-    Dispatch(msg);
+    // A fault in a dialog's look at the message loses that message only.
+    try {
+      Dispatch(msg);
+    } catch (...) {
+      ReportFault("message loop");
+    }
   }
 }
 

@@ -24,6 +24,11 @@ constexpr UINT kMsgCutSave = WM_USER + 102;      // cut tool strip -> cut overla
 constexpr UINT kMsgRectChosen = WM_USER + 103;   // rectangle picker -> page: a rectangle was chosen
 constexpr UINT kMsgPictureSaved = WM_USER + 104; // cut overlay -> its owner: a picture was saved
 
+// The editor. kMsgScriptChosen is posted to itself when a script was chosen
+// in its script list: the choice is carried out once the list has finished
+// with the notification.
+constexpr UINT kMsgScriptChosen = WM_APP + 10;
+
 // The editor's mouse page. Posted by the recorder's mouse hook: clicks were
 // seen and wait to be written into the repeat list.
 constexpr UINT kMsgRecordedClicks = WM_APP + 20;

@@ -24,4 +24,10 @@ inline constexpr const char* kScriptsUnlisted = "有%d个脚本文件的名称�
 inline constexpr const char* kProgramDirNotGbk =
     "Tora按键所在文件夹的路径中有GBK编码无法表示的字符，脚本和设置都无法保存。请把程序放到别的文件夹。";
 
+// An operation that failed inside the program (no memory left, or a fault
+// of the program's own): its message is dropped, the program runs on.
+inline constexpr const char* kFaultLine = "程序出错（%s），刚才的操作没有完成，程序继续运行。";
+inline constexpr const char* kFaultNoMemory = "内存不足";
+inline constexpr const char* kFaultOther = "内部错误";
+
 }  // namespace tora::app_texts

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/fault_guard.h"
 #include "app/main_window_user.h"
 #include "app/message_loop.h"
 #include "app/velm_dlg.h"
@@ -32,12 +33,14 @@ int CVelmApp::Run() {
     ActionRegistry registry;
     ScriptHost host(registry, win32.platform());
     CVelmDlg dialog(instance_, user, registry, win32.platform(), host);
+    SetFaultReporter([&user](const std::string& line) { user.InsertStatusTop(line); });
     if (!dialog.CreateModeless(instance_, IDD_VELM_DIALOG, nullptr)) {
       win32.platform().trace.Trace("warning: the main window could not be created");
       result = 1;
     } else {
       result = MessageLoop::Run();
     }
+    SetFaultReporter(nullptr);
     // The host's end waits for any worker still finishing a step.
   }
   if (rich_edit) FreeLibrary(rich_edit);

@@ -59,6 +59,14 @@ INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     case WM_CLOSE:
       return OnClose();
+    case WM_QUERYENDSESSION:
+      // The editor answers for its own text; the main window has nothing
+      // that a session's end would lose.
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) EndSession();
+      return TRUE;
     case WM_DESTROY:
       return OnDestroy();
     default:
@@ -342,11 +350,31 @@ void CVelmDlg::Close() {
     return;
   }
   // An open editor closes as its close box closes it: it saves. When the
-  // save fails the program stays, with the user's text in the editor.
-  if (!editor_.CloseSaving()) return;
+  // save fails the program stays, with the user's text in the editor, and
+  // works on as before: a close that waited for a script is over.
+  if (!editor_.CloseSaving()) {
+    close_pending_ = false;
+    user_.ClearClosePending();
+    return;
+  }
   if (host_.Running()) host_.StopScript();
   host_.JoinWorkers();
   RemoveTrayIcon();
+  DestroyWindow(hwnd());
+}
+
+void CVelmDlg::EndSession() {
+  // The process ends when this returns: what closing would save is saved,
+  // and the workers and the tray icon go, whether or not the save worked.
+  editor_.SaveForSessionEnd();
+  if (host_.Running()) host_.StopScript();
+  RemoveTrayIcon();
+  if (in_run_) {
+    close_pending_ = true;
+    user_.SetClosePending();
+    return;
+  }
+  host_.JoinWorkers();
   DestroyWindow(hwnd());
 }
 
@@ -367,8 +395,9 @@ void CVelmDlg::SetHotkeys() {
 void CVelmDlg::OpenEditor() {
   std::string path = user_.ScriptPath();
   if (path.empty()) path = default_script_;
-  // The editor opens the script the main window shows.
-  if (!editor_.exists()) RememberScript(path);
+  // The editor opens the script the main window shows; the choice is
+  // remembered whether or not the editor is open already.
+  RememberScript(path);
   if (!editor_.Open(hwnd())) MessageBoxW(hwnd(), Widen(editor_texts::kDialogCreateFailed).c_str(),
                                          Widen(texts::kAppTitle).c_str(), MB_OK);
 }

@@ -60,6 +60,7 @@ class CVelmDlg : public DialogBase, private EditorHost {
   void OpenHelpExternally();
   void ShowTrayMenu();
   void Close();
+  void EndSession();
 
   // EditorHost
   void ScriptSaved(const std::string& path) override;

@@ -3,6 +3,8 @@
 #include <map>
 #include <string>
 
+#include "app/fault_guard.h"
+
 namespace tora {
 
 namespace {
@@ -64,6 +66,16 @@ WindowBase* WindowBase::FromWindow(HWND hwnd) {
 }
 
 LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  try {
+    return Dispatch(hwnd, message, wparam, lparam);
+  } catch (...) {
+    ReportFault("window procedure");
+  }
+  // The message whose handling failed gets the default answer.
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT WindowBase::Dispatch(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   WindowBase* self = FromWindow(hwnd);
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
@@ -80,7 +92,15 @@ LRESULT CALLBACK WindowBase::WindowProc(HWND hwnd, UINT message, WPARAM wparam, 
     }
   }
   if (!self) return DefWindowProcW(hwnd, message, wparam, lparam);
-  const LRESULT result = self->HandleMessage(message, wparam, lparam);
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(message, wparam, lparam);
+  } catch (...) {
+    // The window goes even when its last message failed: the object must
+    // not stay behind pointing at it.
+    if (message != WM_NCDESTROY) throw;
+    ReportFault("window procedure");
+  }
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;

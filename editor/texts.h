@@ -70,6 +70,8 @@ inline constexpr const char* kOpenFilter = "txt Files (*.txt)|*.txt|";
 inline constexpr const char* kNewFilter = "Txt Files (*.txt)|*.txt|All Files (*.*)|*.*||";
 inline constexpr const char* kNewDefaultExtension = "txt";
 inline constexpr const char* kCaretLine = "%d";
+// The caption while a long script goes into the code box.
+inline constexpr const char* kLoadingCaption = "按键设置 - 正在读入脚本 %d%%";
 // Tab captions, in tab order
 inline constexpr const char* kTabCaptions[] = {"窗口", "键盘", "鼠标", "找颜色点", "找图像", "其它", "帮助"};
 // Interval and count choices, and where each box starts
@@ -104,6 +106,13 @@ inline constexpr const char* kTitleNotGbkAfter = "”，请勾选[插入窗口�
 inline constexpr const char* kSaveFailed = "保存脚本失败，原来的文件没有改动：\r\n%s";
 inline constexpr const char* kSaveNotGbk =
     "脚本中有GBK编码无法保存的字符（第%d行），没有保存。请删除或替换这些字符后再保存。";
+// A script that exists but cannot be read (too large, held by another
+// program, no permission): said when it is opened, and no save writes the
+// code box over it.
+inline constexpr const char* kScriptUnreadable =
+    "无法读取脚本文件（文件太大、被其它程序占用或没有读取权限）：\r\n%s\r\n编辑器不会把代码框的内容写进这个文件，以免覆盖它。";
+inline constexpr const char* kSaveRefusedUnreadable =
+    "这个脚本文件打开时无法读取，为了不覆盖它，没有保存：\r\n%s\r\n要保存代码框的内容，请用“新建脚本”另选一个文件名。";
 inline constexpr const char* kLoadNotShownUnchanged =
     "脚本文件中有无法原样显示的字节（空字符或不合格的GBK编码），已用其它字符显示。"
     "保存时将按显示的内容写入，原来的这些字节会丢失。";

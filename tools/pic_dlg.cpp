@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/fault_guard.h"
 #include "editor/tool_logic.h"
 #include "editor/win32/editor_page.h"
 #include "editor/window_page_logic.h"
@@ -34,12 +35,14 @@ constexpr int kAllControls[] = {IDC_PIC_NAME_LABEL, IDC_PIC_NAME,    IDC_PIC_OPE
 // One window of the target list: top-level, visible, titled.
 BOOL CALLBACK AddTargetWindow(HWND window, LPARAM combo) {
   if (GetParent(window) || !IsWindowVisible(window)) return TRUE;
-  const std::string title = ControlText(window);
-  if (title.empty()) return TRUE;
-  const std::string item =
-      Format(tt::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(window)), title.c_str());
-  SendMessageW(reinterpret_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
-  return TRUE;
+  return Guarded("target window list", FALSE, [&] {
+    const std::string title = WindowTitle(window);
+    if (title.empty()) return TRUE;
+    const std::string item =
+        Format(tt::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(window)), title.c_str());
+    SendMessageW(reinterpret_cast<HWND>(combo), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    return TRUE;
+  });
 }
 
 // A rendered picture (0x00BBGGRR) as a bitmap that GDI can copy from.

@@ -1,5 +1,6 @@
 #include "editor/win32/key_page.h"
 
+#include "app/fault_guard.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "engine/key_names.h"
@@ -46,9 +47,12 @@ LRESULT CALLBACK KeyCaptureProc(int code, WPARAM wparam, LPARAM lparam) {
     event.shift_held = Held(VK_SHIFT) || s.held.shift();
     event.ctrl_held = Held(VK_CONTROL) || s.held.ctrl();
     event.alt_held = Held(VK_MENU) || s.held.alt();
-    const KeyCaptureOutcome out = KeyCapture(event, true);
-    if (out.set_text) SetControlText(GetDlgItem(s.page, s.target), out.text);
-    if (out.swallow) return 1;
+    const bool swallow = Guarded("key capture hook", false, [&] {
+      const KeyCaptureOutcome out = KeyCapture(event, true);
+      if (out.set_text) SetControlText(GetDlgItem(s.page, s.target), out.text);
+      return out.swallow;
+    });
+    if (swallow) return 1;
   }
   return CallNextHookEx(s.hook, code, wparam, lparam);
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/fault_guard.h"
 #include "app/messages.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
@@ -28,6 +29,11 @@ struct RecorderState {
   std::vector<SeenClick> seen;
   bool write_posted = false;
   bool stopped_by_hotkey = false;
+  // A click of this recording has opened a row that the stop closes.
+  bool row_open = false;
+  // The last click written was a left click on the recording button: the
+  // stop click, when the button was clicked with the mouse.
+  bool last_on_button = false;
   MouseRecorder recorder;
 };
 
@@ -39,10 +45,13 @@ RecorderState& Recorder() {
 LRESULT CALLBACK RecordClickProc(int code, WPARAM wparam, LPARAM lparam) {
   RecorderState& s = Recorder();
   if (code == HC_ACTION && SharedEditorState().recording && (wparam == WM_LBUTTONUP || wparam == WM_RBUTTONUP)) {
-    SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
-    GetCursorPos(&click.at);
-    s.seen.push_back(click);
-    if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
+    Guarded("recording hook", 0, [&] {
+      SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
+      GetCursorPos(&click.at);
+      s.seen.push_back(click);
+      if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
+      return 0;
+    });
   }
   return CallNextHookEx(s.hook, code, wparam, lparam);
 }
@@ -138,6 +147,8 @@ void CMouse::StartRecording() {
   SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
   s.recorder.Start();
   s.seen.clear();
+  s.row_open = false;
+  s.last_on_button = false;
   s.page = hwnd();
   if (!s.hook) s.hook = SetWindowsHookExW(WH_MOUSE_LL, &RecordClickProc, GetModuleHandleW(nullptr), 0);
   RegisterHotKey(editor(), kRecordingStopHotkey, MOD_CONTROL, VK_F11);
@@ -157,18 +168,20 @@ void CMouse::StopRecording(bool touch_list) {
     s.hook = nullptr;
   }
   HWND list = GetDlgItem(editor(), kIdRepeatList);
-  if (touch_list && list && GetWindowTextLengthW(list) > 0) {
-    if (s.stopped_by_hotkey) {
-      // Ctrl+F11 closes the open row of the last click with pause 0.
-      AppendToRepeatList(HotkeyStopText(false));
-    } else {
-      // The button's own click opened the last row: it goes, and every
-      // other line stays whole.
+  if (touch_list && list && s.row_open) {
+    if (!s.stopped_by_hotkey && s.last_on_button) {
+      // The button clicked with the mouse: its own click opened the last
+      // row, which goes, and every other line stays whole.
       const size_t keep = ButtonStopKeptLength(ControlTextWide(list));
       SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(keep), -1);
       SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+    } else {
+      // Ctrl+F11, or the button pressed with Space or Enter: the last
+      // click was the user's, and its row is closed with pause 0.
+      AppendToRepeatList(HotkeyStopText(false));
     }
   }
+  s.row_open = false;
   s.stopped_by_hotkey = false;
   UnregisterHotKey(editor(), kRecordingStopHotkey);
 }
@@ -178,9 +191,13 @@ void CMouse::WriteRecordedClicks() {
   s.write_posted = false;
   if (s.seen.empty() || !SharedEditorState().recording) return;
   std::string text;
-  for (const SeenClick& click : s.seen)
+  HWND button = GetDlgItem(editor(), kIdRecordButton);
+  for (const SeenClick& click : s.seen) {
     text += s.recorder.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
+    s.last_on_button = !click.right && button && WindowFromPoint(click.at) == button;
+  }
   s.seen.clear();
+  s.row_open = true;
   AppendToRepeatList(text);
 }
 

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "app/messages.h"
 #include "app/texts.h"
 #include "editor/codegen.h"
 #include "editor/script_file.h"
@@ -26,10 +28,34 @@ constexpr int kRecordingStopHotkeyId = 900;
 // system's hook calls meanwhile.
 constexpr UINT_PTR kTestColourTimer = 1139;
 constexpr UINT kTestColourDelayMs = 1000;
+// A long script goes into the code box a slice at a time, on a timer whose
+// tick stops adding slices once this long has passed: the edit control takes
+// its time measuring every line, and the program answers messages between
+// the ticks.
+constexpr UINT_PTR kFillTimer = 1077;
+constexpr DWORD kFillTickMs = 50;
+constexpr size_t kFillSliceChars = 16384;
 
 // The page rectangle inside the tab control's client area, in pixels.
 constexpr int kPageInsetTop = 25;
 constexpr int kPageInset = 5;
+
+// Two paths naming the same file as the system compares them (case aside).
+bool SamePath(const std::string& a, const std::string& b) {
+  return !a.empty() && !b.empty() &&
+         CompareStringOrdinal(Widen(a).c_str(), -1, Widen(b).c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+// A combo box, or the edit inside one, whose list is dropped down.
+bool InDroppedCombo(HWND window) {
+  for (HWND w = window; w; w = GetParent(w)) {
+    wchar_t name[16] = {};
+    GetClassNameW(w, name, 16);
+    if (lstrcmpiW(name, L"ComboBox") == 0) return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+    if (GetWindowLongPtrW(w, GWL_STYLE) & WS_POPUP) break;
+  }
+  return false;
+}
 
 uint32_t ScreenPixel(int x, int y) {
   ScreenDc screen;
@@ -57,10 +83,12 @@ bool CSetupAj::Open(HWND main_window) {
 
 bool CSetupAj::CloseSaving() {
   if (!exists()) return true;
-  if (!SaveScript()) return false;
+  if (!SaveForClose()) return false;
   Destroy();
   return true;
 }
+
+bool CSetupAj::SaveForSessionEnd() { return !exists() || !CodeBoxChanged() || SaveForClose(); }
 
 INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -79,8 +107,27 @@ INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       CloseWithSave();
       return TRUE;
+    case WM_QUERYENDSESSION:
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, SaveForSessionEnd() ? TRUE : FALSE);
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wparam) SaveForSessionEnd();
+      return TRUE;
+    case kMsgScriptChosen:
+      SwitchToChosenScript();
+      return TRUE;
+    case WM_SETCURSOR:
+      if (!filling_) return FALSE;
+      SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
+      return TRUE;
     case WM_DESTROY:
       return OnDestroy();
+    case WM_NCDESTROY:
+      // The code box has gone with the window: its font goes too.
+      if (code_font_) DeleteObject(code_font_);
+      code_font_ = nullptr;
+      return FALSE;
     default:
       return FALSE;
   }
@@ -102,21 +149,22 @@ INT_PTR CSetupAj::OnInitDialog() {
   SendMessageW(Item(kIdCodeBox), EM_SETLIMITTEXT, 0, 0);
   SendMessageW(Item(kIdRepeatList), EM_SETLIMITTEXT, 0, 0);
 
-  std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
-  if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
-  if (!platform_.files.FileSize(path))
-    Tell(editor_texts::kScriptMissing);
-  else
-    LoadScript(path);
-  SetItemText(kIdScriptName, path);
-
-  CreatePages();
-  RegisterHotKey(hwnd(), kF11HotkeyId, 0, VK_F11);
-
+  // The font before the text: a font set afterwards has the edit control
+  // measure every line of a long script a second time.
   code_font_ = CreateFontW(-MulDiv(10, GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
                            FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, Widen(editor_texts::kCodeFontFace).c_str());
   if (code_font_) SendMessageW(Item(kIdCodeBox), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_), TRUE);
+
+  std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
+  if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
+  // The path goes into the box in any case, so that a later save creates
+  // a missing file.
+  SetItemText(kIdScriptName, path);
+  TellLoaded(LoadScript(path), path);
+
+  CreatePages();
+  RegisterHotKey(hwnd(), kF11HotkeyId, 0, VK_F11);
 
   RECT client;
   GetClientRect(hwnd(), &client);
@@ -223,14 +271,18 @@ INT_PTR CSetupAj::OnCommand(WORD id, WORD code) {
       if (code == CBN_DROPDOWN) {
         ListScripts();
       } else if (code == CBN_SELCHANGE) {
+        // A click in the list, an arrow key or the mouse wheel: carried out
+        // after the list has finished with its notification (it sets the
+        // box's text afterwards, and a message box now would meet a list
+        // still dropped down).
         const LRESULT sel = SendMessageW(Item(kIdScriptName), CB_GETCURSEL, 0, 0);
         const LRESULT len = SendMessageW(Item(kIdScriptName), CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
         if (sel != CB_ERR && len != CB_ERR) {
           std::vector<wchar_t> item(static_cast<size_t>(len) + 1, L'\0');
           SendMessageW(Item(kIdScriptName), CB_GETLBTEXT, static_cast<WPARAM>(sel),
                        reinterpret_cast<LPARAM>(item.data()));
-          const std::string path = Narrow(item.data());
-          if (!LoadScript(path)) Tell(editor_texts::kScriptMissing);
+          chosen_script_ = Narrow(item.data());
+          if (!choice_posted_) choice_posted_ = PostMessageW(hwnd(), kMsgScriptChosen, 0, 0) != FALSE;
         }
       }
       return TRUE;
@@ -262,6 +314,15 @@ INT_PTR CSetupAj::OnHotKey(WPARAM id) {
 }
 
 INT_PTR CSetupAj::OnTimer(WPARAM id) {
+  if (id == kFillTimer) {
+    // A message box over the editor meanwhile enables it again when it goes.
+    if (IsWindowEnabled(hwnd())) EnableWindow(hwnd(), FALSE);
+    if (FillSome(kFillTickMs))
+      FinishFill();
+    else
+      ShowFillProgress();
+    return TRUE;
+  }
   if (id != kTestColourTimer) return FALSE;
   KillTimer(hwnd(), kTestColourTimer);
   PositionTarget target;
@@ -298,6 +359,7 @@ INT_PTR CSetupAj::OnSize(WPARAM type, int w, int h) {
 
 INT_PTR CSetupAj::OnDestroy() {
   KillTimer(hwnd(), kTestColourTimer);
+  StopFill();
   for (int tab = 0; tab < kTabCount; ++tab) Page(tab)->OnEditorClosing();
   UnregisterHotKey(hwnd(), kF11HotkeyId);
   if (magnifier_.exists()) magnifier_.Close();
@@ -309,9 +371,10 @@ INT_PTR CSetupAj::OnDestroy() {
 bool CSetupAj::PreTranslate(MSG& msg) {
   if (msg.message == WM_LBUTTONUP && msg.hwnd == Item(kIdCodeBox)) ShowCaretLine();
   // A multi-line edit passes Esc on to the dialog as a close request: the
-  // editor would save and close. Esc does nothing here.
+  // editor would save and close. Esc does nothing here, but for closing a
+  // drop-down list, which the list's own handling of the key does.
   if ((msg.message == WM_KEYDOWN || msg.message == WM_KEYUP || msg.message == WM_CHAR) && msg.wParam == VK_ESCAPE)
-    return true;
+    return !InDroppedCombo(msg.hwnd);
   return false;
 }
 
@@ -328,24 +391,151 @@ std::string CSetupAj::ProgramDir() { return platform_.files.ExecutableDir(); }
 
 std::string CSetupAj::SetupIniPath() { return ProgramDir() + "\\" + texts::kSetupIni; }
 
-std::wstring CSetupAj::CodeBoxText() { return ControlTextWide(Item(kIdCodeBox)); }
+std::wstring CSetupAj::CodeBoxText() {
+  // Whoever reads the code box gets the whole script.
+  CompleteFill();
+  return ControlTextWide(Item(kIdCodeBox));
+}
+
+void CSetupAj::StartFill(std::wstring text) {
+  StopFill();
+  if (!exists()) return;
+  SetWindowTextW(Item(kIdCodeBox), L"");
+  fill_text_ = std::move(text);
+  // A short script is in at once.
+  if (FillSome(kFillTickMs)) {
+    FinishFill();
+    return;
+  }
+  // A long one: the editor is busy, and says so, until it is in. The user
+  // cannot type into half a script meanwhile; the program answers. Hidden,
+  // the code box skips the drawing it would do for every slice.
+  filling_ = true;
+  EnableWindow(hwnd(), FALSE);
+  ShowWindow(Item(kIdCodeBox), SW_HIDE);
+  ShowFillProgress();
+  SetTimer(hwnd(), kFillTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+bool CSetupAj::FillSome(DWORD ms) {
+  HWND box = Item(kIdCodeBox);
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const size_t at = static_cast<size_t>(GetWindowTextLengthW(box));
+    if (at >= fill_text_.size()) return true;
+    size_t end = std::min(at + kFillSliceChars, fill_text_.size());
+    // Slices end after a line break where there is one.
+    if (end < fill_text_.size()) {
+      const size_t line_end = fill_text_.rfind(L'\n', end - 1);
+      if (line_end != std::wstring::npos && line_end >= at) end = line_end + 1;
+    }
+    const std::wstring slice = fill_text_.substr(at, end - at);
+    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(at), static_cast<LPARAM>(at));
+    SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(slice.c_str()));
+    if (static_cast<size_t>(GetWindowTextLengthW(box)) != end) {
+      // The box did not take the slice (no memory left): the script is
+      // treated as one that cannot be read, never as the part that went in.
+      fill_failed_ = true;
+      return true;
+    }
+    if (GetTickCount() - start >= ms) return end >= fill_text_.size();
+  }
+}
+
+void CSetupAj::ShowFillProgress() {
+  const size_t at = static_cast<size_t>(GetWindowTextLengthW(Item(kIdCodeBox)));
+  const int percent = fill_text_.empty() ? 100 : static_cast<int>(at * 100 / fill_text_.size());
+  SetWindowTextW(hwnd(), Widen(Format(editor_texts::kLoadingCaption, percent)).c_str());
+}
+
+void CSetupAj::FinishFill() {
+  KillTimer(hwnd(), kFillTimer);
+  fill_text_.clear();
+  fill_text_.shrink_to_fit();
+  HWND box = Item(kIdCodeBox);
+  SendMessageW(box, EM_SETSEL, 0, 0);
+  if (filling_) {
+    filling_ = false;
+    ShowWindow(box, SW_SHOW);
+    SetWindowTextW(hwnd(), Widen(editor_texts::kEditorCaption).c_str());
+    EnableWindow(hwnd(), TRUE);
+  }
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
+  if (fill_failed_) {
+    fill_failed_ = false;
+    SetWindowTextW(box, L"");
+    clean_text_.clear();
+    unreadable_path_ = script_path_;
+    Tell(Format(editor_texts::kScriptUnreadable, script_path_.c_str()));
+    return;
+  }
+  clean_text_ = CodeBoxText();
+}
+
+void CSetupAj::CompleteFill() {
+  if (!filling_) return;
+  FillSome(INFINITE);
+  FinishFill();
+}
+
+void CSetupAj::StopFill() {
+  KillTimer(hwnd(), kFillTimer);
+  fill_text_.clear();
+  fill_failed_ = false;
+  if (!filling_) return;
+  filling_ = false;
+  ShowWindow(Item(kIdCodeBox), SW_SHOW);
+  SetWindowTextW(hwnd(), Widen(editor_texts::kEditorCaption).c_str());
+  EnableWindow(hwnd(), TRUE);
+}
 
 void CSetupAj::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
 
-bool CSetupAj::LoadScript(const std::string& path) {
+CSetupAj::Loaded CSetupAj::LoadScript(const std::string& path) {
+  script_path_ = path;
+  StopFill();
   SetCodeBoxText(std::string());
+  clean_text_.clear();
+  if (!platform_.files.FileSize(path)) return Loaded::Missing;
   std::string bytes;
-  if (!platform_.files.ReadFile(path, bytes)) return false;
+  if (!platform_.files.ReadFile(path, bytes)) {
+    unreadable_path_ = path;
+    return Loaded::Unreadable;
+  }
+  if (SamePath(path, unreadable_path_)) unreadable_path_.clear();
   const ScriptText decoded = DecodeScriptFile(bytes);
-  SetCodeBoxText(CodeBoxTextFromFile(decoded.gbk));
+  bytes = std::string();
   // Said at once, so that nobody saves over those bytes unknowingly.
   if (decoded.has_nul || decoded.has_invalid) Tell(editor_texts::kLoadNotShownUnchanged);
-  return true;
+  StartFill(Widen(CodeBoxTextFromFile(decoded.gbk)));
+  return Loaded::Yes;
 }
 
-bool CSetupAj::SaveScript() {
+void CSetupAj::TellLoaded(Loaded result, const std::string& path) {
+  if (result == Loaded::Missing) Tell(editor_texts::kScriptMissing);
+  if (result == Loaded::Unreadable) Tell(Format(editor_texts::kScriptUnreadable, path.c_str()));
+}
+
+bool CSetupAj::CodeBoxChanged() {
+  // Nobody can have typed into a script still going in.
+  return exists() && !filling_ && CodeBoxText() != clean_text_;
+}
+
+std::string CSetupAj::NamedScript() {
   std::string path = ItemText(kIdScriptName);
   if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
+  return path;
+}
+
+bool CSetupAj::SaveScript() { return SaveTo(NamedScript()); }
+
+bool CSetupAj::SaveTo(const std::string& path) {
+  // An editor closed while one of its boxes was up has no text to save.
+  if (!exists()) return false;
+  if (SamePath(path, unreadable_path_)) {
+    Tell(Format(editor_texts::kSaveRefusedUnreadable, path.c_str()));
+    return false;
+  }
   const std::wstring text = CodeBoxText();
   std::string gbk;
   size_t bad_at = 0;
@@ -361,14 +551,47 @@ bool CSetupAj::SaveScript() {
     Tell(Format(editor_texts::kSaveFailed, path.c_str()));
     return false;
   }
+  script_path_ = path;
+  clean_text_ = text;
   platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
   host_.ScriptSaved(path);
   return true;
 }
 
+bool CSetupAj::SaveForClose() {
+  // The empty box of a script that could not be read closes without a
+  // word: writing it would destroy the file.
+  const std::string path = NamedScript();
+  if (SamePath(path, unreadable_path_) && !CodeBoxChanged()) return true;
+  // Nor is a script written while it still goes into the box: the file
+  // holds it already.
+  if (filling_) return true;
+  return SaveTo(path);
+}
+
 void CSetupAj::CloseWithSave() {
   // A save that failed keeps the editor open with everything the user typed.
-  if (SaveScript()) Destroy();
+  if (SaveForClose()) Destroy();
+}
+
+bool CSetupAj::KeepEdits() { return !CodeBoxChanged() || SaveTo(script_path_); }
+
+void CSetupAj::SwitchToChosenScript() {
+  choice_posted_ = false;
+  // A choice still queued while the box of a failed save is up waits for
+  // nothing: the box's end puts the list right.
+  if (switching_) return;
+  switching_ = true;
+  const std::string path = chosen_script_;
+  if (KeepEdits()) {
+    SetItemText(kIdScriptName, path);
+    TellLoaded(LoadScript(path), path);
+  } else {
+    // The edits could not be kept: the editor stays on their script.
+    SendMessageW(Item(kIdScriptName), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetItemText(kIdScriptName, script_path_);
+  }
+  switching_ = false;
 }
 
 void CSetupAj::OpenScript() {
@@ -378,9 +601,9 @@ void CSetupAj::OpenScript() {
   choice.folder = ProgramDir();
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   const std::optional<std::string> path = ChooseFile(choice);
-  if (!path) return;
+  if (!path || !exists() || !KeepEdits()) return;
   SetItemText(kIdScriptName, *path);
-  if (!LoadScript(*path)) Tell(editor_texts::kScriptMissing);
+  TellLoaded(LoadScript(*path), *path);
 }
 
 void CSetupAj::NewScript() {
@@ -392,9 +615,15 @@ void CSetupAj::NewScript() {
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_CREATEPROMPT;
   choice.save = true;
   const std::optional<std::string> path = ChooseFile(choice);
-  if (!path) return;
+  if (!path || !exists() || !KeepEdits()) return;
+  // The dialog asked before an existing file was chosen: the user means to
+  // replace it, readable or not.
+  if (SamePath(*path, unreadable_path_)) unreadable_path_.clear();
   SetItemText(kIdScriptName, *path);
+  StopFill();
   SetCodeBoxText(std::string());
+  clean_text_.clear();
+  script_path_ = *path;
 }
 
 void CSetupAj::CopyScript() {

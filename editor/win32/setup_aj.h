@@ -70,11 +70,18 @@ class CSetupAj : public DialogBase {
   // The program is closing: the editor closes as its close box closes it
   // (it saves). False when the save failed and the editor stays open.
   bool CloseSaving();
+  // The session ends (logging off, shutting down): what the code box holds
+  // and its file does not is saved as closing would save it. False when
+  // that save failed (said to the user).
+  bool SaveForSessionEnd();
 
   bool PreTranslate(MSG& msg) override;
 
+  // What loading a script found.
+  enum class Loaded { Yes, Missing, Unreadable };
+
   // Operations behind the controls, public for the tests that drive them.
-  bool LoadScript(const std::string& path);
+  Loaded LoadScript(const std::string& path);
   bool SaveScript();
   void AddRepeatCode();
   void TakeCursorPosition();
@@ -102,6 +109,24 @@ class CSetupAj : public DialogBase {
   void CloseWithSave();
   void OpenScript();
   void NewScript();
+  void SwitchToChosenScript();
+  void TellLoaded(Loaded result, const std::string& path);
+  bool SaveTo(const std::string& path);
+  bool SaveForClose();
+  // Before the code box takes another script: its changes are saved to the
+  // file they belong to. False when that failed (said to the user).
+  bool KeepEdits();
+  bool CodeBoxChanged();
+  std::string NamedScript();
+
+  // Filling the code box with a loaded script, a slice at a time.
+  void StartFill(std::wstring text);
+  // Appends slices for up to ms; true when the whole text is in.
+  bool FillSome(DWORD ms);
+  void ShowFillProgress();
+  void FinishFill();
+  void CompleteFill();
+  void StopFill();
   void CopyScript();
   void ListScripts();
   void FillChoices(int combo_id, bool conditions);
@@ -123,6 +148,20 @@ class CSetupAj : public DialogBase {
   HFONT code_font_ = nullptr;
   int current_tab_ = 0;
   bool told_unlisted_ = false;
+  // The file the code box's text belongs to (loaded from, created by
+  // "新建脚本", last saved to), and that text as it was then.
+  std::string script_path_;
+  std::wstring clean_text_;
+  // A script that exists but could not be read: nothing is written over it.
+  std::string unreadable_path_;
+  // A choice of the script list, waiting to be carried out.
+  std::string chosen_script_;
+  bool choice_posted_ = false;
+  bool switching_ = false;
+  // The loaded script that goes into the code box, while it does.
+  std::wstring fill_text_;
+  bool filling_ = false;
+  bool fill_failed_ = false;
   // The pixel read of "测试位置颜色" after the cursor has moved, when it
   // waits for the screen to follow.
   int pending_x_ = 0;

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/fault_guard.h"
 #include "app/messages.h"
 #include "editor/texts.h"
 #include "editor/win32/setup_aj.h"
@@ -20,28 +21,11 @@ namespace t = editor_texts;
 // The page that picks a window, for the mouse hook (one picking at a time).
 HWND g_picking_page = nullptr;
 
-// How long a picked window of another program may take to tell its text.
-constexpr UINT kTextTimeoutMs = 500;
-
 std::string ClassOf(HWND window) {
   // A class name has at most 256 characters.
   wchar_t name[257] = {};
   const int got = GetClassNameW(window, name, 257);
   return got > 0 ? Narrow(std::wstring(name, static_cast<size_t>(got))) : std::string();
-}
-
-// Any window's text, a control of another program included; a program that
-// does not answer in time gives none.
-std::string TextOf(HWND window) {
-  DWORD_PTR len = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &len) || len == 0)
-    return {};
-  std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
-  DWORD_PTR got = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                           SMTO_ABORTIFHUNG, kTextTimeoutMs, &got))
-    return {};
-  return Narrow(std::wstring(text.data(), static_cast<size_t>(got < text.size() ? got : text.size() - 1)));
 }
 
 std::string ItemOf(HWND window, const std::string& title) {
@@ -52,10 +36,12 @@ std::string ItemOf(HWND window, const std::string& title) {
 BOOL CALLBACK AddListedWindow(HWND window, LPARAM param) {
   const auto* walk = reinterpret_cast<const std::pair<HWND, HWND>*>(param);
   if (GetParent(window) || !IsWindowVisible(window) || window == walk->first) return TRUE;
-  const std::string title = ControlText(window);
-  if (title.empty()) return TRUE;
-  SendMessageW(walk->second, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ItemOf(window, title)).c_str()));
-  return TRUE;
+  return Guarded("window list", FALSE, [&] {
+    const std::string title = WindowTitle(window);
+    if (!title.empty())
+      SendMessageW(walk->second, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(ItemOf(window, title)).c_str()));
+    return TRUE;
+  });
 }
 
 bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
@@ -220,9 +206,13 @@ LRESULT CALLBACK CWindowsDlg::MouseHook(int code, WPARAM wparam, LPARAM lparam) 
 
 void CWindowsDlg::TakePickedWindow(POINT at) {
   if (!hook_) return;
-  HWND window = WindowFromPoint(at);
-  if (!window || window == hwnd() || GetParent(window) == hwnd() || !IsWindowVisible(window)) return;
-  SetItemText(IDC_WIN_WINDOW, ItemOf(window, TextOf(window)));
+  // The top-level window under the cursor, not the control in it: a rule
+  // finds windows by the title or class of top-level windows. The editor
+  // itself (whose button stops the picking) is no choice.
+  HWND under = WindowFromPoint(at);
+  HWND window = under ? GetAncestor(under, GA_ROOT) : nullptr;
+  if (!window || window == GetAncestor(hwnd(), GA_ROOT) || !IsWindowVisible(window)) return;
+  SetItemText(IDC_WIN_WINDOW, ItemOf(window, WindowTitle(window)));
   SetItemText(IDC_WIN_PICK, t::kPickTaken);
 }
 

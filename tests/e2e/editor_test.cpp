@@ -102,13 +102,18 @@ TEST_F(Editor, OpensOnceWithTheMainWindowsScriptAndItsStartingChoices) {
   HWND first = VisiblePage();
   EXPECT_NE(first, nullptr);
 
-  // A second "设置按键" shows the same window. (The box of the empty repeat
-  // list comes after it in the same queue: once it shows, the click was
-  // handled.)
+  // A second "设置按键" shows the same window, and setup.ini learns the main
+  // window's script again. (The box of the empty repeat list comes after it
+  // in the same queue: once it shows, the click was handled.)
+  const std::wstring other = folder_.File(L"另一个.txt");
+  tora_.SetText(IDC_SCRIPT_FILE, other);
   tora_.Click(IDC_SETUP_KEYS);
   Click(kAddCode);
   EXPECT_EQ(TakeBox(), W(editor_texts::kEmptyActionList));
   EXPECT_EQ(tora_.FindEditor(), editor_);
+  std::string ini;
+  ReadBytes(folder_.File(L"setup.ini"), ini);
+  EXPECT_NE(ini.find(Gbk(other)), std::string::npos);
 
   // Switching tabs shows one page at a time.
   SendMessageW(E(kTabs), TCM_SETCURFOCUS, 3, 0);
@@ -121,6 +126,13 @@ TEST_F(Editor, OpensOnceWithTheMainWindowsScriptAndItsStartingChoices) {
   CreateDirectoryW(FromUnixPath(TORA_ARTIFACT_DIR).c_str(), nullptr);
   EXPECT_TRUE(SaveWindowShot(editor_, FromUnixPath(TORA_ARTIFACT_DIR) + L"\\editor-" + std::to_wstring(GetACP()) +
                                           L".bmp"));
+
+  // Esc closes a list dropped down in a page, and nothing else.
+  HWND corners = GetDlgItem(first, 1054);
+  SendMessageW(corners, CB_SHOWDROPDOWN, TRUE, 0);
+  ASSERT_TRUE(SendMessageW(corners, CB_GETDROPPEDSTATE, 0, 0));
+  PostMessageW(corners, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor([&] { return !SendMessageW(corners, CB_GETDROPPEDSTATE, 0, 0); }, 3000));
 
   // Enter and Esc, as the dialog manager delivers them, close nothing.
   PostMessageW(E(kCodeBox), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -221,6 +233,51 @@ TEST_F(Editor, ClosingTheProgramSavesWhatTheEditorHolds) {
   EXPECT_EQ(Disk(), "改过的\r\r\n");
 }
 
+TEST_F(Editor, TheSessionsEndSavesAsClosingDoes) {
+  ASSERT_TRUE(Open());
+  Set(kCodeBox, "注销前\r\n");
+  DWORD_PTR agreed = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(tora_.main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, &agreed));
+  EXPECT_TRUE(agreed);
+  SendMessageTimeoutW(tora_.main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000, nullptr);
+  EXPECT_TRUE(tora_.Exited(15000));
+  EXPECT_EQ(Disk(), "注销前\r\r\n");
+}
+
+// A close that waited for a script, and then found that the editor could
+// not save, leaves a program that starts and stops as before.
+TEST_F(Editor, AProgramThatCouldNotCloseRunsOn) {
+  ASSERT_TRUE(Open());
+  SendMessageW(E(kScriptName), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder_.File(L"没有的文件夹\\a.txt").c_str()));
+  Set(kCodeBox, "要保留的文字\r\n");
+  // The close arrives while the script's own box is up: it waits for the
+  // script, which then ends at its next look.
+  const std::wstring boxed = folder_.File(W("先弹框.txt"));
+  ASSERT_TRUE(WriteBytes(boxed, "中文(1,2)\r\nwhile true do end\r\n"));
+  tora_.SetText(IDC_SCRIPT_FILE, boxed);
+  tora_.Click(IDC_START);
+  HWND box = tora_.WaitMessageBox(5000);
+  ASSERT_TRUE(box);
+  PostMessageW(tora_.main(), WM_CLOSE, 0, 0);
+  Tora::Dismiss(box);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000));
+  EXPECT_EQ(TakeBox().rfind(W("保存脚本失败"), 0), 0u);
+  Click(kCloseNoSave);
+  ASSERT_TRUE(WaitFor([&] { return tora_.FindEditor() == nullptr; }, 3000));
+
+  const std::wstring keeper = folder_.File(W("守窗.txt"));
+  ASSERT_TRUE(WriteBytes(keeper, "窗口操作(\"无窗\",\"没有这样的窗口\",\"无\",\"不置顶\",0,0,1)\r\n"));
+  tora_.SetText(IDC_SCRIPT_FILE, keeper);
+  tora_.Click(IDC_START);
+  ASSERT_TRUE(WaitFor([&] { return WindowText(tora_.main()) == W(texts::kRunningTitle); }, 8000));
+  tora_.Click(IDC_STOP);
+  EXPECT_TRUE(WaitFor([&] {
+    const std::vector<std::wstring> lines = tora_.Status();
+    return !lines.empty() && lines[0] == W(texts::kStoppedLine);
+  }, 8000));
+  EXPECT_FALSE(tora_.Exited(0));
+}
+
 TEST_F(Editor, ReadsUtf8ScriptsAndWarnsAboutBytesItCannotShow) {
   const std::wstring utf8 = folder_.File(L"utf8.txt");
   WriteBytes(utf8, "\xEF\xBB\xBF-- \xE4\xB8\xAD\xE6\x96\x87\n");  // "-- 中文" with a byte-order mark
@@ -249,7 +306,13 @@ TEST_F(Editor, ReadsUtf8ScriptsAndWarnsAboutBytesItCannotShow) {
   WriteBytes(large, big);
   SendMessageW(E(kScriptName), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(large.c_str()));
   choose(large);
-  EXPECT_TRUE(WaitFor([&] { return SendMessageW(E(kCodeBox), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(W(big).size()); }, 20000));
+  // The program answers while the script goes in: the editor's caption says
+  // how far it is.
+  const std::wstring loading = W(editor_texts::kLoadingCaption).substr(0, W(editor_texts::kLoadingCaption).find(L'%'));
+  EXPECT_TRUE(WaitFor([&] { return WindowText(editor_).rfind(loading, 0) == 0; }, 20000));
+  EXPECT_TRUE(WaitFor([&] { return SendMessageW(E(kCodeBox), WM_GETTEXTLENGTH, 0, 0) == static_cast<LRESULT>(W(big).size()); }, 60000));
+  EXPECT_EQ(Text(kCodeBox), W(big));
+  EXPECT_EQ(WindowText(editor_), W(editor_texts::kEditorCaption));
 }
 
 TEST_F(Editor, TestsTheColourAtTheCaretLinesPosition) {

@@ -158,6 +158,14 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   ClickRecordButton();
   ASSERT_EQ(RecordCaption(), t::kRecordStart);
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"610,310,绝对,0\"},\r\n");
+
+  // The button pressed with Space: no stop click, the last click stays.
+  ClickRecordButton();
+  Click(620, 330);
+  SetFocus(Item(kIdRecordButton));
+  Tap(VK_SPACE);
+  ASSERT_TRUE(PumpUntil([&] { return RecordCaption() == t::kRecordStart; }));
+  EXPECT_EQ(RepeatList(), "{\"左键单击\",\"620,330,绝对,0\"},\r\n");
 }
 
 // No length limit: a burst of a thousand clicks all become rows, and all
@@ -181,10 +189,13 @@ TEST_F(EditorPages, AThousandClicksAreAllRecorded) {
   EXPECT_EQ(list.substr(list.size() - 6), "0\"},\r\n");
 }
 
-TEST_F(EditorPages, ClosingTheEditorStopsTheRecording) {
+TEST_F(EditorPages, ClosingTheEditorStopsTheRecordingAndFreesItsFont) {
   ClickRecordButton();
   ASSERT_TRUE(SharedEditorState().recording);
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(Item(kIdCodeBox), WM_GETFONT, 0, 0));
+  ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
   editor_.Destroy();
+  EXPECT_EQ(GetObjectType(font), 0u);
   EXPECT_FALSE(SharedEditorState().recording);
   EXPECT_FALSE(CMouse::RecordingHookInstalled());
   TestWindow window(Target());

@@ -27,6 +27,41 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeout_ms) {
   return true;
 }
 
+namespace {
+
+BOOL CALLBACK FindMessageBox(HWND w, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  // a message box's text is its static 0xFFFF
+  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetDlgItem(w, 0xFFFF)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = w;
+  return FALSE;
+}
+
+}  // namespace
+
+MessageBoxAnswer::MessageBoxAnswer()
+    : thread_([this] {
+        for (int i = 0; i < 500 && !stop_; ++i, Sleep(10)) {
+          HWND box = nullptr;
+          EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&box));
+          if (!box) continue;
+          wchar_t text[2048] = {};
+          GetWindowTextW(GetDlgItem(box, 0xFFFF), text, 2048);
+          text_ = Narrow(text);
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+          answered_ = true;
+          return;
+        }
+      }) {}
+
+void MessageBoxAnswer::Stop() {
+  if (thread_.joinable()) {
+    stop_ = true;
+    thread_.join();
+  }
+}
+
 TestWindow::TestWindow(Options options) : options_(std::move(options)) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;

@@ -6,9 +6,11 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/platform.h"
@@ -25,6 +27,30 @@ struct LoggedMessage {
   UINT message;
   WPARAM wparam;
   LPARAM lparam;
+};
+
+// Answers the next message box of this process with OK, from a thread of
+// its own, and keeps its text (GBK).
+class MessageBoxAnswer {
+ public:
+  MessageBoxAnswer();
+  ~MessageBoxAnswer() { Stop(); }
+  MessageBoxAnswer(const MessageBoxAnswer&) = delete;
+  MessageBoxAnswer& operator=(const MessageBoxAnswer&) = delete;
+  // A box was answered.
+  bool answered() const { return answered_; }
+  // Its text, "" when none came; looking stops the watch.
+  std::string Text() {
+    Stop();
+    return text_;
+  }
+
+ private:
+  void Stop();
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> answered_{false};
+  std::string text_;
+  std::thread thread_;
 };
 
 // A top-level window that records its key and mouse messages and paints

@@ -6,6 +6,9 @@
 #include <atomic>
 #include <thread>
 
+#include "app/fault_guard.h"
+#include "app/messages.h"
+#include "app/texts.h"
 #include "editor/page_texts.h"
 #include "editor/texts.h"
 #include "editor/win32/windows_page.h"
@@ -25,6 +28,7 @@
 namespace tora {
 namespace {
 
+using test::MessageBoxAnswer;
 using test::PumpMessages;
 using test::PumpUntil;
 using test::TestWindow;
@@ -50,48 +54,6 @@ TestWindow::Options Painted(const wchar_t* title, RECT rect, COLORREF colour) {
 std::string ItemOf(HWND window, const char* title) {
   return WindowItemText(static_cast<ItemHandleValue>(reinterpret_cast<intptr_t>(window)), "ToraToolTarget", title);
 }
-
-BOOL CALLBACK FindMessageBox(HWND w, LPARAM found) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  // a message box's text is its static 0xFFFF
-  if (pid != GetCurrentProcessId() || !IsWindowVisible(w) || !GetDlgItem(w, 0xFFFF)) return TRUE;
-  *reinterpret_cast<HWND*>(found) = w;
-  return FALSE;
-}
-
-// Answers the next message box of this process with OK, from a thread of
-// its own, and keeps its text.
-class MessageBoxAnswer {
- public:
-  MessageBoxAnswer()
-      : thread_([this] {
-          for (int i = 0; i < 500 && !stop_; ++i, Sleep(10)) {
-            HWND box = nullptr;
-            EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&box));
-            if (!box) continue;
-            text_ = ControlText(GetDlgItem(box, 0xFFFF));
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return;
-          }
-        }) {}
-  ~MessageBoxAnswer() { Stop(); }
-  std::string Text() {
-    Stop();
-    return text_;
-  }
-
- private:
-  void Stop() {
-    if (thread_.joinable()) {
-      stop_ = true;
-      thread_.join();
-    }
-  }
-  std::atomic<bool> stop_{false};
-  std::string text_;
-  std::thread thread_;
-};
 
 // A stand-in for the editor: the code box and the interval box the page
 // reads and writes, and a parent for the page.
@@ -234,6 +196,69 @@ TEST_F(WindowPageTest, MousePickingTakesTheClickedWindow) {
   SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
   EXPECT_FALSE(page_.picking());
   EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_PICK), editor_texts::kPickWindow);
+}
+
+// A window that reports a title length of the test's choosing, and answers
+// WM_GETTEXT with the same number whatever it copied.
+LRESULT g_reported = 0;
+LRESULT CALLBACK Misreporting(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_GETTEXTLENGTH) return g_reported;
+  if (msg != WM_GETTEXT) return DefWindowProcW(hwnd, msg, wp, lp);
+  if (wp > 0) lstrcpynW(reinterpret_cast<wchar_t*>(lp), L"怪窗", static_cast<int>(wp < 3 ? wp : 3));
+  return g_reported;
+}
+
+bool Lists(HWND combo, const std::string& item) {
+  const std::wstring text = Widen(item);
+  return SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())) != CB_ERR;
+}
+
+// No title length is trusted by the window page's list, its picking (which
+// names the top-level window, not the control clicked in it) or the image
+// tool's list.
+TEST_F(WindowPageTest, WindowsThatMisreportTheirTitlesLengthAreListedAndPicked) {
+  TestWindow odd(Painted(L"", RECT{100, 100, 300, 250}, RGB(1, 2, 3)));
+  SetWindowLongPtrW(odd.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Misreporting));
+  HWND child = CreateWindowExW(0, L"EDIT", L"里面", WS_CHILD | WS_VISIBLE, 20, 20, 100, 40, odd.hwnd(), nullptr,
+                               Instance(), nullptr);
+  CPicDlg tool;
+  ASSERT_TRUE(tool.Open(Instance()));
+  SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
+  const long long handle = reinterpret_cast<intptr_t>(odd.hwnd());
+  for (const LRESULT reported : {LRESULT{-1}, LRESULT{0x7FFFFFFF}, LRESULT{1} << 40}) {
+    g_reported = reported;
+    SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WIN_WINDOW, CBN_DROPDOWN), 0);
+    EXPECT_TRUE(Lists(Page(IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗"))) << reported;
+    SendMessageW(tool.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PIC_TARGET, CBN_DROPDOWN), 0);
+    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_PIC_TARGET), Format(tool_texts::kTargetItem, handle, "怪窗")));
+    SetControlText(Page(IDC_WIN_WINDOW), "");
+    SendMessageW(page_.hwnd(), kMsgWindowPicked, 125, 125);  // inside the edit control
+    EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗")) << reported;
+  }
+  SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
+  DestroyWindow(child);
+}
+
+// An exception in a window's handler ends in a status line; the window and
+// the program go on.
+TEST(FaultGuard, AnExceptionInAHandlerBecomesAStatusLine) {
+  class Failing : public DialogBase {
+   protected:
+    INT_PTR HandleMessage(UINT message, WPARAM, LPARAM) override {
+      if (message == WM_APP) throw std::bad_alloc();
+      return FALSE;
+    }
+  } dialog;
+  std::vector<std::string> lines;
+  SetFaultReporter([&](const std::string& line) { lines.push_back(line); });
+  ASSERT_TRUE(dialog.CreateModeless(Instance(), IDD_PIC_TOOL, nullptr));
+  SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
+  SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
+  SetFaultReporter(nullptr);
+  EXPECT_TRUE(IsWindow(dialog.hwnd()));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], Format(app_texts::kFaultLine, app_texts::kFaultNoMemory));
+  dialog.Destroy();
 }
 
 constexpr COLORREF PicColour(int x, int y) { return RGB(10 + 3 * x, 20 + 2 * y, 200 - x - y); }
