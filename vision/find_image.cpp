@@ -13,6 +13,7 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "vision/bmp.h"
+#include "vision/prepared_condition.h"
 
 namespace tora {
 
@@ -63,16 +64,22 @@ int32_t ReadReduce(lua_State* L, int index) {
 }
 
 // Reads the picture into the condition's points; tells the user and returns
-// false when the file cannot be used.
-// A relative file name is the script's neighbour, wherever the program's
-// current folder happens to be.
+// false when the file cannot be used. A relative file name is the script's
+// neighbour, wherever the program's current folder happens to be.
 bool ReadPicture(lua_State* L, const char* function, const std::string& file, int32_t percent, ThinningRule rule,
                  Point origin, ScreenCondition& condition) {
   ScriptContext& context = GetScriptContext(L);
   Platform& platform = context.platform;
   const std::string path = ResolveBesideScript(file, context.script_folder);
-  Frame picture;
-  const BmpError error = LoadBmp(path, platform.files, platform.images, picture);
+  std::string bytes;
+  BmpLayout layout;
+  BmpError error = ReadBmp(path, platform.files, bytes, layout);
+  if (error == BmpError::kNone) {
+    Frame picture;
+    error = RenderBmp(bytes, platform.images, picture);
+    std::string().swap(bytes);  // the file is drawn: let its bytes go before the samples come
+    if (error == BmpError::kNone) condition.points = SamplePicture(picture, percent, rule, origin, &platform.trace);
+  }
   if (error != BmpError::kNone) {
     const bool not_bmp = error == BmpError::kNotBmp;
     WarnAtCall(L, function,
@@ -81,7 +88,6 @@ bool ReadPicture(lua_State* L, const char* function, const std::string& file, in
     return false;
   }
   condition.picture = path;
-  condition.points = SamplePicture(picture, percent, rule, origin, &platform.trace);
   return true;
 }
 
@@ -115,6 +121,7 @@ int LuaFindImageAction(lua_State* L) {
 
   if (!ReadPicture(L, texts::kFnFindImageAction, path, percent, ThinningRule::kDropBelow, origin, condition))
     return 0;
+  PrepareCondition(condition);
   AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;
 }
@@ -128,6 +135,7 @@ int LuaFindImageCondition(lua_State* L) {
   const std::string path = CheckString(L, kConditionArgs.file);
   if (!ReadPicture(L, texts::kFnFindImageCondition, path, percent, ThinningRule::kDropAtOrBelow, origin, condition))
     return 0;
+  PrepareCondition(condition);
   registry.screen_conditions.Append(std::move(condition));
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "lua.h"
 #include "lualib.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/native/allocation_counter.h"
 #include "tests/native/bmp_builder.h"
 #include "vision/bmp.h"
 #include "vision/color_test.h"
@@ -210,6 +211,48 @@ TEST_F(FindImageTest, RegisteredPictureIsFoundWhereItIsOnTheScreen) {
   EXPECT_FALSE(MatchCondition(fixed, screen, flag, found, nullptr));
   ASSERT_TRUE(MatchCondition(search, screen, flag, found, nullptr));
   EXPECT_EQ(found, (Point{300, 41}));
+}
+
+// A picture of a million samples (8 MB of them) registered by a script:
+// testing it, found or not, in either mode, allocates nothing of its size.
+TEST_F(FindImageTest, TestOfAMegapixelPictureAllocatesNothingOfItsSize) {
+  constexpr int32_t kSide = 1000;
+  const auto noise = [](int32_t x, int32_t y) {
+    uint32_t h = static_cast<uint32_t>(x) * 2654435761u ^ static_cast<uint32_t>(y) * 40503u;
+    h ^= h >> 13;
+    return (h * 0x9E3779B1u) >> 8;
+  };
+  Frame screen;
+  screen.Resize(1280, 1024, 0x203040);
+  for (int32_t y = 0; y < kSide; ++y)
+    for (int32_t x = 0; x < kSide; ++x) screen.Set(200 + x, 20 + y, noise(x, y));
+  sim_.SetScreen(screen);
+  const std::string path = Picture("big.bmp", BuildBmp24(kSide, kSide, noise));
+  ASSERT_EQ(Run("找图像条件(\"活\",\"活动\",\"全屏\",0,\"" + path + "\")\n"
+                "找图像条件(\"固\",\"固定\",\"200,20\",0,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(registry_.screen_conditions.Length(), 2);
+  RunFlag flag;
+  flag.Set();
+  for (bool present : {true, false}) {
+    if (!present) {  // every sample but the last still agrees
+      screen.Set(200 + kSide - 1, 20 + kSide - 1, 0x203040);
+      sim_.SetScreen(screen);
+    }
+    for (ScreenCondition& c : registry_.screen_conditions.Items()) {
+      ASSERT_TRUE(c.prepared);
+      ASSERT_EQ(c.points.size(), size_t{kSide * kSide});
+      Point found;
+      ColorTest(c, sim_.platform(), flag, found);  // the worker's capture buffer, made once
+      test::AllocationCounter counter;
+      ASSERT_EQ(ColorTest(c, sim_.platform(), flag, found), present) << c.name;
+      EXPECT_LT(counter.largest(), size_t{64 * 1024}) << c.name;
+      EXPECT_LT(counter.bytes(), size_t{256 * 1024}) << c.name;
+      if (present && c.search_in_rect) {
+        EXPECT_EQ(found, (Point{200, 20}));
+      }
+    }
+  }
 }
 
 TEST_F(FindImageTest, ActionAndConditionThinWithTheirOwnComparison) {
