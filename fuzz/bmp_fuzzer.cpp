@@ -18,6 +18,7 @@ class SimImages : public tora::ImagePort {
                  tora::Frame& out) override {
     return tora::SimRenderDib(info, info_size, bits, bits_size, out);
   }
+  uint64_t MemoryAvailable() override { return UINT64_MAX; }
 };
 
 void Require(bool condition) {

@@ -129,6 +129,11 @@ int64_t CountSamples(int64_t width, int64_t height, int32_t percent, ThinningRul
   return kept;
 }
 
+uint64_t BytesToSample(int64_t width, int64_t height, int64_t samples) {
+  const uint64_t pixels = static_cast<uint64_t>(std::max<int64_t>(width, 0)) * static_cast<uint64_t>(std::max<int64_t>(height, 0));
+  return pixels * 2 * sizeof(uint32_t) + static_cast<uint64_t>(std::max<int64_t>(samples, 0)) * sizeof(PictureSample);
+}
+
 PointList SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin, TracePort* trace) {
   if (picture.width <= 0 || picture.height <= 0) return PointList(origin, {});
   const int64_t total = int64_t{picture.width} * picture.height;

@@ -75,5 +75,9 @@ int64_t CountSamples(int64_t width, int64_t height, int32_t percent, ThinningRul
 // when it is given.
 PointList SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin, TracePort* trace);
 
+// Bytes that reading a checked picture of this size into samples takes at
+// its peak: the rendered picture twice over (the renderer's bitmap and the
+// frame it is read into) and the samples.
+uint64_t BytesToSample(int64_t width, int64_t height, int64_t samples);
 
 }  // namespace tora

@@ -11,6 +11,7 @@
 #include "lua.h"
 #include "lualib.h"
 #include "platform/sim/sim_platform.h"
+#include "engine/text_util.h"
 #include "tests/native/allocation_counter.h"
 #include "tests/native/bmp_builder.h"
 #include "vision/bmp.h"
@@ -253,6 +254,30 @@ TEST_F(FindImageTest, TestOfAMegapixelPictureAllocatesNothingOfItsSize) {
       }
     }
   }
+}
+
+// Rendering takes 8 bytes a pixel and each sample 8 more: unthinned, this
+// picture needs 1.9 MB; with all but its first five samples thinned out,
+// less than 1 MB.
+TEST_F(FindImageTest, PictureTheMemoryCannotHoldIsRefusedWithItsSize) {
+  const std::string path = Picture("a.bmp", BuildBmp24(400, 300, PositionColour));
+  sim_.SetMemoryAvailable(1 << 20);
+  ASSERT_EQ(Run("找图像条件(\"全\",\"活动\",\"全屏\",0,\"" + path + "\")\n"
+                "找图像动作(\"动\",nil,\"固定\",\"1,1\",0,\"" + path + "\")\n"
+                "找图像条件(\"稀\",\"活动\",\"全屏\",100,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(RecordCount(), 1u);
+  EXPECT_EQ(registry_.screen_conditions.Get(0)->name, "稀");
+  const std::vector<ShownMessage> shown = sim_.Messages();
+  ASSERT_EQ(shown.size(), 2u);
+  for (const ShownMessage& m : shown) {
+    EXPECT_EQ(m.text, texts::kImageReadError);
+    EXPECT_EQ(m.caption, "");
+  }
+  const std::vector<std::string> lines = warnings_.Lines(texts::kWarnMore);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find(Format(texts::kWarnPictureTooBig, path.c_str(), 400, 300, 2, 1)), std::string::npos)
+      << lines[0];
 }
 
 TEST_F(FindImageTest, ActionAndConditionThinWithTheirOwnComparison) {
