@@ -7,6 +7,7 @@
 
 #include "app/main_window_user.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_ports.h"
 #include "res/resource.h"
 #include "tests/win/win_test_util.h"
 
@@ -61,6 +62,68 @@ TEST(StatusList, KeepsTheNewestTraceLinesAndEveryAppendedLine) {
   EXPECT_EQ(line(MainWindowUser::kMaxTopLines), "提示：");
   user.FlushStatusRedraw();
   EXPECT_TRUE(IsWindowVisible(list)) << "drawn again after the burst";
+  user.Detach();
+}
+
+// The status list's paints, counted by a subclass of its window procedure.
+WNDPROC list_proc = nullptr;
+int list_paints = 0;
+LRESULT CALLBACK CountingListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_PAINT) ++list_paints;
+  return CallWindowProcW(list_proc, hwnd, msg, wp, lp);
+}
+
+// Whether the list shows anything on the screen but its background.
+bool ShowsText(HWND list) {
+  RECT r;
+  GetClientRect(list, &r);
+  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  Frame shot;
+  Point origin;
+  Win32Screen screen;
+  if (!screen.CaptureArea(Rect{r.left, r.top, r.right, r.bottom}, shot, origin) || shot.pixels.empty()) return false;
+  for (uint32_t p : shot.pixels)
+    if (p != shot.pixels.front()) return true;
+  return false;
+}
+
+// A steady stream of lines leaves the timer that draws the list after a
+// burst no turn (here the queue is not served at all): the list is drawn
+// all the same, every 150 ms of the stream, and a draw leaves it showing
+// its lines even when the next line comes before the queue is served.
+TEST(StatusList, IsDrawnAndReadableDuringASteadyStream) {
+  test::TestWindow::Options o;
+  o.ex_style = WS_EX_TOPMOST;
+  o.rect = RECT{200, 200, 500, 400};
+  test::TestWindow parent(o);
+  HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 300, 200,
+                              parent.hwnd(), reinterpret_cast<HMENU>(IDC_STATUS_LIST), nullptr, nullptr);
+  ASSERT_TRUE(list);
+  list_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingListProc)));
+  MainWindowUser user;
+  user.Attach(parent.hwnd());
+  uint32_t now = 1000;
+  user.UseClock([&] { return now; });
+  user.ClearStatus();
+  user.AppendStatus("按键运行中......");
+  test::PumpMessages(100);
+
+  // One line every 10 ms, until the list holds as many as it keeps (each
+  // new line then drops the oldest).
+  list_paints = 0;
+  constexpr int kLines = MainWindowUser::kMaxTopLines + 100;
+  for (int i = 1; i <= kLines; ++i) {
+    user.InsertStatusTop("按下[A](前台) " + std::to_string(i));
+    now += 10;
+  }
+  EXPECT_GE(list_paints, kLines * 10 / 150 - 1);
+
+  // The burst's timer draws the list; a line comes before anything else.
+  user.FlushStatusRedraw();
+  user.InsertStatusTop("按下[B](前台)");
+  test::PumpMessages(200);
+  EXPECT_TRUE(ShowsText(list));
   user.Detach();
 }
 
