@@ -1,31 +1,12 @@
-// Counts the heap allocations the calling thread makes while a counter is
-// alive, through a replacement of the global operator new: a test's way of
-// telling that an operation allocates nothing of a given size.
+// The largest heap block the calling thread asks for between a start and a
+// stop, through a replacement of the global operator new.
 #pragma once
 
 #include <cstddef>
 
 namespace tora::test {
 
-class AllocationCounter {
- public:
-  AllocationCounter();
-  ~AllocationCounter();
-  AllocationCounter(const AllocationCounter&) = delete;
-  AllocationCounter& operator=(const AllocationCounter&) = delete;
-
-  size_t count() const { return count_; }
-  size_t bytes() const { return bytes_; }
-  size_t largest() const { return largest_; }
-
-  // Called by the replaced operator new.
-  void Note(size_t size);
-
- private:
-  AllocationCounter* outer_;
-  size_t count_ = 0;
-  size_t bytes_ = 0;
-  size_t largest_ = 0;
-};
+void StartCountingAllocations();
+size_t StopCountingAllocations();
 
 }  // namespace tora::test

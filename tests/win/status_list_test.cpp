@@ -7,7 +7,6 @@
 
 #include "app/main_window_user.h"
 #include "platform/win32/wide.h"
-#include "platform/win32/win32_ports.h"
 #include "res/resource.h"
 #include "tests/win/win_test_util.h"
 
@@ -25,22 +24,25 @@ TEST(StatusList, KeepsTheNewestTraceLinesAndEveryAppendedLine) {
   user.AppendStatus("按键运行中......");
   user.AppendStatus("提示：");
 
-  // Prints the time of a block of 100 top lines at two points of the run;
-  // the figures are for the reader, not a verdict.
+  // Prints the time of a block of 1,000 top lines at two points of the run
+  // and of all of them (the list is drawn every 150 ms meanwhile); the
+  // figures are for the reader, not a verdict.
   using Clock = std::chrono::steady_clock;
   double early_us = 0, late_us = 0;
   constexpr int kLines = 100000;
+  const Clock::time_point run_start = Clock::now();
   for (int i = 1; i <= kLines; ++i) {
-    const bool timed = (i > 100 && i <= 200) || i > kLines - 100;
+    const bool timed = (i > 100 && i <= 1100) || i > kLines - 1000;
     const Clock::time_point start = timed ? Clock::now() : Clock::time_point{};
     user.InsertStatusTop("按下[A](前台) " + std::to_string(i));
     if (timed) {
       const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
-      (i <= 200 ? early_us : late_us) += us;
+      (i <= 1100 ? early_us : late_us) += us;
     }
   }
-  std::printf("status line cost: lines 101-200 %.1f us each, last 100 of %d lines %.1f us each\n", early_us / 100, kLines,
-              late_us / 100);
+  const double all_us = std::chrono::duration<double, std::micro>(Clock::now() - run_start).count();
+  std::printf("status line cost: lines 101-1100 %.1f us each, last 1000 of %d lines %.1f us each, all %.1f us each\n",
+              early_us / 1000, kLines, late_us / 1000, all_us / kLines);
 
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   EXPECT_EQ(count, MainWindowUser::kMaxTopLines + 2);
@@ -73,25 +75,10 @@ LRESULT CALLBACK CountingListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return CallWindowProcW(list_proc, hwnd, msg, wp, lp);
 }
 
-// Whether the list shows anything on the screen but its background.
-bool ShowsText(HWND list) {
-  RECT r;
-  GetClientRect(list, &r);
-  MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  Frame shot;
-  Point origin;
-  Win32Screen screen;
-  if (!screen.CaptureArea(Rect{r.left, r.top, r.right, r.bottom}, shot, origin) || shot.pixels.empty()) return false;
-  for (uint32_t p : shot.pixels)
-    if (p != shot.pixels.front()) return true;
-  return false;
-}
-
 // A steady stream of lines leaves the timer that draws the list after a
 // burst no turn (here the queue is not served at all): the list is drawn
-// all the same, every 150 ms of the stream, and a draw leaves it showing
-// its lines even when the next line comes before the queue is served.
-TEST(StatusList, IsDrawnAndReadableDuringASteadyStream) {
+// all the same, every 150 ms of the stream, right when the draw is due.
+TEST(StatusList, IsDrawnDuringASteadyStream) {
   test::TestWindow::Options o;
   o.ex_style = WS_EX_TOPMOST;
   o.rect = RECT{200, 200, 500, 400};
@@ -118,12 +105,6 @@ TEST(StatusList, IsDrawnAndReadableDuringASteadyStream) {
     now += 10;
   }
   EXPECT_GE(list_paints, kLines * 10 / 150 - 1);
-
-  // The burst's timer draws the list; a line comes before anything else.
-  user.FlushStatusRedraw();
-  user.InsertStatusTop("按下[B](前台)");
-  test::PumpMessages(200);
-  EXPECT_TRUE(ShowsText(list));
   user.Detach();
 }
 
