@@ -1,7 +1,5 @@
 // The native tests' global operator new and delete: malloc and free, and a
-// note of the block's size while this thread counts.
-#include "tests/native/allocation_counter.h"
-
+// note of the largest block this thread asks for while it counts.
 #include <cstdlib>
 #include <new>
 
@@ -18,15 +16,19 @@ void* Allocate(size_t size) {
 
 }  // namespace
 
-void tora::test::StartCountingAllocations() {
+namespace tora::test {
+
+void StartCountingAllocations() {
   counting = true;
   largest = 0;
 }
 
-size_t tora::test::StopCountingAllocations() {
+size_t StopCountingAllocations() {
   counting = false;
   return largest;
 }
+
+}  // namespace tora::test
 
 void* operator new(size_t size) { return Allocate(size); }
 void* operator new[](size_t size) { return Allocate(size); }

@@ -12,12 +12,19 @@
 #include "lualib.h"
 #include "platform/sim/sim_platform.h"
 #include "engine/text_util.h"
-#include "tests/native/allocation_counter.h"
 #include "tests/native/bmp_builder.h"
 #include "vision/bmp.h"
 #include "vision/color_test.h"
 
 namespace tora {
+
+// The largest heap block this thread asks for between the two calls
+// (allocation_counter.cpp replaces the global operator new).
+namespace test {
+void StartCountingAllocations();
+size_t StopCountingAllocations();
+}  // namespace test
+
 namespace {
 
 using test::BuildBmp24;
