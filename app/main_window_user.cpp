@@ -134,9 +134,16 @@ void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
 void MainWindowUser::DeferRedraw(HWND list) {
   // Action traces can come hundreds a second; drawing the list (and its
   // scroll bar) for each one costs far more than the line itself. The list
-  // is drawn once when the burst has passed.
-  if (redraw_deferred_) return;
+  // is drawn when a burst has passed (the timer), and at least every
+  // kStatusRedrawAtMostMs while lines keep coming: a steady stream would
+  // never leave the queue empty long enough for the timer's turn.
+  const uint32_t now = tick_();
+  if (redraw_deferred_) {
+    if (now - deferred_since_ < kStatusRedrawAtMostMs) return;
+    FlushStatusRedraw();
+  }
   redraw_deferred_ = true;
+  deferred_since_ = now;
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SetTimer(hwnd_.load(), kStatusRedrawTimer, kStatusRedrawMs, nullptr);
 }
@@ -148,7 +155,10 @@ void MainWindowUser::FlushStatusRedraw() {
   redraw_deferred_ = false;
   HWND list = GetDlgItem(main, IDC_STATUS_LIST);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+  // Drawn now, not by a queued paint: a line handled before that paint
+  // would turn drawing off again, and the paint would then only erase the
+  // list, leaving it blank until the next draw.
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
 }
 
 void MainWindowUser::ClearStatus() { Status(kClear, std::string()); }

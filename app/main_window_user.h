@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -35,6 +36,10 @@ class MainWindowUser : public UserPort {
   void FlushStatusRedraw();
   static constexpr UINT_PTR kStatusRedrawTimer = 6;
   static constexpr UINT kStatusRedrawMs = 100;
+  // The longest a steady stream of lines keeps the list from being drawn.
+  static constexpr uint32_t kStatusRedrawAtMostMs = 150;
+  // The clock of those waits (the system's tick count unless a test sets one).
+  void UseClock(std::function<uint32_t()> tick) { tick_ = std::move(tick); }
 
   void SetShowActions(bool on) { show_actions_.store(on); }
   // A new start forgets a stop hotkey seen during the previous one.
@@ -88,6 +93,8 @@ class MainWindowUser : public UserPort {
   // Lines inserted at the top since the list was last emptied.
   int top_lines_ = 0;
   bool redraw_deferred_ = false;
+  uint32_t deferred_since_ = 0;
+  std::function<uint32_t()> tick_ = [] { return static_cast<uint32_t>(GetTickCount()); };
 
  public:
   // How many top lines (action traces, the stop line) the list keeps.

@@ -11,6 +11,7 @@
 
 #include "platform/platform.h"
 #include "vision/color_test.h"
+#include "vision/prepared_condition.h"
 
 namespace tora {
 namespace {
@@ -130,6 +131,7 @@ bool PerPixelSearch(ScreenCondition& c, const Frame& f, const RunFlag& flag, Poi
 enum Method { kFast, kPerPixel };
 
 void Run(benchmark::State& state, ScreenCondition condition, const Frame& frame, Method method, bool expect) {
+  PrepareCondition(condition);  // once, as the script's call does
   RunFlag flag;
   flag.Set();
   Point found;

@@ -1,8 +1,37 @@
 #include "engine/registry.h"
 
 #include <chrono>
+#include <climits>
 
 namespace tora {
+
+namespace {
+
+int32_t SaturatedSum(int32_t a, int32_t b) {
+  const int64_t sum = int64_t{a} + int64_t{b};
+  return sum > INT32_MAX ? INT32_MAX : sum < INT32_MIN ? INT32_MIN : static_cast<int32_t>(sum);
+}
+
+}  // namespace
+
+PointList::PointList(Point origin, std::vector<PictureSample> samples)
+    : picture_(std::make_shared<const Picture>(Picture{origin, std::move(samples)})) {}
+
+ColorPoint PointList::Decode(const Picture& picture, size_t i) {
+  const PictureSample& s = picture.samples[i];
+  return ColorPoint{SaturatedSum(picture.origin.x, s.x), SaturatedSum(picture.origin.y, s.y), kOpEqual, s.colour};
+}
+
+std::vector<ColorPoint>& PointList::Edit() {
+  if (picture_) {
+    std::vector<ColorPoint> written;
+    written.reserve(picture_->samples.size());
+    for (size_t i = 0; i < picture_->samples.size(); ++i) written.push_back(Decode(*picture_, i));
+    written_ = std::move(written);
+    picture_.reset();
+  }
+  return written_;
+}
 
 void RunFlag::Set() {
   std::lock_guard<std::mutex> lock(mutex_);

@@ -5,7 +5,11 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -33,8 +37,10 @@ struct Point {
 class AtomicPoint {
  public:
   AtomicPoint() = default;
-  AtomicPoint(const AtomicPoint& o) : v_(o.v_.load()) {}
-  AtomicPoint& operator=(const AtomicPoint& o) { v_.store(o.v_.load()); return *this; }
+  // noexcept, so that a list of records grows by moving them, not copying
+  // (a picture condition's points may take megabytes).
+  AtomicPoint(const AtomicPoint& o) noexcept : v_(o.v_.load()) {}
+  AtomicPoint& operator=(const AtomicPoint& o) noexcept { v_.store(o.v_.load()); return *this; }
   Point Load() const {
     uint64_t v = v_.load(std::memory_order_acquire);
     return Point{static_cast<int32_t>(static_cast<uint32_t>(v >> 32)), static_cast<int32_t>(static_cast<uint32_t>(v))};
@@ -52,8 +58,8 @@ class AtomicPoint {
 class AtomicHandle {
  public:
   AtomicHandle() = default;
-  AtomicHandle(const AtomicHandle& o) : v_(o.v_.load()) {}
-  AtomicHandle& operator=(const AtomicHandle& o) { v_.store(o.v_.load()); return *this; }
+  AtomicHandle(const AtomicHandle& o) noexcept : v_(o.v_.load()) {}
+  AtomicHandle& operator=(const AtomicHandle& o) noexcept { v_.store(o.v_.load()); return *this; }
   WindowHandle Load() const { return v_.load(std::memory_order_acquire); }
   void Store(WindowHandle h) { v_.store(h, std::memory_order_release); }
 
@@ -153,17 +159,95 @@ struct ColorPoint {
   uint32_t colour = 0;  // 0x00BBGGRR
 };
 
+// A picture's sample: its position within the picture (a side is at most
+// 16384 pixels) and its colour, tested with "==". Eight bytes where a
+// ColorPoint takes sixteen: a picture's millions of samples are held once,
+// in this form.
+struct PictureSample {
+  uint16_t x = 0;
+  uint16_t y = 0;
+  uint32_t colour = 0;
+};
+
+// The points of a condition: written one by one (a point table), or the
+// samples of a picture, each at the picture's origin plus its position.
+// Either way every point reads as a ColorPoint. Copies of a list share a
+// picture's samples, which never change once taken.
+class PointList {
+ public:
+  struct Picture {
+    Point origin;
+    std::vector<PictureSample> samples;
+  };
+
+  PointList() = default;
+  PointList(std::initializer_list<ColorPoint> points) : written_(points) {}
+  PointList(std::vector<ColorPoint> points) : written_(std::move(points)) {}
+  PointList(Point origin, std::vector<PictureSample> samples);
+
+  size_t size() const { return picture_ ? picture_->samples.size() : written_.size(); }
+  bool empty() const { return size() == 0; }
+  ColorPoint operator[](size_t i) const { return picture_ ? Decode(*picture_, i) : written_[i]; }
+  ColorPoint front() const { return (*this)[0]; }
+  ColorPoint back() const { return (*this)[size() - 1]; }
+  void push_back(const ColorPoint& p) { Edit().push_back(p); }
+  // The points as a plain list to change; a picture's are written out first.
+  std::vector<ColorPoint>& Edit();
+
+  // A picture's samples, or null for written points.
+  const Picture* picture() const { return picture_.get(); }
+  const std::vector<ColorPoint>& written() const { return written_; }
+
+  // A sample where the condition reads it: origin + position, each kept
+  // within 32 bits.
+  static ColorPoint Decode(const Picture& picture, size_t i);
+
+  class Iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = ColorPoint;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = ColorPoint;
+    Iterator(const PointList* list, size_t i) : list_(list), i_(i) {}
+    ColorPoint operator*() const { return (*list_)[i_]; }
+    Iterator& operator++() {
+      ++i_;
+      return *this;
+    }
+    bool operator==(const Iterator& o) const { return i_ == o.i_; }
+    bool operator!=(const Iterator& o) const { return i_ != o.i_; }
+
+   private:
+    const PointList* list_;
+    size_t i_;
+  };
+  Iterator begin() const { return Iterator(this, 0); }
+  Iterator end() const { return Iterator(this, size()); }
+
+ private:
+  std::vector<ColorPoint> written_;
+  std::shared_ptr<const Picture> picture_;
+};
+
 constexpr int32_t kDefaultTolerance = 30;
+
+class PreparedCondition;  // vision/prepared_condition.h
 
 struct ScreenCondition {
   std::string name;
-  std::vector<ColorPoint> points;
+  PointList points;
   bool search_in_rect = false;
   Rect rect;  // right and bottom exclusive
   AtomicPoint found_point;
   bool points_are_offsets = false;
   int32_t tolerance = kDefaultTolerance;
   std::string picture;  // the BMP file of a picture condition, as read
+  // What the condition's test needs that no screen changes, built from the
+  // fields above once the script has declared them all (PrepareCondition);
+  // the workers share it and never write it. Whoever changes those fields
+  // afterwards must prepare again. Without it, each test prepares its own.
+  std::shared_ptr<const PreparedCondition> prepared;
 };
 
 // Set while a run plays. Workers poll it; pauses wait on it so that a stop

@@ -89,6 +89,8 @@ inline constexpr const char* kWarnTolerance = "容差\"%s\"不是数字，按%d�
 inline constexpr const char* kWarnFixedTolerance = "固定方式的第%d个参数就是容差，\"%s\"不是数字，按%d算";
 inline constexpr const char* kWarnPictureUnreadable = "读不了图像文件\"%s\"，这个条件没有登记";
 inline constexpr const char* kWarnPictureNotBmp = "图像文件\"%s\"不是BMP文件，这个条件没有登记";
+inline constexpr const char* kWarnPictureTooBig =
+    "图像文件\"%s\"有%d×%d个点，取样要用%dMB内存，可用的只有%dMB，这个条件没有登记";
 inline constexpr const char* kWaitingMore = "……另有%d个窗口还没有找到";
 inline constexpr const char* kWaitingForWindow =
     "窗口操作\"%s\"：还没有找到窗口\"%s\"，找到后再摆放，发给它的按键也等它出现";

@@ -18,6 +18,7 @@ class SimImages : public tora::ImagePort {
                  tora::Frame& out) override {
     return tora::SimRenderDib(info, info_size, bits, bits_size, out);
   }
+  uint64_t MemoryAvailable() override { return UINT64_MAX; }
 };
 
 void Require(bool condition) {
@@ -26,13 +27,15 @@ void Require(bool condition) {
 
 void CheckSamples(const tora::Frame& picture, int32_t percent, tora::ThinningRule rule) {
   tora::SetThinningRandState(1);
+  const int64_t counted = tora::CountSamples(picture.width, picture.height, percent, rule);
   const auto samples = tora::SamplePicture(picture, percent, rule, tora::Point{}, nullptr);
+  Require(static_cast<int64_t>(samples.size()) == counted);
   const int64_t total = int64_t{picture.width} * picture.height;
   Require(static_cast<int64_t>(samples.size()) <= total);
   Require(static_cast<int64_t>(samples.size()) >= (total < 5 ? total : 5));
   int64_t last = -1;
   for (size_t i = 0; i < samples.size(); ++i) {
-    const tora::ColorPoint& p = samples[i];
+    const tora::ColorPoint p = samples[i];
     Require(picture.Contains(p.x, p.y));
     Require(p.colour == picture.At(p.x, p.y));
     // Column by column, top to bottom, each pixel at most once.

@@ -190,6 +190,9 @@ class ImagePort {
   virtual ~ImagePort() = default;
   virtual bool RenderDib(const uint8_t* info, size_t info_size, const uint8_t* bits, size_t bits_size,
                          Frame& out) = 0;
+  // Bytes the program can still take without paging: the physical memory
+  // available, and no more than the address space it has left.
+  virtual uint64_t MemoryAvailable() = 0;
 };
 
 class TracePort {

@@ -2,6 +2,7 @@
 
 #include "engine/text_util.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -79,13 +80,20 @@ BmpError RenderBmp(const std::string& file, ImagePort& images, Frame& picture) {
   return BmpError::kNone;
 }
 
-BmpError LoadBmp(const std::string& path, FilePort& files, ImagePort& images, Frame& picture) {
+BmpError ReadBmp(const std::string& path, FilePort& files, std::string& file, BmpLayout& layout) {
   // A path the file functions cannot hold, or one that a NUL byte would cut
   // short and so name another file, is not opened at all.
   if (path.empty() || path.size() > kMaxBmpPathBytes || path.find('\0') != std::string::npos)
     return BmpError::kReadError;
-  std::string file;
   if (!files.ReadFile(path, file) || file.empty()) return BmpError::kReadError;
+  return CheckBmp(reinterpret_cast<const uint8_t*>(file.data()), file.size(), layout);
+}
+
+BmpError LoadBmp(const std::string& path, FilePort& files, ImagePort& images, Frame& picture) {
+  std::string file;
+  BmpLayout layout;
+  const BmpError error = ReadBmp(path, files, file, layout);
+  if (error != BmpError::kNone) return error;
   return RenderBmp(file, images, picture);
 }
 
@@ -96,38 +104,69 @@ int32_t ThinningRand() {
 
 void SetThinningRandState(uint32_t state) { thinning_state = state; }
 
-std::vector<ColorPoint> SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin,
-                                      TracePort* trace) {
-  std::vector<ColorPoint> samples;
-  if (picture.width <= 0 || picture.height <= 0) return samples;
+namespace {
+
+// The first five pixels are always taken, so that a search rejects most
+// wrong places after reading one to five of them whatever the thinning.
+constexpr int64_t kAlwaysTaken = 5;
+
+// Draws for the pixel after the first five: whether the thinning keeps it.
+bool Kept(int32_t percent, ThinningRule rule) {
+  const int32_t r = ThinningRand() % 100;
+  return rule == ThinningRule::kDropBelow ? r >= percent : r > percent;
+}
+
+}  // namespace
+
+int64_t CountSamples(int64_t width, int64_t height, int32_t percent, ThinningRule rule) {
+  if (width <= 0 || height <= 0) return 0;
+  const int64_t total = width * height;
+  if (percent <= 0) return total;
+  const uint32_t saved = thinning_state;
+  int64_t kept = std::min(total, kAlwaysTaken);
+  for (int64_t i = kAlwaysTaken; i < total; ++i) kept += Kept(percent, rule) ? 1 : 0;
+  thinning_state = saved;
+  return kept;
+}
+
+uint64_t BytesToSample(int64_t width, int64_t height, int64_t samples) {
+  const uint64_t pixels = static_cast<uint64_t>(std::max<int64_t>(width, 0)) * static_cast<uint64_t>(std::max<int64_t>(height, 0));
+  return pixels * 2 * sizeof(uint32_t) + static_cast<uint64_t>(std::max<int64_t>(samples, 0)) * sizeof(PictureSample);
+}
+
+PointList SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin, TracePort* trace) {
+  if (picture.width <= 0 || picture.height <= 0) return PointList(origin, {});
   const int64_t total = int64_t{picture.width} * picture.height;
-  if (percent <= 0) samples.reserve(static_cast<size_t>(total));
-  // The first five pixels are always taken, so that a search rejects most
-  // wrong places after reading one to five of them whatever the thinning.
-  constexpr int64_t kAlwaysTaken = 5;
+  // Positions are held in 16 bits; a frame wider or higher than that (never
+  // a checked BMP) keeps its samples written out.
+  const bool compact = picture.width <= 65536 && picture.height <= 65536;
+  std::vector<PictureSample> samples;
+  std::vector<ColorPoint> written;
+  const size_t kept = static_cast<size_t>(CountSamples(picture.width, picture.height, percent, rule));
+  if (compact)
+    samples.reserve(kept);
+  else
+    written.reserve(kept);
   int64_t count = 0;
+  size_t taken = 0;
   for (int32_t x = 0; x < picture.width; ++x) {
     for (int32_t y = 0; y < picture.height; ++y) {
       ++count;
-      if (count > kAlwaysTaken && percent > 0) {
-        const int32_t r = ThinningRand() % 100;
-        const bool drop = rule == ThinningRule::kDropBelow ? r < percent : r <= percent;
-        if (drop) continue;
-      }
-      ColorPoint point;
-      point.x = SaturatedSum(origin.x, x);
-      point.y = SaturatedSum(origin.y, y);
-      point.op = kOpEqual;
-      point.colour = picture.At(x, y);
-      samples.push_back(point);
-      if (trace && samples.size() <= kMaxSampleTraceLines)
+      if (count > kAlwaysTaken && percent > 0 && !Kept(percent, rule)) continue;
+      const uint32_t colour = picture.At(x, y);
+      ColorPoint point{SaturatedSum(origin.x, x), SaturatedSum(origin.y, y), kOpEqual, colour};
+      if (compact)
+        samples.push_back(PictureSample{static_cast<uint16_t>(x), static_cast<uint16_t>(y), colour});
+      else
+        written.push_back(point);
+      if (trace && ++taken <= kMaxSampleTraceLines)
         trace->Trace(Format(texts::kTraceImageSample, point.x, point.y, static_cast<int>(point.colour)));
     }
   }
+  PointList list = compact ? PointList(origin, std::move(samples)) : PointList(std::move(written));
   if (trace)
-    trace->Trace(Format(texts::kTraceImageSamplesAdded, static_cast<int>(samples.size()),
-                            static_cast<int>(total)));
-  return samples;
+    trace->Trace(Format(texts::kTraceImageSamplesAdded, static_cast<int>(list.size()), static_cast<int>(total)));
+  return list;
 }
 
 }  // namespace tora

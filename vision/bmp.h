@@ -46,6 +46,9 @@ BmpError CheckBmp(const uint8_t* data, size_t size, BmpLayout& layout);
 // read error: an undrawn picture must not turn into samples.
 BmpError RenderBmp(const std::string& file, ImagePort& images, Frame& picture);
 
+// Reads the file at path and checks its bytes; nothing is rendered yet.
+BmpError ReadBmp(const std::string& path, FilePort& files, std::string& file, BmpLayout& layout);
+
 // Reads the file at path and renders it.
 BmpError LoadBmp(const std::string& path, FilePort& files, ImagePort& images, Frame& picture);
 
@@ -60,12 +63,21 @@ void SetThinningRandState(uint32_t state);
 // Which draws drop a pixel: r < P for the action, r <= P for the condition.
 enum class ThinningRule { kDropBelow, kDropAtOrBelow };
 
+// How many pixels of a width x height picture SamplePicture would keep
+// with the thinning generator as it is now; the generator is left as it was.
+int64_t CountSamples(int64_t width, int64_t height, int32_t percent, ThinningRule rule);
+
 // Visits the picture column by column, top to bottom, and keeps the first
 // five pixels and those the thinning lets through; percent <= 0 keeps all.
 // Each sample is stored at origin + its picture position (origin (0, 0) for
 // a rectangle search, the fixed position otherwise), op "==", with the
-// rendered colour. Trace lines go to trace when it is given.
-std::vector<ColorPoint> SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin,
-                                      TracePort* trace);
+// rendered colour, in the picture form of the list. Trace lines go to trace
+// when it is given.
+PointList SamplePicture(const Frame& picture, int32_t percent, ThinningRule rule, Point origin, TracePort* trace);
+
+// Bytes that reading a checked picture of this size into samples takes at
+// its peak: the rendered picture twice over (the renderer's bitmap and the
+// frame it is read into) and the samples.
+uint64_t BytesToSample(int64_t width, int64_t height, int64_t samples);
 
 }  // namespace tora

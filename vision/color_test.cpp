@@ -7,6 +7,8 @@
 //  - A point that cannot match the invalid colour read outside the frame
 //    ("required") bounds the candidates to the positions where it lies
 //    inside the frame; intersecting those bounds clips the search exactly.
+//    Where no candidate is left on the screen (a picture larger than the
+//    screen), nothing is captured at all.
 //  - The required point that passes least often on this screen is the
 //    anchor, whatever its operator: a sample of the screen's pixels tells
 //    how often each point passes (a picture on a flat screen of its own
@@ -19,135 +21,196 @@
 //    among those the smallest y, which is the column walk's answer.
 // Neither the anchor nor the order in which points are tested changes
 // which candidate matches, only how soon a wrong one is rejected.
+//
+// Everything that does not depend on the screen is in the condition's
+// prepared form, built once; a test allocates nothing that grows with the
+// condition's points, and every loop that can run long looks at the run
+// flag every few thousand reads, so that a stop ends it at once.
 #include "vision/color_test.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "vision/pixel_test.h"
+#include "vision/prepared_condition.h"
 #include "vision/selectivity.h"
 
 namespace tora {
 
 namespace {
 
-struct Offset {
-  int64_t dx = 0;
-  int64_t dy = 0;
-  PixelTest test;
-  bool matches_outside = false;  // the point's result wherever it falls outside the frame
+// Reads between two looks at the run flag in a loop that can run long: a
+// few hundred microseconds of work at most.
+constexpr int kReadsBetweenLooks = 1 << 14;
+
+// Written points as the search reads them.
+class WrittenPoints {
+ public:
+  explicit WrittenPoints(const std::vector<Offset>& offsets) : o_(offsets.data()), n_(offsets.size()) {}
+  size_t size() const { return n_; }
+  int64_t dx(size_t i) const { return o_[i].dx; }
+  int64_t dy(size_t i) const { return o_[i].dy; }
+  bool required(size_t i) const { return !o_[i].matches_outside; }
+  PixelTest::Kind kind(size_t i) const { return o_[i].test.kind(); }
+  uint32_t colour(size_t i) const { return o_[i].test.colour(); }
+  bool Pass(size_t i, uint32_t pixel) const { return o_[i].test(pixel); }
+  const PixelTest& Test(size_t i) const { return o_[i].test; }
+
+ private:
+  const Offset* o_;
+  size_t n_;
 };
 
-struct Region {
-  int64_t left = 0, top = 0, right = 0, bottom = 0;
-  bool Empty() const { return left >= right || top >= bottom; }
+// A picture's samples, read where its list holds them: each at base plus
+// its position from the candidate, tested with "==".
+class PicturePoints {
+ public:
+  PicturePoints(const PointList::Picture& picture, int64_t base_x, int64_t base_y)
+      : s_(picture.samples.data()), n_(picture.samples.size()), base_x_(base_x), base_y_(base_y) {}
+  size_t size() const { return n_; }
+  int64_t dx(size_t i) const { return base_x_ + s_[i].x; }
+  int64_t dy(size_t i) const { return base_y_ + s_[i].y; }
+  bool required(size_t i) const { return s_[i].colour != kInvalidColour; }
+  PixelTest::Kind kind(size_t) const { return PixelTest::Kind::kEqual; }
+  uint32_t colour(size_t i) const { return s_[i].colour; }
+  bool Pass(size_t i, uint32_t pixel) const { return pixel == s_[i].colour; }
+  PixelTest Test(size_t i) const { return PixelTest(kOpEqual, s_[i].colour, 0); }
+
+ private:
+  const PictureSample* s_;
+  size_t n_;
+  int64_t base_x_;
+  int64_t base_y_;
 };
 
+template <typename Points>
 class Searcher {
  public:
   // origin: the screen position of the frame's pixel (0, 0).
-  Searcher(const ScreenCondition& condition, const Frame& frame, Point origin, const RunFlag& run_flag)
-      : frame_(frame), origin_(origin), run_flag_(run_flag), tolerance_(condition.tolerance) {
-    const ColorPoint& first = condition.points.front();
-    for (const ColorPoint& p : condition.points) {
-      Offset o;
-      if (condition.points_are_offsets) {
-        o.dx = p.x;
-        o.dy = p.y;
-      } else {
-        o.dx = static_cast<int64_t>(p.x) - first.x;
-        o.dy = static_cast<int64_t>(p.y) - first.y;
-      }
-      o.test = PixelTest(p.op, p.colour, tolerance_);
-      o.matches_outside = o.test(kInvalidColour);
-      points_.push_back(o);
-    }
-  }
+  Searcher(const Points& points, const PreparedCondition& prepared, const Frame& frame, Point origin,
+           const RunFlag& run_flag)
+      : points_(points), prepared_(prepared), frame_(frame), origin_(origin), run_flag_(run_flag) {}
 
   // The first matching candidate of region (frame positions) in column
-  // order, if any; found is its screen position.
+  // order, if any; found is its screen position. False too when the run
+  // was stopped meanwhile.
   bool Search(Region r, Point& found) {
     if (r.Empty()) return false;
-    std::vector<size_t> required;
-    for (size_t i = 0; i < points_.size(); ++i) {
-      const Offset& o = points_[i];
-      if (o.matches_outside) continue;
-      // Only where this point lies inside the frame can a candidate match.
-      r.left = std::max(r.left, -o.dx);
-      r.right = std::min(r.right, frame_.width - o.dx);
-      r.top = std::max(r.top, -o.dy);
-      r.bottom = std::min(r.bottom, frame_.height - o.dy);
-      required.push_back(i);
-    }
+    if (prepared_.required_count() == 0) return WalkColumns(r, found);
+    // Only where every required point lies inside the frame can a
+    // candidate match.
+    const Region& q = prepared_.required();
+    r.left = std::max(r.left, -q.left);
+    r.right = std::min<int64_t>(r.right, frame_.width - (q.right - 1));
+    r.top = std::max(r.top, -q.top);
+    r.bottom = std::min<int64_t>(r.bottom, frame_.height - (q.bottom - 1));
     if (r.Empty()) return false;
-    if (required.empty()) return WalkColumns(r, found);
-    return ScanAnchor(r, ChooseAnchor(required, r), found);
+    const size_t anchor = ChooseAnchor(r);
+    if (stopped_) return false;
+    return ScanAnchor(r, anchor, found);
   }
 
  private:
   // Below this many candidates the scan costs less than telling the points
-  // apart; up to kSample pixels (one in 64 of the candidates) tell them.
+  // apart; up to kMaxSample pixels (one in 64 of the candidates) tell them.
   static constexpr int64_t kEstimateFrom = 64 * 64;
-  static constexpr size_t kSample = 1024;
   static constexpr size_t kMaxOtherCounted = 16;
+  static constexpr size_t kNone = SIZE_MAX;
+  static constexpr size_t kRecent = 4;
+
+  // Counts one read or one point looked at; every kReadsBetweenLooks of
+  // them looks at the run flag. False once the run has been stopped.
+  bool Tick() {
+    if (--budget_ > 0) return !stopped_;
+    budget_ = kReadsBetweenLooks;
+    if (!run_flag_.IsSet()) stopped_ = true;
+    return !stopped_;
+  }
+  bool Running() {
+    if (!run_flag_.IsSet()) stopped_ = true;
+    return !stopped_;
+  }
 
   // The cost of scanning for a test, among tests that pass equally often.
   static int ScanCost(PixelTest::Kind kind) {
     return kind == PixelTest::Kind::kEqual || kind == PixelTest::Kind::kNotEqual ? 0 : 1;
   }
-
-  // The required point to scan for: the one that passes least often on a
-  // sample of the candidates' pixels; for a small area, the first "=="
-  // point, else the first "~=", else the first.
-  size_t ChooseAnchor(const std::vector<size_t>& required, const Region& r) const {
-    const int64_t area = (r.right - r.left) * (r.bottom - r.top);  // within the frame's size
-    if (required.size() > 1 && area >= kEstimateFrom) {
-      const size_t count = std::min<size_t>(kSample, static_cast<size_t>(area / 64));
-      const std::vector<uint32_t> sample = SampleFrame(frame_, r.left, r.top, r.right, r.bottom, count);
-      std::vector<const PixelTest*> tests;
-      for (size_t i : required) tests.push_back(&points_[i].test);
-      const std::vector<size_t> passes = CountPasses(tests, sample, kMaxOtherCounted);
-      size_t best = 0;
-      for (size_t k = 1; k < required.size(); ++k) {
-        const int cost = ScanCost(tests[k]->kind()), best_cost = ScanCost(tests[best]->kind());
-        if (passes[k] < passes[best] || (passes[k] == passes[best] && cost < best_cost)) best = k;
-      }
-      return required[best];
-    }
-    size_t best = required.front();
-    for (size_t i : required)
-      if (Rank(points_[i].test.kind()) < Rank(points_[best].test.kind())) best = i;
-    return best;
-  }
-
   static int Rank(PixelTest::Kind kind) {
     return kind == PixelTest::Kind::kEqual ? 0 : kind == PixelTest::Kind::kWithin ? 1 : 2;
   }
 
+  // The required point to scan for: the one that passes least often on a
+  // sample of the candidates' pixels (the first of those, and among equals
+  // one that scans cheaper); for a small area, the first "==" point, else
+  // the first "~=", else the first. Only "==" points and the first few
+  // others are counted; nothing is allocated for the points.
+  size_t ChooseAnchor(const Region& r) {
+    const int64_t area = (r.right - r.left) * (r.bottom - r.top);  // within the frame's size
+    size_t best = kNone;
+    if (prepared_.required_count() > 1 && area >= kEstimateFrom) {
+      const size_t count = std::min<size_t>(SampleColours::kMaxSample, static_cast<size_t>(area / 64));
+      const std::vector<uint32_t> sample = SampleFrame(frame_, r.left, r.top, r.right, r.bottom, count);
+      const SampleColours colours(sample.data(), sample.size());
+      size_t best_passes = 0, other = 0;
+      int best_cost = 0;
+      for (size_t i = 0; i < points_.size(); ++i) {
+        if (!points_.required(i)) continue;
+        if (!Tick()) return kNone;
+        const PixelTest::Kind kind = points_.kind(i);
+        size_t passes = sample.size() + 1;
+        if (kind == PixelTest::Kind::kEqual)
+          passes = colours.Count(points_.colour(i));
+        else if (other++ < kMaxOtherCounted)
+          passes = CountPasses(points_.Test(i), sample);
+        const int cost = ScanCost(kind);
+        if (best == kNone || passes < best_passes || (passes == best_passes && cost < best_cost)) {
+          best = i;
+          best_passes = passes;
+          best_cost = cost;
+          if (passes == 0 && cost == 0) break;  // nothing later can do better
+        }
+      }
+      return best;
+    }
+    for (size_t i = 0; i < points_.size(); ++i) {
+      if (!points_.required(i)) continue;
+      if (!Tick()) return kNone;
+      if (best == kNone || Rank(points_.kind(i)) < Rank(points_.kind(best))) best = i;
+      if (Rank(points_.kind(best)) == 0) break;
+    }
+    return best;
+  }
+
   uint32_t Read(int64_t x, int64_t y) const { return frame_.At(x, y); }
 
-  // Every point except the anchor at candidate (x, y). A point that
-  // rejects a candidate moves to the front of the order: on a screen that
-  // agrees with most of a picture (a flat background) the one point that
-  // tells them apart is then read first, not last. The order never changes
-  // which candidate matches.
+  // Every point except skip at candidate (x, y). The few points that last
+  // rejected a candidate are read first: on a screen that agrees with most
+  // of a picture (a flat background) the one point that tells them apart is
+  // then read first, not last. The order never changes which candidate
+  // matches. False also when the run was stopped meanwhile.
   bool RestMatches(int64_t x, int64_t y, size_t skip) {
-    if (!order_built_ || order_skip_ != skip) {
-      order_.clear();
-      for (size_t i = 0; i < points_.size(); ++i)
-        if (i != skip) order_.push_back(i);
-      order_skip_ = skip;
-      order_built_ = true;
+    for (size_t k = 0; k < recent_count_; ++k) {
+      const size_t i = recent_[k];
+      if (!points_.Pass(i, Read(x + points_.dx(i), y + points_.dy(i)))) {
+        std::rotate(recent_, recent_ + k, recent_ + k + 1);
+        return false;
+      }
     }
-    for (size_t k = 0; k < order_.size(); ++k) {
-      const Offset& o = points_[order_[k]];
-      if (!o.test(Read(x + o.dx, y + o.dy))) {
-        if (k != 0) std::swap(order_[0], order_[k]);
+    for (size_t i = 0; i < points_.size(); ++i) {
+      if (i == skip) continue;
+      if (!Tick()) return false;
+      if (!points_.Pass(i, Read(x + points_.dx(i), y + points_.dy(i)))) {
+        // It passed none of the recent ones' places here, so it is not
+        // among them.
+        if (recent_count_ < kRecent) ++recent_count_;
+        std::copy_backward(recent_, recent_ + recent_count_ - 1, recent_ + recent_count_);
+        recent_[0] = i;
         return false;
       }
     }
@@ -160,12 +223,13 @@ class Searcher {
   // before it ends.
   bool WalkColumns(const Region& r, Point& found) {
     for (int64_t x = r.left; x < r.right; ++x) {
-      if (!run_flag_.IsSet()) return false;
+      if (!Running()) return false;
       for (int64_t y = r.top; y < r.bottom; ++y) {
-        if (RestMatches(x, y, points_.size())) {
+        if (RestMatches(x, y, kNone)) {
           found = OnScreen(x, y);
           return true;
         }
+        if (stopped_) return false;
       }
     }
     return false;
@@ -173,7 +237,8 @@ class Searcher {
 
   // The anchor lies inside the frame for every candidate of r.
   bool ScanAnchor(const Region& r, size_t anchor, Point& found) {
-    return ForKind(points_[anchor].test, [&](auto pass) { return ScanRows(r, anchor, found, pass); });
+    const PixelTest test = points_.Test(anchor);
+    return ForKind(test, [&](auto pass) { return ScanRows(r, anchor, found, pass); });
   }
 
   // Rows top to bottom, each from the left up to the best column found so
@@ -183,22 +248,22 @@ class Searcher {
   // left sooner but makes every other search slower.
   template <typename Pass>
   bool ScanRows(const Region& r, size_t anchor, Point& found, const Pass& pass) {
-    const Offset& a = points_[anchor];
+    const int64_t adx = points_.dx(anchor), ady = points_.dy(anchor);
     const size_t stride = static_cast<size_t>(frame_.width);
     int64_t limit = r.right;  // candidates right of a match need no look
     int64_t best_y = 0;
     for (int64_t y = r.top; y < r.bottom && r.left < limit; ++y) {
-      if (!run_flag_.IsSet()) return false;
+      if (!Running()) return false;
       const uint32_t* row =
-          frame_.pixels.data() + static_cast<size_t>(y + a.dy) * stride + static_cast<size_t>(r.left + a.dx);
+          frame_.pixels.data() + static_cast<size_t>(y + ady) * stride + static_cast<size_t>(r.left + adx);
       const int64_t n = limit - r.left;
       for (int64_t i = FindFirst(row, 0, n, pass); i >= 0; i = FindFirst(row, i + 1, n, pass)) {
-        if (!run_flag_.IsSet()) return false;
         if (RestMatches(r.left + i, y, anchor)) {
           limit = r.left + i;
           best_y = y;
           break;
         }
+        if (stopped_ || !Tick()) return false;
       }
     }
     if (limit == r.right) return false;
@@ -212,14 +277,15 @@ class Searcher {
     return Point{static_cast<int32_t>(x + origin_.x), static_cast<int32_t>(y + origin_.y)};
   }
 
+  const Points& points_;
+  const PreparedCondition& prepared_;
   const Frame& frame_;
   const Point origin_;
   const RunFlag& run_flag_;
-  const int32_t tolerance_;
-  std::vector<Offset> points_;
-  std::vector<size_t> order_;  // test order of the points other than the anchor
-  size_t order_skip_ = 0;
-  bool order_built_ = false;
+  int budget_ = kReadsBetweenLooks;
+  bool stopped_ = false;
+  size_t recent_[kRecent] = {};  // the points that last rejected a candidate, the latest first
+  size_t recent_count_ = 0;
 };
 
 void TraceLine(TracePort* trace, const char* format, int a, int b = 0) {
@@ -251,40 +317,66 @@ bool PointMatches(int32_t op, uint32_t pixel, uint32_t colour, int32_t tolerance
 
 namespace {
 
-// The area of the screen the condition can read: its points' bounding box
-// in fixed mode; in rectangle mode every position a point reaches from a
-// candidate of the rectangle. Empty when nothing is read.
-Region ReadArea(const ScreenCondition& condition) {
-  const ColorPoint& first = condition.points.front();
-  Region reach{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
-  for (const ColorPoint& p : condition.points) {
-    int64_t x = p.x, y = p.y;
-    if (condition.search_in_rect && !condition.points_are_offsets) {
-      x -= first.x;
-      y -= first.y;
-    }
-    reach.left = std::min(reach.left, x);
-    reach.top = std::min(reach.top, y);
-    reach.right = std::max(reach.right, x + 1);
-    reach.bottom = std::max(reach.bottom, y + 1);
+// The area of the screen the condition can read on a screen of this size:
+// its points' bounding box in fixed mode; in rectangle mode every position
+// a point reaches from a candidate that has all its required points on the
+// screen. False when no such candidate exists, or in fixed mode when a
+// required point lies off the screen: then the condition cannot hold and
+// nothing need be copied.
+bool ReadArea(const PreparedCondition& prepared, Size screen, Region& area) {
+  const Region& reach = prepared.reach();
+  const Region& q = prepared.required();
+  const bool bounded = prepared.required_count() > 0;
+  if (!prepared.search_in_rect()) {
+    if (bounded && (q.left < 0 || q.top < 0 || q.right > screen.width || q.bottom > screen.height)) return false;
+    area = reach;
+    return true;
   }
-  if (!condition.search_in_rect) return reach;
-  const Rect& r = condition.rect;
-  if (r.left >= r.right || r.top >= r.bottom) return Region{};
+  const Rect& r = prepared.rect();
+  Region c{r.left, r.top, r.right, r.bottom};
+  if (bounded) {
+    c.left = std::max(c.left, -q.left);
+    c.right = std::min<int64_t>(c.right, screen.width - (q.right - 1));
+    c.top = std::max(c.top, -q.top);
+    c.bottom = std::min<int64_t>(c.bottom, screen.height - (q.bottom - 1));
+  }
+  if (c.Empty()) return false;
   // A candidate (x, y) reads (x + dx, y + dy) for x in [left, right).
-  return Region{r.left + reach.left, r.top + reach.top, r.right - 1 + reach.right, r.bottom - 1 + reach.bottom};
+  area = Region{c.left + reach.left, c.top + reach.top, c.right - 1 + reach.right, c.bottom - 1 + reach.bottom};
+  return true;
 }
 
 int32_t ClampToInt32(int64_t v) {
   return static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(v, INT32_MIN), INT32_MAX));
 }
 
+// Every point at its own position, the run flag read before each one.
+bool MatchFixed(const PreparedCondition& prepared, const Frame& f, Point origin, const RunFlag& run_flag) {
+  const PointList& points = prepared.points();
+  if (const PointList::Picture* picture = points.picture()) {
+    for (size_t i = 0; i < picture->samples.size(); ++i) {
+      if (!run_flag.IsSet()) return false;
+      const ColorPoint p = PointList::Decode(*picture, i);
+      if (f.At(static_cast<int64_t>(p.x) - origin.x, static_cast<int64_t>(p.y) - origin.y) != p.colour)
+        return false;
+    }
+    return true;
+  }
+  for (const ColorPoint& p : points.written()) {
+    if (!run_flag.IsSet()) return false;
+    if (!PointMatches(p.op, f.At(static_cast<int64_t>(p.x) - origin.x, static_cast<int64_t>(p.y) - origin.y),
+                      p.colour, prepared.tolerance()))
+      return false;
+  }
+  return true;
+}
+
 // The condition on a frame whose pixel (0, 0) is the screen's origin. The
 // frame must hold every on-screen position the condition can read; a
 // position outside it reads as off the screen.
-bool MatchAt(ScreenCondition& condition, const Frame& frame, Point origin, const RunFlag& run_flag, Point& found,
-             TracePort* trace) {
-  if (condition.points.empty()) {
+bool MatchAt(ScreenCondition& condition, const PreparedCondition& prepared, const Frame& frame, Point origin,
+             const RunFlag& run_flag, Point& found, TracePort* trace) {
+  if (prepared.points().empty()) {
     found = condition.found_point.Load();
     return true;
   }
@@ -294,24 +386,26 @@ bool MatchAt(ScreenCondition& condition, const Frame& frame, Point origin, const
   const bool sound = frame.width >= 0 && frame.height >= 0 &&
                      frame.pixels.size() == static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
   const Frame& f = sound ? frame : kEmpty;
-  TraceLine(trace, texts::kTracePointCount, static_cast<int>(condition.points.size()));
-  if (!condition.search_in_rect) {
-    for (const ColorPoint& p : condition.points) {
-      if (!run_flag.IsSet()) return false;
-      if (!PointMatches(p.op, f.At(static_cast<int64_t>(p.x) - origin.x, static_cast<int64_t>(p.y) - origin.y),
-                        p.colour, condition.tolerance))
-        return false;
-    }
+  TraceLine(trace, texts::kTracePointCount, static_cast<int>(prepared.points().size()));
+  if (!prepared.search_in_rect()) {
+    if (!MatchFixed(prepared, f, origin, run_flag)) return false;
     found = condition.found_point.Load();
     return true;
   }
   TraceLine(trace, texts::kTraceSearchStart, 0);
-  Searcher searcher(condition, f, origin, run_flag);
-  const Rect& rect = condition.rect;
+  const Rect& rect = prepared.rect();
   const Region region{static_cast<int64_t>(rect.left) - origin.x, static_cast<int64_t>(rect.top) - origin.y,
                       static_cast<int64_t>(rect.right) - origin.x, static_cast<int64_t>(rect.bottom) - origin.y};
   Point at;
-  if (!searcher.Search(region, at)) {
+  bool hit = false;
+  if (const PointList::Picture* picture = prepared.picture()) {
+    const PicturePoints points(*picture, prepared.base_x(), prepared.base_y());
+    hit = Searcher<PicturePoints>(points, prepared, f, origin, run_flag).Search(region, at);
+  } else {
+    const WrittenPoints points(prepared.offsets());
+    hit = Searcher<WrittenPoints>(points, prepared, f, origin, run_flag).Search(region, at);
+  }
+  if (!hit) {
     if (run_flag.IsSet()) TraceLine(trace, texts::kTraceSearchEnd, 0);
     return false;
   }
@@ -323,11 +417,20 @@ bool MatchAt(ScreenCondition& condition, const Frame& frame, Point origin, const
   return true;
 }
 
+// The condition's prepared form, or one made for this test alone when the
+// condition was never prepared.
+const PreparedCondition& PreparedFor(const ScreenCondition& condition, std::unique_ptr<PreparedCondition>& own) {
+  if (condition.prepared) return *condition.prepared;
+  own = std::make_unique<PreparedCondition>(condition);
+  return *own;
+}
+
 }  // namespace
 
 bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFlag& run_flag, Point& found,
                     TracePort* trace) {
-  return MatchAt(condition, frame, Point{}, run_flag, found, trace);
+  std::unique_ptr<PreparedCondition> own;
+  return MatchAt(condition, PreparedFor(condition, own), frame, Point{}, run_flag, found, trace);
 }
 
 bool ColorTest(ScreenCondition& condition, Platform& platform, const RunFlag& run_flag, Point& found) {
@@ -335,12 +438,16 @@ bool ColorTest(ScreenCondition& condition, Platform& platform, const RunFlag& ru
     found = condition.found_point.Load();
     return true;
   }
+  std::unique_ptr<PreparedCondition> own;
+  const PreparedCondition& prepared = PreparedFor(condition, own);
+  // Only what the condition can read crosses from the screen: the copy is
+  // nearly all of an evaluation's cost. A condition that cannot hold on
+  // this screen (a picture larger than it) copies nothing.
+  Region area;
+  if (!ReadArea(prepared, platform.screen.ScreenSize(), area)) return false;
   // Kept per worker thread so that a capture every few milliseconds reuses
   // its buffer, and two workers testing one condition never share it.
   thread_local Frame frame;
-  // Only what the condition can read crosses from the screen: the copy is
-  // nearly all of an evaluation's cost.
-  const Region area = ReadArea(condition);
   const Rect wanted = area.Empty() ? Rect{}
                                    : Rect{ClampToInt32(area.left), ClampToInt32(area.top), ClampToInt32(area.right),
                                           ClampToInt32(area.bottom)};
@@ -351,7 +458,7 @@ bool ColorTest(ScreenCondition& condition, Platform& platform, const RunFlag& ru
     frame.Resize(0, 0);
     origin = Point{};
   }
-  return MatchAt(condition, frame, origin, run_flag, found, &platform.trace);
+  return MatchAt(condition, prepared, frame, origin, run_flag, found, &platform.trace);
 }
 
 }  // namespace tora

@@ -12,6 +12,7 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "vision/find_color.h"
+#include "vision/prepared_condition.h"
 
 namespace tora {
 
@@ -139,8 +140,9 @@ int LuaFindColorCondition(lua_State* L) {
   ScreenCondition condition;
   condition.name = CheckString(L, 1);
   const std::string table = CheckString(L, 2);
-  ReadPointTable(L, texts::kFnFindColorCondition, table, condition.points);
+  ReadPointTable(L, texts::kFnFindColorCondition, table, condition.points.Edit());
   ReadModeAndRange(L, texts::kFnFindColorCondition, 3, context.platform, condition);
+  PrepareCondition(condition);
   registry.screen_conditions.Append(std::move(condition));
   return 0;
 }
@@ -155,14 +157,14 @@ int LuaFindColorAction(lua_State* L) {
   condition.name = CheckString(L, 1);
   branch.name = condition.name;
   const std::string points_table = CheckString(L, 2);
-  ReadPointTable(L, texts::kFnFindColorAction, points_table, condition.points);
+  ReadPointTable(L, texts::kFnFindColorAction, points_table, condition.points.Edit());
   std::string action_table;
   if (OptionalString(L, 3, action_table))
     ParseActionTable(L, action_table, list, kAcceptBranch, registry, texts::kFnFindColorAction);
   ReadModeAndRange(L, texts::kFnFindColorAction, 4, context.platform, condition);
   if (!condition.search_in_rect && RelativeClickBeforeBranch(list, registry))
     WarnAtCall(L, texts::kFnFindColorAction, Format(texts::kWarnRelativeFixed, Excerpt(action_table).c_str()));
-
+  PrepareCondition(condition);
   AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;
 }

@@ -1,6 +1,8 @@
 // 找图像动作 and 找图像条件: a picture from a BMP file becomes a screen
 // condition whose points are samples of the picture.
+#include <algorithm>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "engine/action_table.h"
@@ -13,6 +15,7 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "vision/bmp.h"
+#include "vision/prepared_condition.h"
 
 namespace tora {
 
@@ -56,6 +59,12 @@ Point ReadModeAndArea(lua_State* L, const char* function, const ImageArgs& args,
   return Point{LeadingInt(fields[0]), LeadingInt(fields[1])};
 }
 
+// A byte count in whole megabytes, rounded up, as a warning shows it.
+int Megabytes(uint64_t bytes) {
+  const uint64_t mb = (bytes >> 20) + ((bytes & 0xFFFFF) != 0 ? 1 : 0);
+  return static_cast<int>(std::min<uint64_t>(mb, INT32_MAX));
+}
+
 int32_t ReadReduce(lua_State* L, int index) {
   int is_number = 0;
   const lua_Number value = lua_tonumberx(L, index, &is_number);
@@ -63,16 +72,41 @@ int32_t ReadReduce(lua_State* L, int index) {
 }
 
 // Reads the picture into the condition's points; tells the user and returns
-// false when the file cannot be used.
-// A relative file name is the script's neighbour, wherever the program's
-// current folder happens to be.
+// false when the file cannot be used. A relative file name is the script's
+// neighbour, wherever the program's current folder happens to be.
 bool ReadPicture(lua_State* L, const char* function, const std::string& file, int32_t percent, ThinningRule rule,
                  Point origin, ScreenCondition& condition) {
   ScriptContext& context = GetScriptContext(L);
   Platform& platform = context.platform;
   const std::string path = ResolveBesideScript(file, context.script_folder);
-  Frame picture;
-  const BmpError error = LoadBmp(path, platform.files, platform.images, picture);
+  std::string bytes;
+  BmpLayout layout;
+  BmpError error = ReadBmp(path, platform.files, bytes, layout);
+  if (error == BmpError::kNone) {
+    // A picture whose samples the memory cannot hold is refused before
+    // anything of its size is allocated: a failed allocation later, or a
+    // machine paging for every check, would be far worse.
+    const int64_t rows = layout.height < 0 ? -int64_t{layout.height} : int64_t{layout.height};
+    const uint64_t need = BytesToSample(layout.width, rows, CountSamples(layout.width, rows, percent, rule));
+    bool fits = need <= platform.images.MemoryAvailable();
+    if (fits) {
+      try {
+        Frame picture;
+        error = RenderBmp(bytes, platform.images, picture);
+        std::string().swap(bytes);  // the file is drawn: let its bytes go before the samples come
+        if (error == BmpError::kNone) condition.points = SamplePicture(picture, percent, rule, origin, &platform.trace);
+      } catch (const std::bad_alloc&) {
+        fits = false;
+      }
+    }
+    if (!fits) {
+      WarnAtCall(L, function,
+                 Format(texts::kWarnPictureTooBig, Excerpt(path).c_str(), static_cast<int>(layout.width),
+                        static_cast<int>(rows), Megabytes(need), Megabytes(platform.images.MemoryAvailable())));
+      platform.user.ShowMessage(texts::kImageReadError, "", MessageOwner::None);
+      return false;
+    }
+  }
   if (error != BmpError::kNone) {
     const bool not_bmp = error == BmpError::kNotBmp;
     WarnAtCall(L, function,
@@ -81,7 +115,6 @@ bool ReadPicture(lua_State* L, const char* function, const std::string& file, in
     return false;
   }
   condition.picture = path;
-  condition.points = SamplePicture(picture, percent, rule, origin, &platform.trace);
   return true;
 }
 
@@ -115,6 +148,7 @@ int LuaFindImageAction(lua_State* L) {
 
   if (!ReadPicture(L, texts::kFnFindImageAction, path, percent, ThinningRule::kDropBelow, origin, condition))
     return 0;
+  PrepareCondition(condition);
   AppendBranch(registry, std::move(condition), std::move(list), std::move(branch));
   return 0;
 }
@@ -128,6 +162,7 @@ int LuaFindImageCondition(lua_State* L) {
   const std::string path = CheckString(L, kConditionArgs.file);
   if (!ReadPicture(L, texts::kFnFindImageCondition, path, percent, ThinningRule::kDropAtOrBelow, origin, condition))
     return 0;
+  PrepareCondition(condition);
   registry.screen_conditions.Append(std::move(condition));
   return 0;
 }

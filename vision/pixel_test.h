@@ -36,15 +36,15 @@ class PixelTest {
       case kOpNotEqual: kind_ = Kind::kNotEqual; break;
       case kOpNear:
       case kOpNotNear: {
-        const bool near = op == kOpNear;
-        kind_ = near ? Kind::kWithin : Kind::kOutside;
+        const bool is_near = op == kOpNear;
+        kind_ = is_near ? Kind::kWithin : Kind::kOutside;
         // Channel k is near when c - t < p < c + t; the top byte never counts.
         for (int k = 0; k < 4; ++k) {
           const int64_t c = (colour >> (8 * k)) & 0xFF;
           const int64_t lo = k == 3 ? 0 : std::max<int64_t>(0, c - tolerance + 1);
           const int64_t hi = k == 3 ? 255 : std::min<int64_t>(255, c + static_cast<int64_t>(tolerance) - 1);
           if (lo > hi) {
-            kind_ = near ? Kind::kNever : Kind::kAlways;
+            kind_ = is_near ? Kind::kNever : Kind::kAlways;
             return;
           }
           lo_[k] = static_cast<uint8_t>(lo);

@@ -32,75 +32,31 @@ std::vector<uint32_t> SampleFrame(const Frame& frame, int64_t left, int64_t top,
   return sample;
 }
 
-namespace {
+SampleColours::SampleColours(const uint32_t* sample, size_t size) {
+  size = std::min(size, kMaxSample);
+  for (size_t i = 0; i < size; ++i) {
+    const size_t slot = Slot(sample[i]);
+    keys_[slot] = sample[i];
+    ++counts_[slot];
+  }
+}
 
-// A small open-addressing table from colour to count.
-class ColourCounts {
- public:
-  explicit ColourCounts(size_t colours) {
-    int bits = 4;
-    while ((size_t{1} << bits) < 2 * colours) ++bits;
-    keys_.assign(size_t{1} << bits, 0);
-    counts_.assign(size_t{1} << bits, kEmpty);
-    mask_ = (size_t{1} << bits) - 1;
-    shift_ = 32 - bits;
-  }
-  void Add(uint32_t colour) {
-    const size_t i = Slot(colour);
-    if (counts_[i] == kEmpty) {
-      keys_[i] = colour;
-      counts_[i] = 0;
-    }
-  }
-  void CountIfPresent(uint32_t colour) {
-    const size_t i = Slot(colour);
-    if (counts_[i] != kEmpty) ++counts_[i];
-  }
-  size_t Count(uint32_t colour) const { return counts_[Slot(colour)]; }
+size_t SampleColours::Slot(uint32_t colour) const {
+  // The high bits of a multiplicative hash: colours that differ in one
+  // channel only spread over the table. Never full: it has twice as many
+  // slots as a sample has pixels.
+  constexpr size_t kMask = (size_t{1} << kBits) - 1;
+  size_t i = static_cast<uint32_t>(colour * 0x9E3779B1u) >> (32 - kBits);
+  while (counts_[i] != 0 && keys_[i] != colour) i = (i + 1) & kMask;
+  return i;
+}
 
- private:
-  static constexpr size_t kEmpty = SIZE_MAX;
-  size_t Slot(uint32_t colour) const {
-    // The high bits of a multiplicative hash: colours that differ in one
-    // channel only spread over the table.
-    size_t i = static_cast<uint32_t>(colour * 0x9E3779B1u) >> shift_;
-    while (counts_[i] != kEmpty && keys_[i] != colour) i = (i + 1) & mask_;
-    return i;
-  }
-  std::vector<uint32_t> keys_;
-  std::vector<size_t> counts_;
-  size_t mask_ = 0;
-  int shift_ = 28;
-};
-
-size_t CountOne(const PixelTest& test, const std::vector<uint32_t>& sample) {
+size_t CountPasses(const PixelTest& test, const std::vector<uint32_t>& sample) {
   return ForKind(test, [&](auto pass) {
     size_t n = 0;
     for (uint32_t p : sample) n += pass(p) ? 1 : 0;
     return n;
   });
-}
-
-}  // namespace
-
-std::vector<size_t> CountPasses(const std::vector<const PixelTest*>& tests, const std::vector<uint32_t>& sample,
-                                size_t max_other) {
-  std::vector<size_t> counts(tests.size(), sample.size() + 1);
-  size_t equal = 0;
-  for (const PixelTest* t : tests) equal += t->kind() == PixelTest::Kind::kEqual ? 1 : 0;
-  ColourCounts table(equal);
-  for (const PixelTest* t : tests)
-    if (t->kind() == PixelTest::Kind::kEqual) table.Add(t->colour());
-  if (equal > 0)
-    for (uint32_t p : sample) table.CountIfPresent(p);
-  size_t other = 0;
-  for (size_t i = 0; i < tests.size(); ++i) {
-    if (tests[i]->kind() == PixelTest::Kind::kEqual)
-      counts[i] = table.Count(tests[i]->colour());
-    else if (other++ < max_other)
-      counts[i] = CountOne(*tests[i], sample);
-  }
-  return counts;
 }
 
 }  // namespace tora

@@ -18,11 +18,24 @@ namespace tora {
 std::vector<uint32_t> SampleFrame(const Frame& frame, int64_t left, int64_t top, int64_t right, int64_t bottom,
                                   size_t count);
 
-// For each test, how many pixels of the sample pass it. All "==" tests are
-// counted through one table of their colours (a picture may have thousands
-// of samples); of the others only the first max_other are counted, the rest
-// get sample.size() + 1, more than any counted test.
-std::vector<size_t> CountPasses(const std::vector<const PixelTest*>& tests, const std::vector<uint32_t>& sample,
-                                size_t max_other);
+// How many pixels of a sample have each colour, for the "==" points: a
+// table of fixed size, since a sample holds at most kMaxSample pixels, so
+// that a picture of any number of samples is counted without allocating.
+class SampleColours {
+ public:
+  static constexpr size_t kMaxSample = 1024;
+  // Counts the first min(size, kMaxSample) pixels of sample.
+  SampleColours(const uint32_t* sample, size_t size);
+  size_t Count(uint32_t colour) const { return counts_[Slot(colour)]; }
+
+ private:
+  static constexpr int kBits = 11;  // twice kMaxSample slots
+  size_t Slot(uint32_t colour) const;
+  uint32_t keys_[size_t{1} << kBits] = {};
+  uint16_t counts_[size_t{1} << kBits] = {};  // 0: an empty slot
+};
+
+// How many pixels of the sample pass the test.
+size_t CountPasses(const PixelTest& test, const std::vector<uint32_t>& sample);
 
 }  // namespace tora

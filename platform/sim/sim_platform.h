@@ -110,6 +110,9 @@ class SimPlatform : private ScreenPort,
   std::string Profile(const std::string& ini, const std::string& section, const std::string& key);
   void SetProfile(const std::string& ini, const std::string& section, const std::string& key, const std::string& value);
 
+  // Pictures: the memory the program may still take (unbounded unless set).
+  void SetMemoryAvailable(uint64_t bytes) { memory_available_.store(bytes); }
+
   // Developer trace
   std::vector<std::string> TraceLines();
   void KeepTrace(bool keep) { keep_trace_ = keep; }
@@ -167,6 +170,7 @@ class SimPlatform : private ScreenPort,
                     const std::string& value) override;
   // ImagePort
   bool RenderDib(const uint8_t* info, size_t info_size, const uint8_t* bits, size_t bits_size, Frame& out) override;
+  uint64_t MemoryAvailable() override { return memory_available_.load(); }
   // TracePort
   void Trace(const std::string& line) override;
 
@@ -177,6 +181,7 @@ class SimPlatform : private ScreenPort,
   Frame screen_;
   Rect last_capture_area_;
   std::atomic<int> captures_{0};
+  std::atomic<uint64_t> memory_available_{UINT64_MAX};
   std::vector<InputEvent> events_;
   std::string clipboard_;
   int clipboard_writes_ = 0;

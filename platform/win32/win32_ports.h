@@ -78,6 +78,7 @@ class Win32Images : public ImagePort {
  public:
   bool RenderDib(const uint8_t* info, size_t info_size, const uint8_t* bits, size_t bits_size,
                  Frame& out) override;
+  uint64_t MemoryAvailable() override;
 };
 
 class Win32Trace : public TracePort {

@@ -69,4 +69,13 @@ bool Win32Images::RenderDib(const uint8_t* info, size_t info_size, const uint8_t
   return true;
 }
 
+uint64_t Win32Images::MemoryAvailable() {
+  MEMORYSTATUSEX status{};
+  status.dwLength = sizeof status;
+  if (!GlobalMemoryStatusEx(&status)) return 0;
+  // A 32-bit program runs out of addresses long before a machine of many
+  // gigabytes runs out of memory.
+  return std::min<uint64_t>(status.ullAvailPhys, status.ullAvailVirtual);
+}
+
 }  // namespace tora

@@ -43,7 +43,7 @@ Frame PictureOf(int32_t width, int32_t height) {
   return f;
 }
 
-std::vector<Point> Positions(const std::vector<ColorPoint>& samples) {
+std::vector<Point> Positions(const PointList& samples) {
   std::vector<Point> out;
   for (const ColorPoint& p : samples) out.push_back(Point{p.x, p.y});
   return out;
@@ -76,7 +76,7 @@ TEST(SamplePicture, TakesColumnsTopDownAndAlwaysTheFirstFive) {
     EXPECT_EQ(ThinningRand(), kRandFromOne[0]);
   }
   SetThinningRandState(1);
-  const std::vector<ColorPoint> samples = SamplePicture(picture, 0, ThinningRule::kDropBelow, Point{}, nullptr);
+  const PointList samples = SamplePicture(picture, 0, ThinningRule::kDropBelow, Point{}, nullptr);
   for (const ColorPoint& p : samples) {
     EXPECT_EQ(p.op, kOpEqual);
     EXPECT_EQ(p.colour, PositionColour(p.x, p.y));

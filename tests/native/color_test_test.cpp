@@ -10,6 +10,7 @@
 #include "platform/sim/sim_platform.h"
 #include "vision/color_test.h"
 #include "vision/pixel_test.h"
+#include "vision/prepared_condition.h"
 #include "vision/selectivity.h"
 
 namespace tora {
@@ -199,7 +200,7 @@ TEST_F(ColorTestTest, PositionsOutsideTheFrameReadTheInvalidColour) {
 
   ScreenCondition c = RectCondition(Rect{15, 0, 20, 20}, {Pt(0, 0, kOpEqual, 0), Pt(5, 0, kOpEqual, 0)});
   EXPECT_FALSE(Test(c));
-  c.points[1].op = kOpNotEqual;  // may stick out: the first candidate matches
+  c.points.Edit()[1].op = kOpNotEqual;  // may stick out: the first candidate matches
   ASSERT_TRUE(Test(c));
   EXPECT_EQ(found, (Point{15, 0}));
 }
@@ -331,6 +332,63 @@ TEST_F(ColorTestTest, FastSearchAgreesWithThePlainWalkOnSampledScreens) {
   EXPECT_GT(matched, 60);
 }
 
+// A condition prepared once answers as the plain walk on every screen it is
+// tested on, whether its points are a picture's samples (read where the
+// list holds them) or the same points written out, in both modes, at
+// origins where the positions saturate too.
+TEST_F(ColorTestTest, PreparedConditionsAgreeWithThePlainWalkOnEveryScreen) {
+  std::mt19937 rng(4242);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  const uint32_t palette[] = {0x000000, 0x0000FF, 0x00FF00, 0xFFFFFF, kInvalidColour};
+  auto fill = [&](Frame& f, int w, int h, int invalid_one_in) {
+    f.Resize(w, h);
+    for (auto& p : f.pixels) p = palette[pick(1, invalid_one_in) == 1 ? 4 : pick(0, 3)];
+  };
+  int matched = 0;
+  for (int round = 0; round < 400; ++round) {
+    Frame source;
+    fill(source, pick(1, 8), pick(1, 8), 6);  // some samples hold only off the screen
+    std::vector<PictureSample> samples;
+    for (int x = 0; x < source.width; ++x)
+      for (int y = 0; y < source.height; ++y)
+        if (samples.size() < 5 || pick(0, 2) > 0)
+          samples.push_back(PictureSample{static_cast<uint16_t>(x), static_cast<uint16_t>(y), source.At(x, y)});
+    const Point origin = pick(0, 9) == 0 ? Point{INT32_MAX - pick(0, 3), 0} : Point{pick(-5, 30), pick(-5, 20)};
+    ScreenCondition picture;
+    picture.points = PointList(origin, std::move(samples));
+    picture.search_in_rect = round % 4 != 0;
+    picture.points_are_offsets = pick(0, 3) != 0;
+    picture.rect = Rect{pick(-10, 30), pick(-10, 20), pick(-10, 60), pick(-10, 40)};
+    ScreenCondition written = picture;
+    written.points.Edit();
+    PrepareCondition(picture);
+    PrepareCondition(written);
+    for (int k = 0; k < 6; ++k) {
+      Frame f;
+      fill(f, pick(0, 40), pick(0, 30), 30);
+      const Point at = !picture.search_in_rect && k % 2 && origin.x < 100 ? origin : Point{pick(-3, 40), pick(-3, 30)};
+      for (int y = 0; y < source.height; ++y)
+        for (int x = 0; x < source.width; ++x) f.Set(at.x + x, at.y + y, source.At(x, y));
+      Point want{-7, -9}, got;
+      bool want_match = true;
+      if (picture.search_in_rect)
+        want_match = NaiveMatch(picture, f, want);
+      else
+        for (const ColorPoint& p : picture.points) want_match = want_match && f.At(p.x, p.y) == p.colour;
+      for (ScreenCondition* c : {&picture, &written}) {
+        c->found_point.Store(Point{-7, -9});
+        ASSERT_EQ(MatchCondition(*c, f, flag, got, nullptr), want_match) << "round " << round;
+        ASSERT_EQ(got, want_match ? want : got) << "round " << round;
+      }
+      sim.SetScreen(f);  // and through a copy of the area it reads
+      ASSERT_EQ(Test(picture), want_match) << "round " << round;
+      ASSERT_EQ(found, want_match ? want : found) << "round " << round;
+      matched += want_match ? 1 : 0;
+    }
+  }
+  EXPECT_GT(matched, 60);
+}
+
 // Only the area the condition can read is copied from the screen.
 TEST_F(ColorTestTest, CapturesTheAreaTheConditionReads) {
   sim.SetScreenSize(64, 48, 0);
@@ -348,10 +406,24 @@ TEST_F(ColorTestTest, CapturesTheAreaTheConditionReads) {
   ASSERT_TRUE(Test(rect));
   EXPECT_EQ(sim.LastCaptureArea(), (Rect{12, 13, 38, 29}));
   EXPECT_EQ(found, (Point{10, 10}));
-  // Reaches past the 32-bit range are clipped, not wrapped.
+  // Reaches past the 32-bit range are clipped, not wrapped (points that
+  // hold off the screen do not keep the candidates on it).
+  ScreenCondition loose = rect;
+  for (ColorPoint& p : loose.points.Edit()) p.op = kOpNotEqual;
+  loose.rect = Rect{INT32_MAX - 3, 0, INT32_MAX, 5};
+  EXPECT_TRUE(Test(loose));
+  EXPECT_EQ(sim.LastCaptureArea(), (Rect{INT32_MAX - 1, 3, INT32_MAX, 14}));
+  // Where no candidate has its points on the screen (a pattern larger than
+  // the screen, a rectangle off it), nothing is copied at all.
+  const int captures = sim.CaptureCount();
   rect.rect = Rect{INT32_MAX - 3, 0, INT32_MAX, 5};
   EXPECT_FALSE(Test(rect));
-  EXPECT_EQ(sim.LastCaptureArea(), (Rect{INT32_MAX - 1, 3, INT32_MAX, 14}));
+  rect.rect = Rect{0, 0, 64, 48};
+  rect.points.push_back(Pt(0, 48, kOpEqual, 0));
+  EXPECT_FALSE(Test(rect));
+  fixed.points.push_back(Pt(64, 0, kOpEqual, 0));
+  EXPECT_FALSE(Test(fixed));
+  EXPECT_EQ(sim.CaptureCount(), captures);
 }
 
 // Both workers may test one condition at once; each copies into a buffer
@@ -403,7 +475,7 @@ TEST_F(ColorTestTest, AreaCaptureAgreesWithTheWalkOnTheWholeScreen) {
     const int left = pick(-10, 45), top = pick(-10, 35);
     c.rect = Rect{left, top, left + pick(-1, 40), top + pick(-1, 30)};
     if (!c.search_in_rect && pick(0, 1) == 1)  // copy what the screen holds, so that fixed tests pass too
-      for (ColorPoint& p : c.points) p.colour = f.At(p.x, p.y);
+      for (ColorPoint& p : c.points.Edit()) p.colour = f.At(p.x, p.y);
     c.found_point.Store(Point{-7, -9});
     Point want{-7, -9};
     bool want_match = true;

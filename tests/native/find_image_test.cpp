@@ -11,11 +11,20 @@
 #include "lua.h"
 #include "lualib.h"
 #include "platform/sim/sim_platform.h"
+#include "engine/text_util.h"
 #include "tests/native/bmp_builder.h"
 #include "vision/bmp.h"
 #include "vision/color_test.h"
 
 namespace tora {
+
+// The largest heap block this thread asks for between the two calls
+// (allocation_counter.cpp replaces the global operator new).
+namespace test {
+void StartCountingAllocations();
+size_t StopCountingAllocations();
+}  // namespace test
+
 namespace {
 
 using test::BuildBmp24;
@@ -210,6 +219,51 @@ TEST_F(FindImageTest, RegisteredPictureIsFoundWhereItIsOnTheScreen) {
   EXPECT_FALSE(MatchCondition(fixed, screen, flag, found, nullptr));
   ASSERT_TRUE(MatchCondition(search, screen, flag, found, nullptr));
   EXPECT_EQ(found, (Point{300, 41}));
+}
+
+// A picture of a million samples (8 MB of them) declared by a script:
+// testing it, found or not, in either mode, allocates nothing of its size.
+TEST_F(FindImageTest, TestOfAMegapixelPictureAllocatesNothingOfItsSize) {
+  const auto noise = [](int32_t x, int32_t y) { return (static_cast<uint32_t>(x * 7919 + y) * 0x9E3779B1u) >> 8; };
+  Frame screen;
+  screen.Resize(1280, 1024, 0x203040);
+  for (int32_t y = 0; y < 1000; ++y)
+    for (int32_t x = 0; x < 1000; ++x) screen.Set(200 + x, 20 + y, noise(x, y));
+  const std::string path = Picture("big.bmp", BuildBmp24(1000, 1000, noise));
+  sim_.SetScreen(screen);
+  ASSERT_EQ(Run("找图像条件(\"活\",\"活动\",\"全屏\",0,\"" + path + "\")\n"
+                "找图像条件(\"固\",\"固定\",\"200,20\",0,\"" + path + "\")\n"),
+            "");
+  RunFlag flag;
+  flag.Set();
+  Point found;
+  for (bool present : {true, false}) {
+    screen.Set(1199, 1019, present ? noise(999, 999) : 0);  // the last sample
+    sim_.SetScreen(screen);
+    for (ScreenCondition& c : registry_.screen_conditions.Items()) {
+      ColorTest(c, sim_.platform(), flag, found);  // the worker's capture buffer, made once
+      test::StartCountingAllocations();
+      EXPECT_EQ(ColorTest(c, sim_.platform(), flag, found), present) << c.name;
+      EXPECT_LT(test::StopCountingAllocations(), size_t{64 * 1024}) << c.name;
+    }
+  }
+}
+
+// Rendering takes 8 bytes a pixel and each sample 8 more: unthinned, this
+// picture needs 1.9 MB; thinned to its first five samples, under 1 MB.
+TEST_F(FindImageTest, PictureTheMemoryCannotHoldIsRefusedWithItsSize) {
+  const std::string path = Picture("a.bmp", BuildBmp24(400, 300, PositionColour));
+  sim_.SetMemoryAvailable(1 << 20);
+  ASSERT_EQ(Run("找图像条件(\"全\",\"活动\",\"全屏\",0,\"" + path + "\")\n"
+                "找图像条件(\"稀\",\"活动\",\"全屏\",100,\"" + path + "\")\n"),
+            "");
+  ASSERT_EQ(RecordCount(), 1u);
+  EXPECT_EQ(registry_.screen_conditions.Get(0)->name, "稀");
+  ASSERT_EQ(sim_.Messages().size(), 1u);
+  EXPECT_EQ(sim_.Messages()[0].text, texts::kImageReadError);
+  const std::vector<std::string> lines = warnings_.Lines(texts::kWarnMore);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(Format(texts::kWarnPictureTooBig, path.c_str(), 400, 300, 2, 1)), std::string::npos);
 }
 
 TEST_F(FindImageTest, ActionAndConditionThinWithTheirOwnComparison) {
