@@ -293,9 +293,17 @@ PageEdit ImageActionRow(const std::string& choice, const std::string& code_box) 
   return BranchRow(choice, code_box, t::kImageAction, true, t::kChooseImageAction);
 }
 
+// Both go by characters: the second byte of a GBK character (81 5C) is no
+// backslash, so that a path typed by hand with a separator right after such
+// a character reads the same as the path the box shows doubled. The call
+// escapes every byte of it through LuaStringBody.
 std::string PathFromBox(const std::string& box) {
   std::string path;
   for (size_t i = 0; i < box.size(); ++i) {
+    if (IsGbkPairAt(box, i)) {
+      path.append(box, i++, 2);
+      continue;
+    }
     path += box[i];
     if (box[i] == '\\' && i + 1 < box.size() && box[i + 1] == '\\') ++i;
   }
@@ -304,12 +312,13 @@ std::string PathFromBox(const std::string& box) {
 
 std::string DoubledBackslashes(const std::string& path) {
   std::string out;
-  // Every 0x5C byte, also the second byte of a GBK character (81 5C): the
-  // script's lexer reads the literal byte by byte, and a lone 0x5C there
-  // would start an escape and change the path.
-  for (char c : path) {
-    out += c;
-    if (c == '\\') out += '\\';
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsGbkPairAt(path, i)) {
+      out.append(path, i++, 2);
+      continue;
+    }
+    out += path[i];
+    if (path[i] == '\\') out += '\\';
   }
   return out;
 }

@@ -73,7 +73,7 @@ std::vector<std::string> ImageActionChoices(const std::string& code_box);
 // "插入找图像动作": the branch row for the chosen entry, with its line break.
 PageEdit ImageActionRow(const std::string& choice, const std::string& code_box);
 
-// A path as it can stand inside a Lua string literal: every "\" doubled.
+// A path as the path box shows it: every backslash character doubled.
 std::string DoubledBackslashes(const std::string& path);
 // The path a path box's text names: a doubled backslash is one, and so is
 // a single one typed by hand.
