@@ -218,14 +218,7 @@ std::string PastedText(const std::string& text) {
 
 std::string EncodedUrl(const std::string& url) {
   std::string out;
-  for (size_t i = 0; i < url.size(); ++i) {
-    if (IsGbkPairAt(url, i)) {
-      out.append(url, i++, 2);
-      continue;
-    }
-    const char c = url[i];
-    out += c == ',' ? "%2C" : c == '"' ? "%22" : c == '\\' ? "%5C" : c == ' ' ? "%20" : std::string(1, c);
-  }
+  for (char c : url) out += c == ',' ? "%2C" : c == '"' ? "%22" : std::string(1, c);
   return out;
 }
 

@@ -46,11 +46,14 @@ class ScriptFields : public testing::ScriptFixture {
 TEST_F(ScriptFields, PastedTextsAndAddressesArriveWhole) {
   // Backslashes, also the second bytes of GBK characters (淺 9C 5C, ‐ A9 5C).
   const std::string text = "C:\\temp\\\x9C\x5C\xA9\x5C\\n,\"'";
-  const std::string address = "http://a.cn/q?a=1,2&b=\"x\"\\y z";
-  RunTask("", BuildPasteRows(text, "0").row + BuildAddressRow(address, "0.5").row);
+  const std::string address = "http://a.cn/q?a=1,2&b=\"x\"";
+  // A page on disk, whose backslashes and spaces a browser takes as typed.
+  const std::string file = "C:\\My Pages\\\x9C\x5C\\a.htm";
+  RunTask("", BuildPasteRows(text, "0").row + BuildAddressRow(address, "0.5").row + BuildAddressRow(file, "0").row);
   EXPECT_EQ(registry_.paste_text_steps.Get(0)->text, "C:\\temp\\\x9C\x5C\xA9\x5C\\n，”’");
-  EXPECT_EQ(registry_.open_url_steps.Get(0)->url, "http://a.cn/q?a=1%2C2&b=%22x%22%5Cy%20z");
+  EXPECT_EQ(registry_.open_url_steps.Get(0)->url, "http://a.cn/q?a=1%2C2&b=%22x%22");
   EXPECT_EQ(registry_.open_url_steps.Get(0)->pause, 500);
+  EXPECT_EQ(registry_.open_url_steps.Get(1)->url, file);
 }
 
 TEST_F(ScriptFields, ChoicesNameWhatTheScriptDeclares) {
