@@ -56,6 +56,23 @@ TEST_F(ScriptFields, PastedTextsAndAddressesArriveWhole) {
   EXPECT_EQ(registry_.open_url_steps.Get(1)->url, file);
 }
 
+// Positions and rectangles as people type them, with a blank after the
+// comma: the script reads the same numbers.
+TEST_F(ScriptFields, NumbersTypedWithBlanksAreTaken) {
+  const PageRow click = BuildMouseRow(MouseRowInput{false, "左键单击", "50, 100 ", "绝对", "1"});
+  ASSERT_EQ(click.message, "");
+  RunTask("", click.row);
+  EXPECT_EQ(registry_.mouse_steps.Get(0)->x, 50);
+  EXPECT_EQ(registry_.mouse_steps.Get(0)->y, 100);
+  EXPECT_FALSE(AddColorPoint(" 50 ,100", "==(等于)", "ff").refused);
+  ImageForm image;
+  image.path = "a.bmp";
+  image.mode = et::kModeMoving;
+  image.range = "0, 0, 800, 600";
+  image.percent = "50";
+  EXPECT_FALSE(GenerateImageCondition(image).refused);
+}
+
 TEST_F(ScriptFields, ChoicesNameWhatTheScriptDeclares) {
   // Window rules whose descriptions hold quotes and backslashes, each chosen
   // in the window box of a task.
