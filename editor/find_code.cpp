@@ -187,8 +187,12 @@ PageEdit AddColorPoint(const std::string& position, const std::string& operator_
   // Position and colour stand bare in the row.
   if (!IsWholeNumbers(position, 2)) return Refuse(t::kBadColourPosition);
   if (!IsOperator(op)) return Refuse(t::kNoOperator);
-  if (!IsColourDigits(colour)) return Refuse(t::kBadColour);
-  return Done(Format(t::kPointRow, position.c_str(), op.c_str(), colour.c_str()));
+  // The colour test shows its colours with "0x": one copied from there is
+  // the same colour.
+  const bool prefixed = colour.size() > 2 && (StartsWith(colour, "0x") || StartsWith(colour, "0X"));
+  const std::string digits = prefixed ? colour.substr(2) : colour;
+  if (!IsColourDigits(digits)) return Refuse(t::kBadColour);
+  return Done(Format(t::kPointRow, position.c_str(), op.c_str(), digits.c_str()));
 }
 
 PageEdit GenerateColorCondition(const ColorForm& form) {

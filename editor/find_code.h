@@ -23,8 +23,8 @@ struct PageEdit {
 // --- the find-colour page ---
 
 // "添加": the point row for the position, the operator box text (its first
-// two characters are the operator) and the colour digits; text is the row
-// to add at the end of the point list.
+// two characters are the operator) and the colour digits (a "0x" before
+// them is dropped); text is the row to add at the end of the point list.
 PageEdit AddColorPoint(const std::string& position, const std::string& operator_text, const std::string& colour);
 
 struct ColorForm {

@@ -57,14 +57,16 @@ TEST_F(ScriptFields, PastedTextsAndAddressesArriveWhole) {
 }
 
 // Positions and rectangles as people type them, with a blank after the
-// comma: the script reads the same numbers.
-TEST_F(ScriptFields, NumbersTypedWithBlanksAreTaken) {
+// comma, and a colour copied with its 0x from the colour test: the script
+// reads the same numbers.
+TEST_F(ScriptFields, NumbersAsTypedByHandAreTaken) {
   const PageRow click = BuildMouseRow(MouseRowInput{false, "左键单击", "50, 100 ", "绝对", "1"});
   ASSERT_EQ(click.message, "");
   RunTask("", click.row);
   EXPECT_EQ(registry_.mouse_steps.Get(0)->x, 50);
   EXPECT_EQ(registry_.mouse_steps.Get(0)->y, 100);
   EXPECT_FALSE(AddColorPoint(" 50 ,100", "==(等于)", "ff").refused);
+  EXPECT_EQ(AddColorPoint("1,2", "==(等于)", "0xFF00").text, "{1,2,\"==\",0xFF00},\r\n");
   ImageForm image;
   image.path = "a.bmp";
   image.mode = et::kModeMoving;
