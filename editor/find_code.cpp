@@ -95,16 +95,15 @@ std::optional<std::string> PointRowLine(const std::string& line) {
   return separated ? line : line + ",";
 }
 
-// The lines of the point list that can hold a row ({1,2,"==",0x0} is the
-// least a point row can be; blank lines and fragments are dropped), each
+// The lines of the point list that can hold a row (see HoldsNoRow), each
 // with its line break, whole whatever their length; a refusal names the
-// first longer line that is no point row.
+// first other line that is no point row.
 PageEdit PointRows(const std::string& list) {
   std::string rows;
   int number = 0;
   for (const std::string& line : BoxLines(list)) {
     ++number;
-    if (line.size() < 5) continue;
+    if (HoldsNoRow(line)) continue;
     const std::optional<std::string> row = PointRowLine(line);
     if (!row) {
       PageEdit refused = Refuse(t::kBadPointLine);

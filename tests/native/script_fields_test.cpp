@@ -75,6 +75,17 @@ TEST_F(ScriptFields, NumbersAsTypedByHandAreTaken) {
   EXPECT_FALSE(GenerateImageCondition(image).refused);
 }
 
+// Lines of only blanks, as indented text pasted into a list leaves them,
+// are dropped like empty ones.
+TEST_F(ScriptFields, BlankLinesAmongRowsAreDropped) {
+  const std::string blank = "\r\n        \r\n\t\t\t\t\t\t\r\n";
+  EXPECT_EQ(RunTask("", "{\"按键\",\"A,0\"}," + blank).steps.size(), 1u);
+  ColorForm form;
+  form.point_list = "{1,2,\"==\",0xff}," + blank;
+  form.mode = et::kModeFixed;
+  EXPECT_FALSE(GenerateColorCondition(form).refused);
+}
+
 TEST_F(ScriptFields, ChoicesNameWhatTheScriptDeclares) {
   // Window rules whose descriptions hold quotes and backslashes, each chosen
   // in the window box of a task.
