@@ -297,10 +297,16 @@ PageEdit ImageActionRow(const std::string& choice, const std::string& code_box) 
 }
 
 // Both go by characters: the second byte of a GBK character (81 5C) is no
-// backslash, so that a path typed by hand with a separator right after such
-// a character reads the same as the path the box shows doubled. The call
-// escapes every byte of it through LuaStringBody.
+// backslash. The call escapes every byte of the path through LuaStringBody.
 std::string PathFromBox(const std::string& box) {
+  // A path typed by hand has a single separator somewhere, and keeps every
+  // backslash it has (the two of a share, \\server\folder, among them).
+  for (size_t i = 0; i < box.size(); i += IsGbkPairAt(box, i) ? 2 : 1) {
+    if (box[i] != '\\') continue;
+    const size_t end = std::min(box.find_first_not_of('\\', i), box.size());
+    if ((end - i) % 2 != 0) return box;
+    i = end - 1;
+  }
   std::string path;
   for (size_t i = 0; i < box.size(); ++i) {
     if (IsGbkPairAt(box, i)) {
@@ -308,7 +314,7 @@ std::string PathFromBox(const std::string& box) {
       continue;
     }
     path += box[i];
-    if (box[i] == '\\' && i + 1 < box.size() && box[i + 1] == '\\') ++i;
+    if (box[i] == '\\') ++i;
   }
   return path;
 }

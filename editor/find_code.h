@@ -75,8 +75,9 @@ PageEdit ImageActionRow(const std::string& choice, const std::string& code_box);
 
 // A path as the path box shows it: every backslash character doubled.
 std::string DoubledBackslashes(const std::string& path);
-// The path a path box's text names: a doubled backslash is one, and so is
-// a single one typed by hand.
+// The path a path box's text names: with every backslash doubled (as the
+// box shows a path), each pair is one; a path typed by hand with single
+// separators stands as typed.
 std::string PathFromBox(const std::string& box);
 
 // --- what the screen tools hand back ---

@@ -162,6 +162,9 @@ TEST(ScreenToolTexts, RectanglesNamesAndPaths) {
   EXPECT_EQ(DoubledBackslashes(gbk_dir), "C:\\\\\x81\x5C\\\\a.bmp");
   EXPECT_EQ(PathFromBox(DoubledBackslashes(gbk_dir)), gbk_dir);
   EXPECT_EQ(PathFromBox(gbk_dir), gbk_dir);
+  const std::string share = "\\\\server\\pics\\a.bmp";  // typed: its "\\" stays
+  EXPECT_EQ(PathFromBox(share), share);
+  EXPECT_EQ(PathFromBox(DoubledBackslashes(share)), share);
   EXPECT_EQ(OverwriteQuestion(gbk_dir), std::string("a.bmp") + tool_texts::kOverwriteQuestion);
 }
 
