@@ -71,6 +71,10 @@ bool IsNameText(const std::string& text) {
   return true;
 }
 
+bool HoldsNoRow(const std::string& line) {
+  return line.size() < 5 || line.find_first_not_of(" \t") == std::string::npos;
+}
+
 int32_t LineCount(const std::string& box) {
   int32_t lines = 1;
   for (size_t at = box.find("\r\n"); at != std::string::npos; at = box.find("\r\n", at + 2)) ++lines;
@@ -88,9 +92,7 @@ TableRows ReadTableRows(const std::string& repeat_list, const char* reader) {
   int number = 0;
   for (const std::string& line : BoxLines(repeat_list)) {
     ++number;
-    // Shorter lines cannot hold a row ({"",""} alone is 7 bytes): blank
-    // lines and stray fragments are dropped.
-    if (line.size() < 5) continue;
+    if (HoldsNoRow(line)) continue;
     const std::optional<RowLine> row = ReadRowLine(line);
     if (!row) {
       rows.message = Format(t::kBadRepeatLine, number, Excerpt(line).c_str());

@@ -44,13 +44,18 @@ int32_t LineCount(const std::string& box);
 // a break included. A text ending in a break gives an empty last line.
 std::vector<std::string> BoxLines(const std::string& box);
 
+// A line of the repeat list or the point list that holds no row and is
+// dropped: shorter than any row can be ({1,2,"==",0x0} is the least; stray
+// fragments), or blanks only.
+bool HoldsNoRow(const std::string& line);
+
 // True when the text can stand in a Lua name after a prefix such as "动作_":
 // ASCII letters, digits, underscores and GBK characters (empty is fine).
 bool IsNameText(const std::string& text);
 
 // The repeat list's rows for an action table, each line with its line
-// break. Lines under 5 bytes (blank lines, fragments) are dropped; every
-// other line must read as a row, and one without a comma after it gets one.
+// break. Lines that hold no row (HoldsNoRow) are dropped; every other line
+// must read as a row, and one without a comma after it gets one.
 // A find action (its call name as reader; nullptr for 重复动作) refuses
 // the rows it cannot do: text rows, which its reader skips, and branch
 // rows, which could name no action before it (the pages put its call in

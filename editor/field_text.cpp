@@ -35,8 +35,12 @@ bool IsCountNumber(const std::string& text) { return AllDigits(text, 0, 9); }
 bool IsWholeNumbers(const std::string& text, int count) {
   const std::vector<std::string> parts = SplitString(text, ',');
   if (static_cast<int>(parts.size()) != count) return false;
-  for (const std::string& part : parts)
-    if (!IsWholeNumber(part)) return false;
+  for (const std::string& part : parts) {
+    // Blanks around a number read as none, in the script and in the row.
+    const size_t first = part.find_first_not_of(' ');
+    if (first == std::string::npos || !IsWholeNumber(part.substr(first, part.find_last_not_of(' ') + 1 - first)))
+      return false;
+  }
   return true;
 }
 

@@ -17,8 +17,8 @@ bool IsWholeNumber(const std::string& text);
 // 1 to 9 digits.
 bool IsCountNumber(const std::string& text);
 
-// Whole numbers joined by commas: two for a position "x,y", four for a
-// rectangle "left,top,right,bottom".
+// Whole numbers joined by commas, blanks around each allowed: two for a
+// position "x,y", four for a rectangle "left,top,right,bottom".
 bool IsWholeNumbers(const std::string& text, int count);
 
 // The hexadecimal digits of a 32-bit colour (leading zeros aside, at most

@@ -95,16 +95,15 @@ std::optional<std::string> PointRowLine(const std::string& line) {
   return separated ? line : line + ",";
 }
 
-// The lines of the point list that can hold a row ({1,2,"==",0x0} is the
-// least a point row can be; blank lines and fragments are dropped), each
+// The lines of the point list that can hold a row (see HoldsNoRow), each
 // with its line break, whole whatever their length; a refusal names the
-// first longer line that is no point row.
+// first other line that is no point row.
 PageEdit PointRows(const std::string& list) {
   std::string rows;
   int number = 0;
   for (const std::string& line : BoxLines(list)) {
     ++number;
-    if (line.size() < 5) continue;
+    if (HoldsNoRow(line)) continue;
     const std::optional<std::string> row = PointRowLine(line);
     if (!row) {
       PageEdit refused = Refuse(t::kBadPointLine);
@@ -187,8 +186,12 @@ PageEdit AddColorPoint(const std::string& position, const std::string& operator_
   // Position and colour stand bare in the row.
   if (!IsWholeNumbers(position, 2)) return Refuse(t::kBadColourPosition);
   if (!IsOperator(op)) return Refuse(t::kNoOperator);
-  if (!IsColourDigits(colour)) return Refuse(t::kBadColour);
-  return Done(Format(t::kPointRow, position.c_str(), op.c_str(), colour.c_str()));
+  // The colour test shows its colours with "0x": one copied from there is
+  // the same colour.
+  const bool prefixed = colour.size() > 2 && (StartsWith(colour, "0x") || StartsWith(colour, "0X"));
+  const std::string digits = prefixed ? colour.substr(2) : colour;
+  if (!IsColourDigits(digits)) return Refuse(t::kBadColour);
+  return Done(Format(t::kPointRow, position.c_str(), op.c_str(), digits.c_str()));
 }
 
 PageEdit GenerateColorCondition(const ColorForm& form) {
@@ -293,23 +296,38 @@ PageEdit ImageActionRow(const std::string& choice, const std::string& code_box) 
   return BranchRow(choice, code_box, t::kImageAction, true, t::kChooseImageAction);
 }
 
+// Both go by characters: the second byte of a GBK character (81 5C) is no
+// backslash. The call escapes every byte of the path through LuaStringBody.
 std::string PathFromBox(const std::string& box) {
+  // A path typed by hand has a single separator somewhere, and keeps every
+  // backslash it has (the two of a share, \\server\folder, among them).
+  for (size_t i = 0; i < box.size(); i += IsGbkPairAt(box, i) ? 2 : 1) {
+    if (box[i] != '\\') continue;
+    const size_t end = std::min(box.find_first_not_of('\\', i), box.size());
+    if ((end - i) % 2 != 0) return box;
+    i = end - 1;
+  }
   std::string path;
   for (size_t i = 0; i < box.size(); ++i) {
+    if (IsGbkPairAt(box, i)) {
+      path.append(box, i++, 2);
+      continue;
+    }
     path += box[i];
-    if (box[i] == '\\' && i + 1 < box.size() && box[i + 1] == '\\') ++i;
+    if (box[i] == '\\') ++i;
   }
   return path;
 }
 
 std::string DoubledBackslashes(const std::string& path) {
   std::string out;
-  // Every 0x5C byte, also the second byte of a GBK character (81 5C): the
-  // script's lexer reads the literal byte by byte, and a lone 0x5C there
-  // would start an escape and change the path.
-  for (char c : path) {
-    out += c;
-    if (c == '\\') out += '\\';
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsGbkPairAt(path, i)) {
+      out.append(path, i++, 2);
+      continue;
+    }
+    out += path[i];
+    if (path[i] == '\\') out += '\\';
   }
   return out;
 }

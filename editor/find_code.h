@@ -23,8 +23,8 @@ struct PageEdit {
 // --- the find-colour page ---
 
 // "添加": the point row for the position, the operator box text (its first
-// two characters are the operator) and the colour digits; text is the row
-// to add at the end of the point list.
+// two characters are the operator) and the colour digits (a "0x" before
+// them is dropped); text is the row to add at the end of the point list.
 PageEdit AddColorPoint(const std::string& position, const std::string& operator_text, const std::string& colour);
 
 struct ColorForm {
@@ -73,10 +73,11 @@ std::vector<std::string> ImageActionChoices(const std::string& code_box);
 // "插入找图像动作": the branch row for the chosen entry, with its line break.
 PageEdit ImageActionRow(const std::string& choice, const std::string& code_box);
 
-// A path as it can stand inside a Lua string literal: every "\" doubled.
+// A path as the path box shows it: every backslash character doubled.
 std::string DoubledBackslashes(const std::string& path);
-// The path a path box's text names: a doubled backslash is one, and so is
-// a single one typed by hand.
+// The path a path box's text names: with every backslash doubled (as the
+// box shows a path), each pair is one; a path typed by hand with single
+// separators stands as typed.
 std::string PathFromBox(const std::string& box);
 
 // --- what the screen tools hand back ---

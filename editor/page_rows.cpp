@@ -43,23 +43,17 @@ void ReplaceAll(std::string& text, char from, const std::string& to) {
   text.swap(out);
 }
 
-// An address with the characters that would cut it (a comma ends the
-// row's first field) or that a browser would not take as typed written as
-// %XX. The second bytes of GBK characters stay as they are.
+// An address with a comma, which would end the row's first field and cut
+// it, and a double quote written as %XX, as a browser sends them anyway.
+// Backslashes and spaces stay: a browser takes them as typed, and in the
+// path of a page on disk an escape would name another file.
 std::string EncodedAddress(const std::string& address) {
   std::string out;
-  for (size_t i = 0; i < address.size(); ++i) {
-    if (IsGbkPairAt(address, i)) {
-      out.append(address, i++, 2);
-      continue;
-    }
-    switch (address[i]) {
-      case ',': out += "%2C"; break;
-      case '"': out += "%22"; break;
-      case '\\': out += "%5C"; break;
-      case ' ': out += "%20"; break;
-      default: out += address[i]; break;
-    }
+  for (char c : address) {
+    // Neither byte can be the second byte of a GBK character.
+    if (c == ',') out += "%2C";
+    else if (c == '"') out += "%22";
+    else out += c;
   }
   return out;
 }

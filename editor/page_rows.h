@@ -139,8 +139,8 @@ std::string CheckPause(const std::string& pause);
 // that is no number in full.
 PageRow BuildPasteRows(const std::string& text, const std::string& pause);
 
-// {"刷新网址","address,pause"}: comma, double quote, backslash and space of
-// the address written %2C, %22, %5C and %20, so that it arrives whole.
+// {"刷新网址","address,pause"}: comma and double quote of the address
+// written %2C and %22, so that it arrives whole; the rest as typed.
 PageRow BuildAddressRow(const std::string& address, const std::string& pause);
 
 }  // namespace tora

@@ -55,8 +55,6 @@ inline constexpr const char* kFullWidthApostrophe = "’";
 
 // What the pages say beyond the fixed messages: a field that the script
 // could not hold as typed.
-// A character GBK cannot hold, shown between the two parts (field name in
-// the first).
 // Fields as the messages name them (by their labels).
 inline constexpr const char* kFieldKeyMode = "类型";
 inline constexpr const char* kFieldKeyPause = "按键间隔";
@@ -65,6 +63,8 @@ inline constexpr const char* kFieldMousePosition = "坐标位置";
 inline constexpr const char* kFieldPause = "停顿时间";
 inline constexpr const char* kFieldPasteText = "粘贴文字";
 inline constexpr const char* kFieldWebAddress = "刷新网址";
+// A character GBK cannot hold, shown between the two parts (field name in
+// the first).
 inline constexpr const char* kNotGbkBefore = "%s中有GBK编码无法表示的字符“";
 inline constexpr const char* kNotGbkAfter = "”，请删除或换成别的字!";
 inline constexpr const char* kBadKeyMode = "类型只能是按键、按下或弹起!";

@@ -218,14 +218,7 @@ std::string PastedText(const std::string& text) {
 
 std::string EncodedUrl(const std::string& url) {
   std::string out;
-  for (size_t i = 0; i < url.size(); ++i) {
-    if (IsGbkPairAt(url, i)) {
-      out.append(url, i++, 2);
-      continue;
-    }
-    const char c = url[i];
-    out += c == ',' ? "%2C" : c == '"' ? "%22" : c == '\\' ? "%5C" : c == ' ' ? "%20" : std::string(1, c);
-  }
+  for (char c : url) out += c == ',' ? "%2C" : c == '"' ? "%22" : std::string(1, c);
   return out;
 }
 
@@ -410,8 +403,12 @@ void ImageCall(FuzzedDataProvider& in, Model& m) {
   const bool action = in.ConsumeBool();
   const std::string path = Pictures()[in.ConsumeIntegralInRange<size_t>(0, Pictures().size() - 1)];
   // As the page puts it in (doubled), or typed with single backslashes
-  // where that is no doubled one.
-  form.path = path.find("\\\\") == std::string::npos && in.ConsumeBool() ? path : DoubledBackslashes(path);
+  // where that is no doubled one (a GBK character's second byte 5C before a
+  // separator is none).
+  bool doubled = false;
+  for (size_t i = 0; i + 1 < path.size(); i += IsGbkPairAt(path, i) ? 2 : 1)
+    doubled = doubled || (path[i] == '\\' && path[i + 1] == '\\');
+  form.path = !doubled && in.ConsumeBool() ? path : DoubledBackslashes(path);
   form.name = in.ConsumeBool() ? std::string() : Field(in);
   form.mode = Pick(in, et::kModeItems);
   form.position = in.ConsumeBool() ? "100,50" : Field(in);

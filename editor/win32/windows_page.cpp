@@ -222,15 +222,19 @@ bool CWindowsDlg::ReadWindowBox(bool use_class, std::string& gbk) const {
   if (NarrowStrict(wide, gbk, &bad_at)) return true;
   // In an item "(ID:n|class) title" the title starts after the first ") "
   // behind the "|"; a title GBK cannot hold does no harm when the call
-  // takes the class.
+  // takes the class. A text only shaped like an item goes into the call
+  // whole, so all of it must be GBK.
   const size_t bar = wide.rfind(L"(ID:", 0) == 0 ? wide.find(L'|') : std::wstring::npos;
   const size_t class_end = bar == std::wstring::npos ? bar : wide.find(L") ", bar);
-  if (class_end != std::wstring::npos && bad_at >= class_end + 2) {
-    if (use_class && NarrowStrict(wide.substr(0, class_end + 2), gbk)) return true;
-    if (!use_class) {
-      TellWide(NotGbkMessage(t::kTitleNotGbkBefore, wide, bad_at, t::kTitleNotGbkAfter));
-      return false;
+  std::string item;
+  if (class_end != std::wstring::npos && bad_at >= class_end + 2 &&
+      NarrowStrict(wide.substr(0, class_end + 2), item) && ParseWindowItem(item)) {
+    if (use_class) {
+      gbk = item;
+      return true;
     }
+    TellWide(NotGbkMessage(t::kTitleNotGbkBefore, wide, bad_at, t::kTitleNotGbkAfter));
+    return false;
   }
   FieldText(Item(IDC_WIN_WINDOW), t::kFieldWindowName, editor() ? editor() : hwnd(), gbk);
   return false;

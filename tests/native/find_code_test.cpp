@@ -155,10 +155,16 @@ TEST(ScreenToolTexts, RectanglesNamesAndPaths) {
   EXPECT_EQ(RectText(800, 600, 0, 0), "0,0,800,600");
   EXPECT_EQ(RectText(5, 5, 5, 5), "5,5,5,5");
   EXPECT_EQ(CutFileName(120, 45), "120_45");
-  // 81 5C is one GBK character: no separator, but its second byte is one
-  // to escape in a script's string.
+  // 81 5C is one GBK character, no separator: the box shows the path with
+  // its separators doubled, and the path comes back from it, or from the
+  // path typed by hand with single ones.
   const std::string gbk_dir = "C:\\\x81\x5C\\a.bmp";
-  EXPECT_EQ(DoubledBackslashes(gbk_dir), "C:\\\\\x81\x5C\x5C\\\\a.bmp");
+  EXPECT_EQ(DoubledBackslashes(gbk_dir), "C:\\\\\x81\x5C\\\\a.bmp");
+  EXPECT_EQ(PathFromBox(DoubledBackslashes(gbk_dir)), gbk_dir);
+  EXPECT_EQ(PathFromBox(gbk_dir), gbk_dir);
+  const std::string share = "\\\\server\\pics\\a.bmp";  // typed: its "\\" stays
+  EXPECT_EQ(PathFromBox(share), share);
+  EXPECT_EQ(PathFromBox(DoubledBackslashes(share)), share);
   EXPECT_EQ(OverwriteQuestion(gbk_dir), std::string("a.bmp") + tool_texts::kOverwriteQuestion);
 }
 

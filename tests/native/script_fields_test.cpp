@@ -46,11 +46,44 @@ class ScriptFields : public testing::ScriptFixture {
 TEST_F(ScriptFields, PastedTextsAndAddressesArriveWhole) {
   // Backslashes, also the second bytes of GBK characters (淺 9C 5C, ‐ A9 5C).
   const std::string text = "C:\\temp\\\x9C\x5C\xA9\x5C\\n,\"'";
-  const std::string address = "http://a.cn/q?a=1,2&b=\"x\"\\y z";
-  RunTask("", BuildPasteRows(text, "0").row + BuildAddressRow(address, "0.5").row);
+  const std::string address = "http://a.cn/q?a=1,2&b=\"x\"";
+  // A page on disk, whose backslashes and spaces a browser takes as typed.
+  const std::string file = "C:\\My Pages\\\x9C\x5C\\a.htm";
+  RunTask("", BuildPasteRows(text, "0").row + BuildAddressRow(address, "0.5").row + BuildAddressRow(file, "0").row);
   EXPECT_EQ(registry_.paste_text_steps.Get(0)->text, "C:\\temp\\\x9C\x5C\xA9\x5C\\n，”’");
-  EXPECT_EQ(registry_.open_url_steps.Get(0)->url, "http://a.cn/q?a=1%2C2&b=%22x%22%5Cy%20z");
+  EXPECT_EQ(registry_.open_url_steps.Get(0)->url, "http://a.cn/q?a=1%2C2&b=%22x%22");
   EXPECT_EQ(registry_.open_url_steps.Get(0)->pause, 500);
+  EXPECT_EQ(registry_.open_url_steps.Get(1)->url, file);
+}
+
+// Positions and rectangles as people type them, with a blank after the
+// comma, and a colour copied with its 0x from the colour test: the script
+// reads the same numbers.
+TEST_F(ScriptFields, NumbersAsTypedByHandAreTaken) {
+  const PageRow click = BuildMouseRow(MouseRowInput{false, "左键单击", "50, 100 ", "绝对", "1"});
+  ASSERT_EQ(click.message, "");
+  RunTask("", click.row);
+  EXPECT_EQ(registry_.mouse_steps.Get(0)->x, 50);
+  EXPECT_EQ(registry_.mouse_steps.Get(0)->y, 100);
+  EXPECT_FALSE(AddColorPoint(" 50 ,100", "==(等于)", "ff").refused);
+  EXPECT_EQ(AddColorPoint("1,2", "==(等于)", "0xFF00").text, "{1,2,\"==\",0xFF00},\r\n");
+  ImageForm image;
+  image.path = "a.bmp";
+  image.mode = et::kModeMoving;
+  image.range = "0, 0, 800, 600";
+  image.percent = "50";
+  EXPECT_FALSE(GenerateImageCondition(image).refused);
+}
+
+// Lines of only blanks, as indented text pasted into a list leaves them,
+// are dropped like empty ones.
+TEST_F(ScriptFields, BlankLinesAmongRowsAreDropped) {
+  const std::string blank = "\r\n        \r\n\t\t\t\t\t\t\r\n";
+  EXPECT_EQ(RunTask("", "{\"按键\",\"A,0\"}," + blank).steps.size(), 1u);
+  ColorForm form;
+  form.point_list = "{1,2,\"==\",0xff}," + blank;
+  form.mode = et::kModeFixed;
+  EXPECT_FALSE(GenerateColorCondition(form).refused);
 }
 
 TEST_F(ScriptFields, ChoicesNameWhatTheScriptDeclares) {

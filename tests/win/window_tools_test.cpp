@@ -167,6 +167,15 @@ TEST_F(WindowPageTest, SizesAndTitlesTheCallCannotHoldAreSaid) {
     EXPECT_EQ(answer.Text().rfind(editor_texts::kTitleNotGbkBefore, 0), 0u) << answer.Text();
   }
   SendMessageW(Page(IDC_WIN_USE_CLASS), BM_SETCHECK, BST_CHECKED, 0);
+  // No item, only shaped like one: the call would take the text whole.
+  SetWindowTextW(Page(IDC_WIN_WINDOW), L"(ID:0|ToraToolTarget) 标题\x0E01");
+  {
+    MessageBoxAnswer answer;
+    SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
+    EXPECT_EQ(answer.Text().rfind(Format(page_texts::kNotGbkBefore, editor_texts::kFieldWindowName), 0), 0u)
+        << answer.Text();
+  }
+  SetWindowTextW(Page(IDC_WIN_WINDOW), item.c_str());
   SetWindowTextW(Page(IDC_WIN_DESCRIPTION), L"说明\x0E01");
   {
     MessageBoxAnswer answer;
