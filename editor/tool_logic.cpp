@@ -69,7 +69,7 @@ Rect OnScreenPart(const Rect& area, int32_t screen_width, int32_t screen_height)
 }
 
 std::string MagnifierColourText(uint32_t colour) {
-  return Format(tool_texts::kZoomColour, static_cast<unsigned>(colour));
+  return Format(tool_texts::kMagnifierColour, static_cast<unsigned>(colour));
 }
 
 }  // namespace tora

@@ -12,7 +12,7 @@
 
 #include "editor/tool_logic.h"
 #include "platform/win32/gdi.h"
-#include "tools/zoom_dlg.h"
+#include "tools/magnifier.h"
 
 namespace tora {
 namespace {

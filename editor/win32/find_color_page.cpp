@@ -4,14 +4,14 @@
 #include "editor/codegen.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
-#include "page_find_color.h"
+#include "res/find_color_page.h"
 #include "platform/win32/wide.h"
 
 namespace tora {
 
 namespace t = editor_texts;
 
-void CFindColorDlg::OnPageCreated() {
+void FindColorPage::OnPageCreated() {
   SetItemText(IDC_FC_POSITION, t::kPositionPrompt);
   FillCombo(Item(IDC_FC_OPERATOR), t::kOperatorItems);
   FillCombo(Item(IDC_FC_MODE), t::kModeItems);
@@ -22,9 +22,9 @@ void CFindColorDlg::OnPageCreated() {
   OnModeChanged();
 }
 
-void CFindColorDlg::OnEditorClosing() { picker_.Destroy(); }
+void FindColorPage::OnEditorClosing() { picker_.Destroy(); }
 
-INT_PTR CFindColorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR FindColorPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
@@ -42,7 +42,7 @@ INT_PTR CFindColorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-INT_PTR CFindColorDlg::OnCommand(WORD id, WORD code) {
+INT_PTR FindColorPage::OnCommand(WORD id, WORD code) {
   if (id == IDC_FC_MODE) {
     if (code == CBN_SELCHANGE) OnModeChanged();
     return TRUE;
@@ -63,7 +63,7 @@ INT_PTR CFindColorDlg::OnCommand(WORD id, WORD code) {
   }
 }
 
-void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {
+void FindColorPage::TakePoint(const std::string& position, uint32_t colour) {
   if (!exists()) return;
   SetItemText(IDC_FC_POSITION, position);
   SetItemText(IDC_FC_COLOUR, ColourText(colour));
@@ -72,7 +72,7 @@ void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {
   InvalidateRect(Item(IDC_FC_SWATCH), nullptr, TRUE);
 }
 
-void CFindColorDlg::AddColorPoint() {
+void FindColorPage::AddColorPoint() {
   std::string position, colour;
   if (!Field(IDC_FC_POSITION, t::kFieldColourPosition, position) || !Field(IDC_FC_COLOUR, t::kFieldColour, colour))
     return;
@@ -88,18 +88,18 @@ void CFindColorDlg::AddColorPoint() {
   SendMessageW(list, EM_SCROLLCARET, 0, 0);
 }
 
-void CFindColorDlg::ClearPoints() { SetItemText(IDC_FC_POINTS, std::string()); }
+void FindColorPage::ClearPoints() { SetItemText(IDC_FC_POINTS, std::string()); }
 
-void CFindColorDlg::OnModeChanged() {
+void FindColorPage::OnModeChanged() {
   EnableRangeControls(hwnd(), SelectedText(Item(IDC_FC_MODE)) != t::kModeFixed, IDC_FC_RANGE_LABEL, IDC_FC_RANGE,
                       IDC_FC_PICK_RECT);
 }
 
-void CFindColorDlg::ShowRectPicker() {
+void FindColorPage::ShowRectPicker() {
   if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
 }
 
-bool CFindColorDlg::ReadForm(bool actions, ColorForm& form) const {
+bool FindColorPage::ReadForm(bool actions, ColorForm& form) const {
   form.mode = SelectedText(Item(IDC_FC_MODE));
   form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
   // Only the fields the call is made of: a range in fixed mode or the
@@ -110,7 +110,7 @@ bool CFindColorDlg::ReadForm(bool actions, ColorForm& form) const {
          (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
 }
 
-void CFindColorDlg::GenerateColorCondition() {
+void FindColorPage::GenerateColorCondition() {
   ColorForm form;
   if (!ReadForm(false, form)) return;
   const PageEdit edit = tora::GenerateColorCondition(form);
@@ -121,7 +121,7 @@ void CFindColorDlg::GenerateColorCondition() {
   SetItemText(IDC_FC_NAME, std::string());
 }
 
-void CFindColorDlg::GenerateColorAction() {
+void FindColorPage::GenerateColorAction() {
   ColorForm form;
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateColorAction(form);
@@ -132,11 +132,11 @@ void CFindColorDlg::GenerateColorAction() {
   SetItemText(IDC_FC_NAME, std::string());
 }
 
-void CFindColorDlg::FillColorActionChoices() {
+void FindColorPage::FillColorActionChoices() {
   ReplaceItems(Item(IDC_FC_CHOICES), ColorActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
 }
 
-void CFindColorDlg::InsertColorActionRow() {
+void FindColorPage::InsertColorActionRow() {
   std::string choice;
   if (!Field(IDC_FC_CHOICES, t::kColourAction, choice)) return;
   const PageEdit edit = ColorActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));

@@ -4,11 +4,11 @@
 
 namespace tora {
 
-void CHelp::OnPageCreated() {
+void HelpPage::OnPageCreated() {
   if (WebPane* pane = WebPane::FromWindow(Item(kIdHelpPane))) pane->Navigate(address_);
 }
 
-INT_PTR CHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR HelpPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_SIZE) {
     // The pane fills the page, whatever size the editor gives it.
     MoveWindow(Item(kIdHelpPane), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);

@@ -11,7 +11,7 @@ namespace tora {
 // The web pane inside the help page's template.
 constexpr int kIdHelpPane = 1000;
 
-class CHelp : public EditorPage {
+class HelpPage : public EditorPage {
  public:
   // The page to show (a file path or an address), before the page is made.
   void SetAddress(const std::string& address) { address_ = address; }

@@ -76,10 +76,10 @@ void RemoveCapture() {
 
 }  // namespace
 
-bool CKey::CaptureInstalled() { return Capture().hook != nullptr; }
-int CKey::CaptureTarget() { return Capture().target; }
+bool KeyPage::CaptureInstalled() { return Capture().hook != nullptr; }
+int KeyPage::CaptureTarget() { return Capture().target; }
 
-void CKey::OnPageCreated() {
+void KeyPage::OnPageCreated() {
   Capture().page = hwnd();
   size_t count = 0;
   const KeyNameEntry* names = KeyNameTable(&count);
@@ -97,7 +97,7 @@ void CKey::OnPageCreated() {
   }
 }
 
-INT_PTR CKey::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR KeyPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COMMAND) {
     const int id = LOWORD(wparam);
     const WORD code = HIWORD(wparam);
@@ -121,7 +121,7 @@ INT_PTR CKey::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-void CKey::InsertKeyRow() {
+void KeyPage::InsertKeyRow() {
   KeyRowInput in;
   for (int i = 0; i < 4; ++i)
     if (!Field(kKeyBoxes[i], t::kKeyBoxNames[i], in.keys[i])) return;
@@ -135,11 +135,11 @@ void CKey::InsertKeyRow() {
   ClearKeys();
 }
 
-void CKey::ClearKeys() {
+void KeyPage::ClearKeys() {
   for (int id : kKeyBoxes) SetItemText(id, std::string());
 }
 
-void CKey::OnEditorClosing() {
+void KeyPage::OnEditorClosing() {
   // The hook writes through this page's window, which goes with the editor.
   RemoveCapture();
   Capture().page = nullptr;

@@ -23,7 +23,7 @@ enum KeyPageControl : int {
   kIdClearKeys = 1131,
 };
 
-class CKey : public EditorPage {
+class KeyPage : public EditorPage {
  public:
   // "插入按键": the row from the boxes, appended to the repeat list; the key
   // boxes are emptied. Refused with a message when the main key is empty.

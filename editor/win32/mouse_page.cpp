@@ -65,9 +65,9 @@ void SelectItem(HWND combo, const std::string& gbk) {
 
 }  // namespace
 
-bool CMouse::RecordingHookInstalled() { return Recorder().hook != nullptr; }
+bool MousePage::RecordingHookInstalled() { return Recorder().hook != nullptr; }
 
-void CMouse::OnPageCreated() {
+void MousePage::OnPageCreated() {
   for (const char* item : t::kMouseKindItems) AddComboItem(Item(kIdMouseKind), item);
   AddComboItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
   AddComboItem(Item(kIdMouseCoordType), t::kCoordRelativeItem);
@@ -83,7 +83,7 @@ void CMouse::OnPageCreated() {
   SelectItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
 }
 
-INT_PTR CMouse::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR MousePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kMsgRecordedClicks) {
     WriteRecordedClicks();
     return TRUE;
@@ -104,7 +104,7 @@ INT_PTR CMouse::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-void CMouse::InsertMouseRow() {
+void MousePage::InsertMouseRow() {
   MouseRowInput in;
   in.recording = SharedEditorState().recording;
   if (!Field(kIdMouseKind, t::kFieldMouseKind, in.kind) ||
@@ -119,19 +119,19 @@ void CMouse::InsertMouseRow() {
   AppendToRepeatList(row.row);
 }
 
-void CMouse::TakePosition(const std::string& position) {
+void MousePage::TakePosition(const std::string& position) {
   SetItemText(kIdMousePosition, position);
   InsertMouseRow();
 }
 
-void CMouse::ToggleMouseRecording() {
+void MousePage::ToggleMouseRecording() {
   if (ControlText(GetDlgItem(editor(), kIdRecordButton)) == t::kRecordStart)
     StartRecording();
   else
     StopRecording(true);
 }
 
-void CMouse::StopRecordingByHotkey() {
+void MousePage::StopRecordingByHotkey() {
   // The hotkey exists only while recording; one still queued after a stop
   // must not start a new recording.
   if (!SharedEditorState().recording) return;
@@ -139,7 +139,7 @@ void CMouse::StopRecordingByHotkey() {
   ToggleMouseRecording();
 }
 
-void CMouse::StartRecording() {
+void MousePage::StartRecording() {
   RecorderState& s = Recorder();
   SharedEditorState().recording = true;
   SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStop);
@@ -154,7 +154,7 @@ void CMouse::StartRecording() {
   RegisterHotKey(editor(), kRecordingStopHotkey, MOD_CONTROL, VK_F11);
 }
 
-void CMouse::StopRecording(bool touch_list) {
+void MousePage::StopRecording(bool touch_list) {
   RecorderState& s = Recorder();
   // Every release the hook saw before the stop belongs to this recording,
   // the stop button's own click among them.
@@ -186,7 +186,7 @@ void CMouse::StopRecording(bool touch_list) {
   UnregisterHotKey(editor(), kRecordingStopHotkey);
 }
 
-void CMouse::WriteRecordedClicks() {
+void MousePage::WriteRecordedClicks() {
   RecorderState& s = Recorder();
   s.write_posted = false;
   if (s.seen.empty() || !SharedEditorState().recording) return;
@@ -201,7 +201,7 @@ void CMouse::WriteRecordedClicks() {
   AppendToRepeatList(text);
 }
 
-void CMouse::OnEditorClosing() {
+void MousePage::OnEditorClosing() {
   // The recording ends with the editor: no hook, no hotkey, and the editor
   // opened again shows "录制鼠标动作" and records nothing until started.
   if (SharedEditorState().recording || Recorder().hook) StopRecording(false);

@@ -24,7 +24,7 @@ enum MousePageControl : int {
 constexpr int kIdRecordButton = 1102;
 constexpr int kRecordingStopHotkey = 900;
 
-class CMouse : public EditorPage {
+class MousePage : public EditorPage {
  public:
   // "插入鼠标": the row from the boxes, appended to the repeat list. Refused
   // with a message while recording and for an empty or untouched field;

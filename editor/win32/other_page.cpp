@@ -14,7 +14,7 @@ namespace t = page_texts;
 
 }  // namespace
 
-void COther::OnPageCreated() {
+void OtherPage::OnPageCreated() {
   // Texts of any length: the edit controls' default limit would stop the
   // user's typing at 32,767 characters.
   SendMessageW(Item(kIdPasteText), EM_SETLIMITTEXT, 0, 0);
@@ -26,7 +26,7 @@ void COther::OnPageCreated() {
   SendMessageW(pause, CB_SETCURSEL, 0, 0);
 }
 
-INT_PTR COther::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR OtherPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED) {
     if (LOWORD(wparam) == kIdInsertPasteText) {
       InsertPasteText();
@@ -40,11 +40,11 @@ INT_PTR COther::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-void COther::InsertPasteText() { Insert(kIdPasteText, true); }
+void OtherPage::InsertPasteText() { Insert(kIdPasteText, true); }
 
-void COther::InsertWebAddress() { Insert(kIdWebAddress, false); }
+void OtherPage::InsertWebAddress() { Insert(kIdWebAddress, false); }
 
-void COther::Insert(int text_id, bool paste) {
+void OtherPage::Insert(int text_id, bool paste) {
   std::string text, pause;
   if (!Field(text_id, paste ? t::kFieldPasteText : t::kFieldWebAddress, text) ||
       !Field(kIdOtherPause, t::kFieldPause, pause))

@@ -18,7 +18,7 @@ enum OtherPageControl : int {
   kIdOtherPause = 1051,
 };
 
-class COther : public EditorPage {
+class OtherPage : public EditorPage {
  public:
   // "插入文字": the paste row and the Ctrl+V row after it; the text box is
   // emptied. "插入网址": the address row; the address box is emptied. Each

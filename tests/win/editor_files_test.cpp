@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "editor/texts.h"
-#include "editor/win32/setup_aj.h"
+#include "editor/win32/editor_window.h"
 #include "engine/text_util.h"
 #include "tests/win/script_run_fixture.h"
 
@@ -33,7 +33,7 @@ class EditorFiles : public test::ScriptRunFixture, private EditorHost {
   // A step of the script list's closed box, as the arrow keys make it.
   void Step(WPARAM key) const { SendMessageW(Item(kIdScriptName), WM_KEYDOWN, key, 0); }
 
-  CSetupAj editor_;
+  EditorWindow editor_;
 };
 
 TEST_F(EditorFiles, ChoosingAnotherScriptSavesTheChangesFirstOrStays) {

@@ -9,8 +9,8 @@
 #include "editor/win32/key_page.h"
 #include "editor/win32/mouse_page.h"
 #include "editor/win32/other_page.h"
-#include "editor/win32/setup_aj.h"
-#include "res/tool_zoom.h"
+#include "editor/win32/editor_window.h"
+#include "res/magnifier.h"
 #include "tests/win/script_run_fixture.h"
 
 namespace tora {
@@ -104,7 +104,7 @@ class EditorPages : public test::ScriptRunFixture, private EditorHost {
     return PumpUntil([&] { return RecordCaption() == t::kRecordStart; });
   }
 
-  CSetupAj editor_;
+  EditorWindow editor_;
   HWND key_page_ = nullptr;
   HWND other_page_ = nullptr;
   std::string script_;
@@ -119,18 +119,18 @@ TEST_F(EditorPages, KeysPressedIntoTheKeyBoxesMakeTheRow) {
   EXPECT_EQ(SendMessageW(GetDlgItem(key_page_, kIdKeyMain), CB_GETCOUNT, 0, 0), 59);
 
   SetFocus(GetDlgItem(key_page_, kIdKeyMain));
-  ASSERT_TRUE(PumpUntil([] { return CKey::CaptureTarget() == kIdKeyMain; }));
+  ASSERT_TRUE(PumpUntil([] { return KeyPage::CaptureTarget() == kIdKeyMain; }));
   Tap('A');
   EXPECT_TRUE(Shows(kIdKeyMain, "A"));  // named, not typed
   Tap(VK_DOWN);
   EXPECT_TRUE(Shows(kIdKeyMain, "下"));  // not a move through the list
   SetFocus(GetDlgItem(key_page_, kIdKeyCombo2));
-  ASSERT_TRUE(PumpUntil([] { return CKey::CaptureTarget() == kIdKeyCombo2; }));
+  ASSERT_TRUE(PumpUntil([] { return KeyPage::CaptureTarget() == kIdKeyCombo2; }));
   Tap('C', VK_CONTROL);
   EXPECT_TRUE(Shows(kIdKeyCombo2, "Ctrl"));
 
   SendMessageW(GetDlgItem(key_page_, kIdInsertKey), BM_CLICK, 0, 0);
-  EXPECT_FALSE(CKey::CaptureInstalled());  // the focus left the key boxes
+  EXPECT_FALSE(KeyPage::CaptureInstalled());  // the focus left the key boxes
   EXPECT_EQ(RepeatList(), "{\"按键\",\"下+Ctrl,0\"},\r\n");
   for (int id : {kIdKeyMain, kIdKeyCombo1, kIdKeyCombo2, kIdKeyCombo3})
     EXPECT_EQ(ControlText(GetDlgItem(key_page_, id)), "");
@@ -148,7 +148,7 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   ASSERT_TRUE(StopWithCtrlF11());
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"650,320,绝对,1\"},\r\n{\"右键单击\",\"700,400,绝对,0\"},\r\n");
   EXPECT_EQ(window.Messages({WM_LBUTTONUP, WM_RBUTTONUP}).size(), 2u);  // the clicks went on
-  EXPECT_FALSE(CMouse::RecordingHookInstalled());
+  EXPECT_FALSE(MousePage::RecordingHookInstalled());
   ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));  // 900 is free again
   UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
 
@@ -197,7 +197,7 @@ TEST_F(EditorPages, ClosingTheEditorStopsTheRecordingAndFreesItsFont) {
   editor_.Destroy();
   EXPECT_EQ(GetObjectType(font), 0u);
   EXPECT_FALSE(SharedEditorState().recording);
-  EXPECT_FALSE(CMouse::RecordingHookInstalled());
+  EXPECT_FALSE(MousePage::RecordingHookInstalled());
   TestWindow window(Target());
   ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));
   UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
@@ -236,7 +236,7 @@ TEST_F(EditorPages, ARecordingSavedAndRunReplaysItsClickAndPaste) {
 }
 
 BOOL CALLBACK FindMagnifier(HWND w, LPARAM found) {
-  return GetDlgItem(w, IDC_ZOOM_VIEW) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
+  return GetDlgItem(w, IDC_MAGNIFIER_VIEW) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
 }
 
 // The magnifier belongs to no window, so that minimising the editor leaves

@@ -11,19 +11,19 @@
 #include "app/texts.h"
 #include "editor/page_texts.h"
 #include "editor/texts.h"
-#include "editor/win32/windows_page.h"
+#include "editor/win32/window_page.h"
 #include "editor/window_page_logic.h"
 #include "engine/text_util.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
-#include "res/page_windows.h"
-#include "res/tool_pic.h"
-#include "res/tool_zoom.h"
+#include "res/window_page.h"
+#include "res/image_tool.h"
+#include "res/magnifier.h"
 #include "tests/native/bmp_builder.h"
 #include "tests/win/win_test_util.h"
-#include "tools/pic_dlg.h"
+#include "tools/image_tool.h"
 #include "tools/texts.h"
-#include "tools/zoom_dlg.h"
+#include "tools/magnifier.h"
 
 namespace tora {
 namespace {
@@ -89,7 +89,7 @@ class WindowPageTest : public ::testing::Test {
   }
 
   HWND editor_ = nullptr;
-  CWindowsDlg page_;
+  WindowPage page_;
 };
 
 TEST_F(WindowPageTest, ListedWindowIsMovedPinnedAndWrittenAsACall) {
@@ -230,7 +230,7 @@ TEST_F(WindowPageTest, WindowsThatMisreportTheirTitlesLengthAreListedAndPicked) 
   SetWindowLongPtrW(odd.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Misreporting));
   HWND child = CreateWindowExW(0, L"EDIT", L"里面", WS_CHILD | WS_VISIBLE, 20, 20, 100, 40, odd.hwnd(), nullptr,
                                Instance(), nullptr);
-  CPicDlg tool;
+  ImageTool tool;
   ASSERT_TRUE(tool.Open(Instance()));
   SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
   const long long handle = reinterpret_cast<intptr_t>(odd.hwnd());
@@ -238,8 +238,8 @@ TEST_F(WindowPageTest, WindowsThatMisreportTheirTitlesLengthAreListedAndPicked) 
     g_reported = reported;
     SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WIN_WINDOW, CBN_DROPDOWN), 0);
     EXPECT_TRUE(Lists(Page(IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗"))) << reported;
-    SendMessageW(tool.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PIC_TARGET, CBN_DROPDOWN), 0);
-    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_PIC_TARGET), Format(tool_texts::kTargetItem, handle, "怪窗")));
+    SendMessageW(tool.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_IMAGE_TARGET, CBN_DROPDOWN), 0);
+    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_IMAGE_TARGET), Format(tool_texts::kTargetItem, handle, "怪窗")));
     SetControlText(Page(IDC_WIN_WINDOW), "");
     SendMessageW(page_.hwnd(), kMsgWindowPicked, 125, 125);  // inside the edit control
     EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗")) << reported;
@@ -260,7 +260,7 @@ TEST(FaultGuard, AnExceptionInAHandlerBecomesAStatusLine) {
   } dialog;
   std::vector<std::string> lines;
   SetFaultReporter([&](const std::string& line) { lines.push_back(line); });
-  ASSERT_TRUE(dialog.CreateModeless(Instance(), IDD_PIC_TOOL, nullptr));
+  ASSERT_TRUE(dialog.CreateModeless(Instance(), IDD_IMAGE_TOOL, nullptr));
   SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
   SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
   SetFaultReporter(nullptr);
@@ -279,7 +279,7 @@ class ImageToolTest : public ::testing::Test {
     SetWindowPos(tool_.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     PumpMessages(50);
   }
-  CPicDlg tool_;
+  ImageTool tool_;
 };
 
 TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
@@ -292,14 +292,14 @@ TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
       path, test::BuildBmp(recipe, [](int32_t x, int32_t y) { return static_cast<uint32_t>(PicColour(x, y)); })));
   tool_.OpenPictureFile(path);
   ASSERT_TRUE(tool_.has_picture());
-  EXPECT_EQ(Text(tool_.hwnd(), IDC_PIC_NAME), path);
+  EXPECT_EQ(Text(tool_.hwnd(), IDC_IMAGE_NAME), path);
   EXPECT_EQ(tool_.PictureSize().cx, 1000);
   tool_.Scroll(true, SB_LINERIGHT, 0);  // offset 10: picture column 10 at view column 1
   EXPECT_EQ(tool_.h_offset(), 10);
   UpdateWindow(tool_.hwnd());
   PumpMessages(50);
 
-  HWND view = GetDlgItem(tool_.hwnd(), IDC_PIC_VIEW);
+  HWND view = GetDlgItem(tool_.hwnd(), IDC_IMAGE_VIEW);
   POINT at{5, 7};
   ClientToScreen(view, &at);
   ScreenDc screen;
@@ -314,23 +314,23 @@ TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
   MessageBoxAnswer answer;
   tool_.OpenPictureFile(other);
   EXPECT_EQ(answer.Text(), tool_texts::kOnlyBmp);
-  EXPECT_EQ(Text(tool_.hwnd(), IDC_PIC_NAME), other);
+  EXPECT_EQ(Text(tool_.hwnd(), IDC_IMAGE_NAME), other);
   EXPECT_EQ(tool_.PictureSize().cx, 1000);
 
   POINT button{2, 2};
-  ClientToScreen(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN), &button);
+  ClientToScreen(GetDlgItem(tool_.hwnd(), IDC_IMAGE_OPEN), &button);
   EXPECT_FALSE(tool_.PicturePoint(button, picture));
 }
 
 TEST_F(ImageToolTest, ScreenshotOfAListedWindowAndOfOneThatClosed) {
   auto target = std::make_unique<TestWindow>(Painted(L"截图目标", RECT{600, 300, 680, 350}, RGB(200, 100, 50)));
-  SendMessageW(tool_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PIC_TARGET, CBN_DROPDOWN), 0);
+  SendMessageW(tool_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_IMAGE_TARGET, CBN_DROPDOWN), 0);
   const std::string item =
       Format(tool_texts::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(target->hwnd())), "截图目标");
-  ASSERT_NE(SendMessageW(GetDlgItem(tool_.hwnd(), IDC_PIC_TARGET), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+  ASSERT_NE(SendMessageW(GetDlgItem(tool_.hwnd(), IDC_IMAGE_TARGET), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                          reinterpret_cast<LPARAM>(Widen(item).c_str())),
             CB_ERR);
-  SetControlText(GetDlgItem(tool_.hwnd(), IDC_PIC_TARGET), item);
+  SetControlText(GetDlgItem(tool_.hwnd(), IDC_IMAGE_TARGET), item);
   tool_.TakeScreenshot();  // the tool hides itself and waits on a timer
   EXPECT_FALSE(IsWindowVisible(tool_.hwnd()));
   ASSERT_TRUE(PumpUntil([&] { return !tool_.shot_pending(); }));
@@ -340,7 +340,7 @@ TEST_F(ImageToolTest, ScreenshotOfAListedWindowAndOfOneThatClosed) {
   EXPECT_EQ(tool_.PicturePixel(40, 25), RGB(200, 100, 50));
 
   target.reset();
-  CheckDlgButton(tool_.hwnd(), IDC_PIC_HIDE_MAIN, BST_UNCHECKED);
+  CheckDlgButton(tool_.hwnd(), IDC_IMAGE_HIDE_MAIN, BST_UNCHECKED);
   MessageBoxAnswer answer;
   tool_.TakeScreenshot();
   EXPECT_EQ(answer.Text(), tool_texts::kTargetGone);
@@ -358,9 +358,9 @@ TEST_F(ImageToolTest, FullScreenViewComesBackToTheSavedLook) {
   ASSERT_TRUE(PumpUntil([&] { return tool_.full_screen(); }));
   PumpMessages(100);
   EXPECT_EQ(GetWindowLongPtrW(tool_.hwnd(), GWL_STYLE) & WS_CAPTION, 0);
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_IMAGE_OPEN)));
   RECT view{};
-  GetWindowRect(GetDlgItem(tool_.hwnd(), IDC_PIC_VIEW), &view);
+  GetWindowRect(GetDlgItem(tool_.hwnd(), IDC_IMAGE_VIEW), &view);
   EXPECT_EQ(view.right - view.left, GetSystemMetrics(SM_CXSCREEN));
   tool_.ToggleFullScreen();
   PumpMessages(100);
@@ -369,18 +369,18 @@ TEST_F(ImageToolTest, FullScreenViewComesBackToTheSavedLook) {
   RECT after{};
   GetWindowRect(tool_.hwnd(), &after);
   EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_IMAGE_OPEN)));
 }
 
 TEST(Magnifier, ShowsTheColourAndArrowKeysMoveTheCursorOnly) {
   TestWindow target(Painted(L"放大镜目标", RECT{200, 200, 400, 400}, RGB(18, 52, 86)));
   ASSERT_TRUE(target.Focus());
   SetCursorPos(300, 300);
-  CZoomDlg zoom;
+  Magnifier zoom;
   ASSERT_TRUE(zoom.Open(Instance()));
   zoom.Follow();
-  EXPECT_EQ(Text(zoom.hwnd(), IDC_ZOOM_COLOUR), "563412");
-  EXPECT_EQ(Text(zoom.hwnd(), IDC_ZOOM_POSITION), "300,300");
+  EXPECT_EQ(Text(zoom.hwnd(), IDC_MAGNIFIER_COLOUR), "563412");
+  EXPECT_EQ(Text(zoom.hwnd(), IDC_MAGNIFIER_POSITION), "300,300");
   // (the window manager may give a new window the focus: it goes back)
   ASSERT_TRUE(target.Focus());
 

@@ -10,7 +10,7 @@
 
 namespace tora {
 
-class CGetRectDlg : public DragOverlay {
+class RectPicker : public DragOverlay {
  public:
   // Shows the picker over the screen, creating it the first time (page as
   // parent); the page is the window told of the chosen rectangle. False

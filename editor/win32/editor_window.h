@@ -8,15 +8,15 @@
 
 #include "app/dialog_base.h"
 #include "editor/win32/find_color_page.h"
-#include "editor/win32/find_pic_page.h"
+#include "editor/win32/find_image_page.h"
 #include "editor/win32/help_page.h"
 #include "editor/win32/key_page.h"
 #include "editor/win32/mouse_page.h"
 #include "editor/win32/other_page.h"
-#include "editor/win32/windows_page.h"
+#include "editor/win32/window_page.h"
 #include "platform/platform.h"
-#include "tools/pic_dlg.h"
-#include "tools/zoom_dlg.h"
+#include "tools/image_tool.h"
+#include "tools/magnifier.h"
 
 namespace tora {
 
@@ -58,11 +58,11 @@ enum EditorControl : int {
 // Tab indexes of the pages.
 enum EditorTab : int { kTabWindows, kTabKey, kTabMouse, kTabFindColor, kTabFindPic, kTabOther, kTabHelp, kTabCount };
 
-class CSetupAj : public DialogBase {
+class EditorWindow : public DialogBase {
  public:
-  CSetupAj(HINSTANCE instance, Platform& platform, EditorHost& host)
+  EditorWindow(HINSTANCE instance, Platform& platform, EditorHost& host)
       : instance_(instance), platform_(platform), host_(host) {}
-  ~CSetupAj() override;
+  ~EditorWindow() override;
 
   // The main window's "设置按键": shows the editor, creating it when there
   // is none. False when it could not be created.
@@ -87,9 +87,9 @@ class CSetupAj : public DialogBase {
   void TakeCursorPosition();
   void TestPositionColour();
 
-  CMouse& mouse_page() { return mouse_; }
-  CFindColorDlg& find_color_page() { return find_color_; }
-  CPicDlg& image_tool() { return image_tool_; }
+  MousePage& mouse_page() { return mouse_; }
+  FindColorPage& find_color_page() { return find_color_; }
+  ImageTool& image_tool() { return image_tool_; }
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -169,15 +169,15 @@ class CSetupAj : public DialogBase {
   std::string pending_x_text_;
   std::string pending_y_text_;
 
-  CWindowsDlg windows_;
-  CKey key_;
-  CMouse mouse_;
-  CFindColorDlg find_color_;
-  CFindPicDlg find_pic_;
-  COther other_;
-  CHelp help_;
-  CPicDlg image_tool_;
-  CZoomDlg magnifier_;
+  WindowPage windows_;
+  KeyPage key_;
+  MousePage mouse_;
+  FindColorPage find_color_;
+  FindImagePage find_pic_;
+  OtherPage other_;
+  HelpPage help_;
+  ImageTool image_tool_;
+  Magnifier magnifier_;
 };
 
 }  // namespace tora

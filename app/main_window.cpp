@@ -1,4 +1,4 @@
-#include "app/velm_dlg.h"
+#include "app/main_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/about_dlg.h"
+#include "app/about_box.h"
 #include "app/hotkeys.h"
 #include "app/web_pane.h"
 #include "app/texts.h"
@@ -27,11 +27,11 @@ constexpr UINT kTrayIconId = 111;
 
 }  // namespace
 
-CVelmDlg::~CVelmDlg() {
+MainWindow::~MainWindow() {
   if (mutex_) CloseHandle(mutex_);
 }
 
-INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog();
@@ -74,13 +74,13 @@ INT_PTR CVelmDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-INT_PTR CVelmDlg::OnInitDialog() {
+INT_PTR MainWindow::OnInitDialog() {
   UseChineseFont();
   FillChoiceLists();
   HMENU system_menu = GetSystemMenu(hwnd(), FALSE);
   if (system_menu) {
     AppendMenuW(system_menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(system_menu, MF_STRING, IDM_ABOUTBOX, Widen(app_texts::kAboutMenuItem).c_str());
+    AppendMenuW(system_menu, MF_STRING, IDM_ABOUT_BOX, Widen(app_texts::kAboutMenuItem).c_str());
   }
   SendMessageW(Item(IDC_CPU_PRIORITY), CB_SETCURSEL, 1, 0);
   user_.Attach(hwnd());
@@ -95,7 +95,7 @@ INT_PTR CVelmDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CVelmDlg::FillChoiceLists() {
+void MainWindow::FillChoiceLists() {
   for (const std::string& text : HotkeyTexts()) {
     AddComboItem(Item(IDC_START_HOTKEY), text);
     AddComboItem(Item(IDC_STOP_HOTKEY), text);
@@ -104,7 +104,7 @@ void CVelmDlg::FillChoiceLists() {
     AddComboItem(Item(IDC_CPU_PRIORITY), text);
 }
 
-void CVelmDlg::SetIcons() {
+void MainWindow::SetIcons() {
   icon_large_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
   icon_small_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
@@ -113,17 +113,17 @@ void CVelmDlg::SetIcons() {
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_small_));
 }
 
-std::string CVelmDlg::ExecutableDir() { return platform_.files.ExecutableDir(); }
+std::string MainWindow::ExecutableDir() { return platform_.files.ExecutableDir(); }
 
-std::string CVelmDlg::SetupIniPath() { return ExecutableDir() + "\\" + texts::kSetupIni; }
+std::string MainWindow::SetupIniPath() { return ExecutableDir() + "\\" + texts::kSetupIni; }
 
-std::string CVelmDlg::HelpPagePath() { return ExecutableDir() + "\\" + app_texts::kHelpPage; }
+std::string MainWindow::HelpPagePath() { return ExecutableDir() + "\\" + app_texts::kHelpPage; }
 
-void CVelmDlg::RememberScript(const std::string& path) {
+void MainWindow::RememberScript(const std::string& path) {
   platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
 }
 
-void CVelmDlg::WarnIfProgramDirNotGbk() {
+void MainWindow::WarnIfProgramDirNotGbk() {
   std::wstring module(32768, L'\0');
   module.resize(GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size())));
   std::string gbk;
@@ -131,7 +131,7 @@ void CVelmDlg::WarnIfProgramDirNotGbk() {
     MessageBoxW(hwnd(), Widen(app_texts::kProgramDirNotGbk).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
 }
 
-void CVelmDlg::PrepareDefaultScript() {
+void MainWindow::PrepareDefaultScript() {
   default_script_ = ExecutableDir() + "\\" + texts::kDefaultScriptName;
   // A read-only folder: the path is still offered; starting it reports the
   // missing file then.
@@ -139,13 +139,13 @@ void CVelmDlg::PrepareDefaultScript() {
     platform_.trace.Trace("default script cannot be created: " + default_script_);
 }
 
-void CVelmDlg::ShowLastScript() {
+void MainWindow::ShowLastScript() {
   std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
   if (path.empty()) path = default_script_;
   SetControlText(Item(IDC_SCRIPT_FILE), path);
 }
 
-void CVelmDlg::ClaimSingleInstance() {
+void MainWindow::ClaimSingleInstance() {
   mutex_ = CreateMutexW(nullptr, FALSE, Widen(app_texts::kMutexName).c_str());
   const DWORD error = GetLastError();
   if (mutex_ && error != ERROR_ALREADY_EXISTS) {
@@ -159,7 +159,7 @@ void CVelmDlg::ClaimSingleInstance() {
   MessageBoxW(nullptr, Widen(app_texts::kSecondInstance).c_str(), Widen(app_texts::kNoticeCaption).c_str(), MB_OK);
 }
 
-void CVelmDlg::PlaceAtRightEdge() {
+void MainWindow::PlaceAtRightEdge() {
   RECT window{};
   RECT work{};
   GetWindowRect(hwnd(), &window);
@@ -171,7 +171,7 @@ void CVelmDlg::PlaceAtRightEdge() {
   MoveWindow(hwnd(), work_width - width, (work_height - height) / 2, width, height, TRUE);
 }
 
-void CVelmDlg::AddTrayIcon() {
+void MainWindow::AddTrayIcon() {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof(data);
   data.hWnd = hwnd();
@@ -184,7 +184,7 @@ void CVelmDlg::AddTrayIcon() {
   tray_added_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
 }
 
-void CVelmDlg::RemoveTrayIcon() {
+void MainWindow::RemoveTrayIcon() {
   if (!tray_added_) return;
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof(data);
@@ -194,7 +194,7 @@ void CVelmDlg::RemoveTrayIcon() {
   tray_added_ = false;
 }
 
-INT_PTR CVelmDlg::OnCommand(WORD id, WORD code) {
+INT_PTR MainWindow::OnCommand(WORD id, WORD code) {
   switch (id) {
     case IDC_START:
       if (code == BN_CLICKED && !host_.Running()) Start();
@@ -236,7 +236,7 @@ INT_PTR CVelmDlg::OnCommand(WORD id, WORD code) {
   }
 }
 
-INT_PTR CVelmDlg::OnNotify(const NMHDR* header) {
+INT_PTR MainWindow::OnNotify(const NMHDR* header) {
   if (header && header->idFrom == IDC_WEB_LINK && (header->code == NM_CLICK || header->code == NM_RETURN)) {
     OpenHelpExternally();
     return TRUE;
@@ -244,7 +244,7 @@ INT_PTR CVelmDlg::OnNotify(const NMHDR* header) {
   return FALSE;
 }
 
-INT_PTR CVelmDlg::OnHotKey(WPARAM id) {
+INT_PTR MainWindow::OnHotKey(WPARAM id) {
   // A message box of the script dispatches the stop hotkey here instead of
   // leaving it queued for the script's own look: keep it for that look.
   if (id == kStopHotkeyId && in_run_) user_.NoteStopRequest();
@@ -253,7 +253,7 @@ INT_PTR CVelmDlg::OnHotKey(WPARAM id) {
   return TRUE;
 }
 
-INT_PTR CVelmDlg::OnTimer(WPARAM id) {
+INT_PTR MainWindow::OnTimer(WPARAM id) {
   if (id == MainWindowUser::kStatusRedrawTimer) {
     user_.FlushStatusRedraw();
     return TRUE;
@@ -263,14 +263,14 @@ INT_PTR CVelmDlg::OnTimer(WPARAM id) {
   return TRUE;
 }
 
-INT_PTR CVelmDlg::OnSysCommand(WPARAM command) {
-  if ((command & 0xFFF0) != IDM_ABOUTBOX) return FALSE;
-  CAboutDlg about;
-  about.RunModal(instance_, IDD_ABOUTBOX, hwnd());
+INT_PTR MainWindow::OnSysCommand(WPARAM command) {
+  if ((command & 0xFFF0) != IDM_ABOUT_BOX) return FALSE;
+  AboutBox about;
+  about.RunModal(instance_, IDD_ABOUT_BOX, hwnd());
   return TRUE;
 }
 
-INT_PTR CVelmDlg::OnPaint() {
+INT_PTR MainWindow::OnPaint() {
   if (!IsIconic(hwnd())) return FALSE;
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd(), &ps);
@@ -283,9 +283,9 @@ INT_PTR CVelmDlg::OnPaint() {
   return TRUE;
 }
 
-INT_PTR CVelmDlg::OnQueryDragIcon() { return reinterpret_cast<INT_PTR>(icon_small_); }
+INT_PTR MainWindow::OnQueryDragIcon() { return reinterpret_cast<INT_PTR>(icon_small_); }
 
-INT_PTR CVelmDlg::OnTrayNotify(LPARAM mouse_message) {
+INT_PTR MainWindow::OnTrayNotify(LPARAM mouse_message) {
   switch (static_cast<UINT>(mouse_message)) {
     case WM_LBUTTONUP:
       SetForegroundWindow(hwnd());
@@ -300,7 +300,7 @@ INT_PTR CVelmDlg::OnTrayNotify(LPARAM mouse_message) {
   return TRUE;
 }
 
-void CVelmDlg::ShowTrayMenu() {
+void MainWindow::ShowTrayMenu() {
   SetForegroundWindow(hwnd());
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAY_MENU));
   if (!menu) return;
@@ -312,12 +312,12 @@ void CVelmDlg::ShowTrayMenu() {
   DestroyMenu(menu);
 }
 
-INT_PTR CVelmDlg::OnClose() {
+INT_PTR MainWindow::OnClose() {
   Close();
   return TRUE;
 }
 
-INT_PTR CVelmDlg::OnDestroy() {
+INT_PTR MainWindow::OnDestroy() {
   KillTimer(hwnd(), kOpenUrlTimer);
   RemoveTrayIcon();
   UnregisterHotKey(hwnd(), kStartHotkeyId);
@@ -328,7 +328,7 @@ INT_PTR CVelmDlg::OnDestroy() {
   return FALSE;
 }
 
-void CVelmDlg::Start() {
+void MainWindow::Start() {
   // A script may open message boxes, whose loops deliver clicks and
   // hotkeys: a second start from inside the first is refused.
   if (in_run_) return;
@@ -339,9 +339,9 @@ void CVelmDlg::Start() {
   if (close_pending_) Close();
 }
 
-void CVelmDlg::Stop() { host_.StopScript(); }
+void MainWindow::Stop() { host_.StopScript(); }
 
-void CVelmDlg::Close() {
+void MainWindow::Close() {
   if (in_run_) {
     // The script ends at its next look at the stop request; the close
     // follows when RunScript has returned.
@@ -363,7 +363,7 @@ void CVelmDlg::Close() {
   DestroyWindow(hwnd());
 }
 
-void CVelmDlg::EndSession() {
+void MainWindow::EndSession() {
   // The process ends when this returns: what closing would save is saved,
   // and the workers and the tray icon go, whether or not the save worked.
   editor_.SaveForSessionEnd();
@@ -378,7 +378,7 @@ void CVelmDlg::EndSession() {
   DestroyWindow(hwnd());
 }
 
-void CVelmDlg::SetHotkeys() {
+void MainWindow::SetHotkeys() {
   const struct {
     int id;
     int list;
@@ -392,7 +392,7 @@ void CVelmDlg::SetHotkeys() {
   }
 }
 
-void CVelmDlg::OpenEditor() {
+void MainWindow::OpenEditor() {
   std::string path = user_.ScriptPath();
   if (path.empty()) path = default_script_;
   // The editor opens the script the main window shows; the choice is
@@ -402,9 +402,9 @@ void CVelmDlg::OpenEditor() {
                                          Widen(texts::kAppTitle).c_str(), MB_OK);
 }
 
-void CVelmDlg::ScriptSaved(const std::string& path) { SetControlText(Item(IDC_SCRIPT_FILE), path); }
+void MainWindow::ScriptSaved(const std::string& path) { SetControlText(Item(IDC_SCRIPT_FILE), path); }
 
-void CVelmDlg::Browse() {
+void MainWindow::Browse() {
   FileChoice choice;
   choice.owner = hwnd();
   const std::string filter = std::string(app_texts::kScriptFilterName) + "|" + app_texts::kScriptPattern + "|";
@@ -417,7 +417,7 @@ void CVelmDlg::Browse() {
   RememberScript(*path);
 }
 
-void CVelmDlg::RefillScriptList() {
+void MainWindow::RefillScriptList() {
   const std::string dir = ExecutableDir();
   size_t unlisted = 0;
   std::vector<std::string> paths;
@@ -432,7 +432,7 @@ void CVelmDlg::RefillScriptList() {
   }
 }
 
-void CVelmDlg::OpenUrlStep() {
+void MainWindow::OpenUrlStep() {
   KillTimer(hwnd(), kOpenUrlTimer);
   const OpenUrlHandOver::Snapshot request = registry_.open_url.Get();
   WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE));
@@ -444,7 +444,7 @@ void CVelmDlg::OpenUrlStep() {
   registry_.open_url.MarkOpened(request.requested_id);
 }
 
-void CVelmDlg::OpenHelpExternally() {
+void MainWindow::OpenHelpExternally() {
   ShellExecuteW(hwnd(), L"open", Widen(HelpPagePath()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

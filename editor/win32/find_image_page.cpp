@@ -1,4 +1,4 @@
-#include "editor/win32/find_pic_page.h"
+#include "editor/win32/find_image_page.h"
 
 #include <commdlg.h>
 
@@ -7,7 +7,7 @@
 #include "app/messages.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
-#include "page_find_pic.h"
+#include "res/find_image_page.h"
 #include "platform/win32/wide.h"
 
 namespace tora {
@@ -21,37 +21,37 @@ void Say(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK)
 
 }  // namespace
 
-CFindPicDlg::~CFindPicDlg() { CloseCut(); }
+FindImagePage::~FindImagePage() { CloseCut(); }
 
-void CFindPicDlg::OnPageCreated() {
-  FillCombo(Item(IDC_FP_MODE), t::kModeItems);
-  FillCombo(Item(IDC_FP_RANGE), t::kRangeItems);
-  FillCombo(Item(IDC_FP_PERCENT), t::kPercentItems);
+void FindImagePage::OnPageCreated() {
+  FillCombo(Item(IDC_FI_MODE), t::kModeItems);
+  FillCombo(Item(IDC_FI_RANGE), t::kRangeItems);
+  FillCombo(Item(IDC_FI_PERCENT), t::kPercentItems);
   OnModeChanged();
 }
 
-void CFindPicDlg::OnEditorClosing() {
+void FindImagePage::OnEditorClosing() {
   picker_.Destroy();
   CloseCut();
 }
 
-void CFindPicDlg::CloseCut() {
+void FindImagePage::CloseCut() {
   if (cut_) cut_->Destroy();
   cut_.reset();
 }
 
-INT_PTR CFindPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR FindImagePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
       break;
     case kMsgRectChosen:
-      SetItemText(IDC_FP_RANGE, picker_.rect_text());
+      SetItemText(IDC_FI_RANGE, picker_.rect_text());
       return TRUE;
     case kMsgPictureSaved:
-      if (const auto* cut = reinterpret_cast<const CCutPicDlg*>(lparam); cut && cut == cut_.get()) {
-        SetItemText(IDC_FP_PATH, cut->saved_path_text());
-        SetItemText(IDC_FP_POSITION, cut->position_text());
+      if (const auto* cut = reinterpret_cast<const ScreenCut*>(lparam); cut && cut == cut_.get()) {
+        SetItemText(IDC_FI_PATH, cut->saved_path_text());
+        SetItemText(IDC_FI_POSITION, cut->position_text());
       }
       return TRUE;
     default:
@@ -60,34 +60,34 @@ INT_PTR CFindPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-INT_PTR CFindPicDlg::OnCommand(WORD id, WORD code) {
-  if (id == IDC_FP_MODE) {
+INT_PTR FindImagePage::OnCommand(WORD id, WORD code) {
+  if (id == IDC_FI_MODE) {
     if (code == CBN_SELCHANGE) OnModeChanged();
     return TRUE;
   }
-  if (id == IDC_FP_CHOICES) {
+  if (id == IDC_FI_CHOICES) {
     if (code == CBN_DROPDOWN) FillImageActionChoices();
     return TRUE;
   }
   if (code != BN_CLICKED) return FALSE;
   switch (id) {
-    case IDC_FP_OPEN: OpenImageFile(); return TRUE;
-    case IDC_FP_CUT: CutScreen(); return TRUE;
-    case IDC_FP_PICK_RECT: ShowRectPicker(); return TRUE;
-    case IDC_FP_CONDITION: GenerateImageCondition(); return TRUE;
-    case IDC_FP_ACTION: GenerateImageAction(); return TRUE;
-    case IDC_FP_INSERT: InsertImageActionRow(); return TRUE;
+    case IDC_FI_OPEN: OpenImageFile(); return TRUE;
+    case IDC_FI_CUT: CutScreen(); return TRUE;
+    case IDC_FI_PICK_RECT: ShowRectPicker(); return TRUE;
+    case IDC_FI_CONDITION: GenerateImageCondition(); return TRUE;
+    case IDC_FI_ACTION: GenerateImageAction(); return TRUE;
+    case IDC_FI_INSERT: InsertImageActionRow(); return TRUE;
     default: return FALSE;
   }
 }
 
-void CFindPicDlg::OnModeChanged() {
+void FindImagePage::OnModeChanged() {
   // The position box stays usable in both modes.
-  EnableRangeControls(hwnd(), SelectedText(Item(IDC_FP_MODE)) != t::kModeFixed, IDC_FP_RANGE_LABEL, IDC_FP_RANGE,
-                      IDC_FP_PICK_RECT);
+  EnableRangeControls(hwnd(), SelectedText(Item(IDC_FI_MODE)) != t::kModeFixed, IDC_FI_RANGE_LABEL, IDC_FI_RANGE,
+                      IDC_FI_PICK_RECT);
 }
 
-void CFindPicDlg::OpenImageFile() {
+void FindImagePage::OpenImageFile() {
   FileChoice choice;
   choice.filter = t::kBmpFilter;
   choice.flags = OFN_HIDEREADONLY;
@@ -112,58 +112,58 @@ void CFindPicDlg::OpenImageFile() {
     Say(t::kOnlyBmp);
     return;
   }
-  SetItemText(IDC_FP_PATH, DoubledBackslashes(*path));
+  SetItemText(IDC_FI_PATH, DoubledBackslashes(*path));
 }
 
-void CFindPicDlg::CutScreen() {
+void FindImagePage::CutScreen() {
   // Each cut is a new overlay; one still open goes first.
   CloseCut();
-  cut_ = std::make_shared<CCutPicDlg>();
+  cut_ = std::make_shared<ScreenCut>();
   if (!cut_->Open(instance_, hwnd())) Tell(t::kDialogCreateFailed);
 }
 
-void CFindPicDlg::ShowRectPicker() {
+void FindImagePage::ShowRectPicker() {
   if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
 }
 
-bool CFindPicDlg::ReadForm(bool actions, ImageForm& form) const {
-  form.mode = SelectedText(Item(IDC_FP_MODE));
+bool FindImagePage::ReadForm(bool actions, ImageForm& form) const {
+  form.mode = SelectedText(Item(IDC_FI_MODE));
   form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
   // Only the fields the call is made of.
   const bool moving = form.mode != t::kModeFixed;
-  return Field(IDC_FP_NAME, t::kFieldDescription, form.name) && Field(IDC_FP_PATH, t::kFieldImagePath, form.path) &&
-         (moving || Field(IDC_FP_POSITION, t::kFieldFixedPosition, form.position)) &&
-         (!moving || Field(IDC_FP_RANGE, t::kFieldRange, form.range)) &&
-         Field(IDC_FP_PERCENT, t::kFieldPercent, form.percent) &&
+  return Field(IDC_FI_NAME, t::kFieldDescription, form.name) && Field(IDC_FI_PATH, t::kFieldImagePath, form.path) &&
+         (moving || Field(IDC_FI_POSITION, t::kFieldFixedPosition, form.position)) &&
+         (!moving || Field(IDC_FI_RANGE, t::kFieldRange, form.range)) &&
+         Field(IDC_FI_PERCENT, t::kFieldPercent, form.percent) &&
          (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
 }
 
-void CFindPicDlg::GenerateImageCondition() {
+void FindImagePage::GenerateImageCondition() {
   ImageForm form;
   if (!ReadForm(false, form)) return;
   const PageEdit edit = tora::GenerateImageCondition(form);
   if (!AcceptEdit(edit, editor())) return;
   PrependToCodeBox(editor(), edit.text);
-  SetItemText(IDC_FP_NAME, std::string());
+  SetItemText(IDC_FI_NAME, std::string());
 }
 
-void CFindPicDlg::GenerateImageAction() {
+void FindImagePage::GenerateImageAction() {
   ImageForm form;
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateImageAction(form);
   if (!AcceptEdit(edit, editor())) return;
   PrependToCodeBox(editor(), edit.text);
   SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
-  SetItemText(IDC_FP_NAME, std::string());
+  SetItemText(IDC_FI_NAME, std::string());
 }
 
-void CFindPicDlg::FillImageActionChoices() {
-  ReplaceItems(Item(IDC_FP_CHOICES), ImageActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
+void FindImagePage::FillImageActionChoices() {
+  ReplaceItems(Item(IDC_FI_CHOICES), ImageActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
 }
 
-void CFindPicDlg::InsertImageActionRow() {
+void FindImagePage::InsertImageActionRow() {
   std::string choice;
-  if (!Field(IDC_FP_CHOICES, t::kImageAction, choice)) return;
+  if (!Field(IDC_FI_CHOICES, t::kImageAction, choice)) return;
   const PageEdit edit = ImageActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));
   if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
 }

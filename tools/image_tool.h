@@ -11,9 +11,9 @@
 
 namespace tora {
 
-class CPicDlg : public DialogBase {
+class ImageTool : public DialogBase {
  public:
-  ~CPicDlg() override;
+  ~ImageTool() override;
 
   // Creates the window when there is none (modeless, owned by nobody so
   // that it stays when the editor closes); false when it cannot be made.

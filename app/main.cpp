@@ -1,12 +1,13 @@
-#include "app/velm_app.h"
-
+// The process: common controls, OLE and the rich-edit library, then the main
+// window; the process ends with it.
+#include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
 
 #include "app/fault_guard.h"
 #include "app/main_window_user.h"
 #include "app/message_loop.h"
-#include "app/velm_dlg.h"
+#include "app/main_window.h"
 #include "app/web_pane.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
@@ -14,8 +15,9 @@
 #include "res/resource.h"
 
 namespace tora {
+namespace {
 
-int CVelmApp::Run() {
+int RunProgram(HINSTANCE instance) {
   INITCOMMONCONTROLSEX controls{};
   controls.dwSize = sizeof(controls);
   // The link control is not in the standard set but the main window has one.
@@ -24,7 +26,7 @@ int CVelmApp::Run() {
   const bool ole = SUCCEEDED(OleInitialize(nullptr));
   HMODULE rich_edit = LoadLibraryW(L"Msftedit.dll");
   if (!rich_edit) rich_edit = LoadLibraryW(L"Riched20.dll");
-  WebPane::RegisterWindowClass(instance_);
+  WebPane::RegisterWindowClass(instance);
 
   int result = 0;
   {
@@ -32,9 +34,9 @@ int CVelmApp::Run() {
     Win32Platform win32(user);
     ActionRegistry registry;
     ScriptHost host(registry, win32.platform());
-    CVelmDlg dialog(instance_, user, registry, win32.platform(), host);
+    MainWindow dialog(instance, user, registry, win32.platform(), host);
     SetFaultReporter([&user](const std::string& line) { user.InsertStatusTop(line); });
-    if (!dialog.CreateModeless(instance_, IDD_VELM_DIALOG, nullptr)) {
+    if (!dialog.CreateModeless(instance, IDD_MAIN_WINDOW, nullptr)) {
       win32.platform().trace.Trace("warning: the main window could not be created");
       result = 1;
     } else {
@@ -48,9 +50,9 @@ int CVelmApp::Run() {
   return result;
 }
 
+}  // namespace
 }  // namespace tora
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  tora::CVelmApp app(instance);
-  return app.Run();
+  return tora::RunProgram(instance);
 }

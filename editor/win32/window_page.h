@@ -12,9 +12,9 @@
 
 namespace tora {
 
-class CWindowsDlg : public EditorPage {
+class WindowPage : public EditorPage {
  public:
-  ~CWindowsDlg() override;
+  ~WindowPage() override;
 
   void OnEditorClosing() override;
 

@@ -7,9 +7,9 @@
 
 namespace tora {
 
-class CCutToolsDlg : public DialogBase {
+class ScreenCutStrip : public DialogBase {
  public:
-  static CCutToolsDlg& Instance();
+  static ScreenCutStrip& Instance();
 
   // Shows the strip topmost at (x, y), serving the overlay; it is created
   // (the overlay as parent) when there is none for this overlay.

@@ -1,20 +1,20 @@
-#include "tools/cut_tools_dlg.h"
+#include "tools/screen_cut_strip.h"
 
 #include "app/messages.h"
 
 namespace tora {
 
-CCutToolsDlg& CCutToolsDlg::Instance() {
-  static CCutToolsDlg strip;
+ScreenCutStrip& ScreenCutStrip::Instance() {
+  static ScreenCutStrip strip;
   return strip;
 }
 
-bool CCutToolsDlg::Serve(HINSTANCE instance, HWND overlay, int x, int y) {
+bool ScreenCutStrip::Serve(HINSTANCE instance, HWND overlay, int x, int y) {
   // An owned window goes with its owner: a strip made for an earlier
   // overlay is gone with it, and one must never outlive the overlay it
   // serves.
   if (exists() && GetWindow(hwnd(), GW_OWNER) != overlay) Destroy();
-  if (!exists() && !CreateModeless(instance, IDD_CUT_TOOLS, overlay)) return false;
+  if (!exists() && !CreateModeless(instance, IDD_SCREEN_CUT_STRIP, overlay)) return false;
   overlay_ = overlay;
   SetWindowPos(hwnd(), HWND_TOPMOST, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
   ShowWindow(hwnd(), SW_SHOW);
@@ -25,7 +25,7 @@ bool CCutToolsDlg::Serve(HINSTANCE instance, HWND overlay, int x, int y) {
   return true;
 }
 
-INT_PTR CCutToolsDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR ScreenCutStrip::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       UseChineseFont();

@@ -1,4 +1,4 @@
-#include "editor/win32/setup_aj.h"
+#include "editor/win32/editor_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -65,32 +65,32 @@ uint32_t ScreenPixel(int x, int y) {
 
 }  // namespace
 
-CSetupAj::~CSetupAj() {
+EditorWindow::~EditorWindow() {
   if (code_font_) DeleteObject(code_font_);
 }
 
-bool CSetupAj::Open(HWND main_window) {
+bool EditorWindow::Open(HWND main_window) {
   main_window_ = main_window;
   if (exists()) {
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
     return true;
   }
-  if (!CreateModeless(instance_, IDD_SETUP_AJ, main_window)) return false;
+  if (!CreateModeless(instance_, IDD_EDITOR, main_window)) return false;
   ShowWindow(hwnd(), SW_SHOW);
   return true;
 }
 
-bool CSetupAj::CloseSaving() {
+bool EditorWindow::CloseSaving() {
   if (!exists()) return true;
   if (!SaveForClose()) return false;
   Destroy();
   return true;
 }
 
-bool CSetupAj::SaveForSessionEnd() { return !exists() || !CodeBoxChanged() || SaveForClose(); }
+bool EditorWindow::SaveForSessionEnd() { return !exists() || !CodeBoxChanged() || SaveForClose(); }
 
-INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR EditorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog();
@@ -135,7 +135,7 @@ INT_PTR CSetupAj::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 // Opening: fills the boxes, loads the script the main window last chose,
 // creates the seven pages and registers F11.
-INT_PTR CSetupAj::OnInitDialog() {
+INT_PTR EditorWindow::OnInitDialog() {
   SharedEditorState().editor = hwnd();
   UseChineseFont();
   for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(kIdInterval), item);
@@ -172,7 +172,7 @@ INT_PTR CSetupAj::OnInitDialog() {
   return TRUE;
 }
 
-EditorPage* CSetupAj::Page(int tab) {
+EditorPage* EditorWindow::Page(int tab) {
   switch (tab) {
     case kTabWindows: return &windows_;
     case kTabKey: return &key_;
@@ -185,7 +185,7 @@ EditorPage* CSetupAj::Page(int tab) {
   }
 }
 
-void CSetupAj::CreatePages() {
+void EditorWindow::CreatePages() {
   HWND tabs = Item(kIdTabs);
   // The dialog manager walks into the tab control and its pages for Tab
   // and the arrow keys only when the control says it holds controls.
@@ -217,18 +217,18 @@ void CSetupAj::CreatePages() {
   ShowPage(kTabWindows);
 }
 
-void CSetupAj::ShowPage(int tab) {
+void EditorWindow::ShowPage(int tab) {
   if (EditorPage* p = Page(tab); p && p->exists()) ShowWindow(p->hwnd(), SW_SHOW);
 }
 
-void CSetupAj::SelectTab(int tab) {
+void EditorWindow::SelectTab(int tab) {
   if (EditorPage* old = Page(current_tab_); old && old->exists()) ShowWindow(old->hwnd(), SW_HIDE);
   SendMessageW(Item(kIdTabs), TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
   current_tab_ = tab;
   ShowPage(tab);
 }
 
-INT_PTR CSetupAj::OnCommand(WORD id, WORD code) {
+INT_PTR EditorWindow::OnCommand(WORD id, WORD code) {
   switch (id) {
     case IDOK:
     case IDCANCEL:
@@ -297,7 +297,7 @@ INT_PTR CSetupAj::OnCommand(WORD id, WORD code) {
   }
 }
 
-INT_PTR CSetupAj::OnNotify(const NMHDR* header) {
+INT_PTR EditorWindow::OnNotify(const NMHDR* header) {
   if (header && header->idFrom == kIdTabs && header->code == TCN_SELCHANGE) {
     if (EditorPage* old = Page(current_tab_); old && old->exists()) ShowWindow(old->hwnd(), SW_HIDE);
     current_tab_ = static_cast<int>(SendMessageW(Item(kIdTabs), TCM_GETCURSEL, 0, 0));
@@ -307,13 +307,13 @@ INT_PTR CSetupAj::OnNotify(const NMHDR* header) {
   return FALSE;
 }
 
-INT_PTR CSetupAj::OnHotKey(WPARAM id) {
+INT_PTR EditorWindow::OnHotKey(WPARAM id) {
   if (id == kF11HotkeyId) TakeCursorPosition();
   if (id == kRecordingStopHotkeyId) mouse_.StopRecordingByHotkey();
   return TRUE;
 }
 
-INT_PTR CSetupAj::OnTimer(WPARAM id) {
+INT_PTR EditorWindow::OnTimer(WPARAM id) {
   if (id == kFillTimer) {
     // A message box over the editor meanwhile enables it again when it goes.
     if (IsWindowEnabled(hwnd())) EnableWindow(hwnd(), FALSE);
@@ -332,7 +332,7 @@ INT_PTR CSetupAj::OnTimer(WPARAM id) {
   return TRUE;
 }
 
-INT_PTR CSetupAj::OnSize(WPARAM type, int w, int h) {
+INT_PTR EditorWindow::OnSize(WPARAM type, int w, int h) {
   if (type == SIZE_MINIMIZED) return FALSE;
   // The code box and the test row follow the window's size; everything
   // else keeps its template place. The pixel numbers are made for a dialog
@@ -357,7 +357,7 @@ INT_PTR CSetupAj::OnSize(WPARAM type, int w, int h) {
   return TRUE;
 }
 
-INT_PTR CSetupAj::OnDestroy() {
+INT_PTR EditorWindow::OnDestroy() {
   KillTimer(hwnd(), kTestColourTimer);
   StopFill();
   for (int tab = 0; tab < kTabCount; ++tab) Page(tab)->OnEditorClosing();
@@ -368,7 +368,7 @@ INT_PTR CSetupAj::OnDestroy() {
   return FALSE;
 }
 
-bool CSetupAj::PreTranslate(MSG& msg) {
+bool EditorWindow::PreTranslate(MSG& msg) {
   if (msg.message == WM_LBUTTONUP && msg.hwnd == Item(kIdCodeBox)) ShowCaretLine();
   // A multi-line edit passes Esc on to the dialog as a close request: the
   // editor would save and close. Esc does nothing here, but for closing a
@@ -378,26 +378,26 @@ bool CSetupAj::PreTranslate(MSG& msg) {
   return false;
 }
 
-void CSetupAj::ShowCaretLine() {
+void EditorWindow::ShowCaretLine() {
   const LRESULT line = SendMessageW(Item(kIdCodeBox), EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
   SetItemText(kIdCaretLine, Format(editor_texts::kCaretLine, static_cast<int>(line) + 1));
 }
 
-void CSetupAj::Tell(const std::string& gbk) {
+void EditorWindow::Tell(const std::string& gbk) {
   MessageBoxW(hwnd(), Widen(gbk).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
 }
 
-std::string CSetupAj::ProgramDir() { return platform_.files.ExecutableDir(); }
+std::string EditorWindow::ProgramDir() { return platform_.files.ExecutableDir(); }
 
-std::string CSetupAj::SetupIniPath() { return ProgramDir() + "\\" + texts::kSetupIni; }
+std::string EditorWindow::SetupIniPath() { return ProgramDir() + "\\" + texts::kSetupIni; }
 
-std::wstring CSetupAj::CodeBoxText() {
+std::wstring EditorWindow::CodeBoxText() {
   // Whoever reads the code box gets the whole script.
   CompleteFill();
   return ControlTextWide(Item(kIdCodeBox));
 }
 
-void CSetupAj::StartFill(std::wstring text) {
+void EditorWindow::StartFill(std::wstring text) {
   StopFill();
   if (!exists()) return;
   SetWindowTextW(Item(kIdCodeBox), L"");
@@ -417,7 +417,7 @@ void CSetupAj::StartFill(std::wstring text) {
   SetTimer(hwnd(), kFillTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
-bool CSetupAj::FillSome(DWORD ms) {
+bool EditorWindow::FillSome(DWORD ms) {
   HWND box = Item(kIdCodeBox);
   const DWORD start = GetTickCount();
   for (;;) {
@@ -442,13 +442,13 @@ bool CSetupAj::FillSome(DWORD ms) {
   }
 }
 
-void CSetupAj::ShowFillProgress() {
+void EditorWindow::ShowFillProgress() {
   const size_t at = static_cast<size_t>(GetWindowTextLengthW(Item(kIdCodeBox)));
   const int percent = fill_text_.empty() ? 100 : static_cast<int>(at * 100 / fill_text_.size());
   SetWindowTextW(hwnd(), Widen(Format(editor_texts::kLoadingCaption, percent)).c_str());
 }
 
-void CSetupAj::FinishFill() {
+void EditorWindow::FinishFill() {
   KillTimer(hwnd(), kFillTimer);
   fill_text_.clear();
   fill_text_.shrink_to_fit();
@@ -472,13 +472,13 @@ void CSetupAj::FinishFill() {
   clean_text_ = CodeBoxText();
 }
 
-void CSetupAj::CompleteFill() {
+void EditorWindow::CompleteFill() {
   if (!filling_) return;
   FillSome(INFINITE);
   FinishFill();
 }
 
-void CSetupAj::StopFill() {
+void EditorWindow::StopFill() {
   KillTimer(hwnd(), kFillTimer);
   fill_text_.clear();
   fill_failed_ = false;
@@ -489,9 +489,9 @@ void CSetupAj::StopFill() {
   EnableWindow(hwnd(), TRUE);
 }
 
-void CSetupAj::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
+void EditorWindow::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
 
-CSetupAj::Loaded CSetupAj::LoadScript(const std::string& path) {
+EditorWindow::Loaded EditorWindow::LoadScript(const std::string& path) {
   script_path_ = path;
   StopFill();
   SetCodeBoxText(std::string());
@@ -511,25 +511,25 @@ CSetupAj::Loaded CSetupAj::LoadScript(const std::string& path) {
   return Loaded::Yes;
 }
 
-void CSetupAj::TellLoaded(Loaded result, const std::string& path) {
+void EditorWindow::TellLoaded(Loaded result, const std::string& path) {
   if (result == Loaded::Missing) Tell(editor_texts::kScriptMissing);
   if (result == Loaded::Unreadable) Tell(Format(editor_texts::kScriptUnreadable, path.c_str()));
 }
 
-bool CSetupAj::CodeBoxChanged() {
+bool EditorWindow::CodeBoxChanged() {
   // Nobody can have typed into a script still going in.
   return exists() && !filling_ && CodeBoxText() != clean_text_;
 }
 
-std::string CSetupAj::NamedScript() {
+std::string EditorWindow::NamedScript() {
   std::string path = ItemText(kIdScriptName);
   if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
   return path;
 }
 
-bool CSetupAj::SaveScript() { return SaveTo(NamedScript()); }
+bool EditorWindow::SaveScript() { return SaveTo(NamedScript()); }
 
-bool CSetupAj::SaveTo(const std::string& path) {
+bool EditorWindow::SaveTo(const std::string& path) {
   // An editor closed while one of its boxes was up has no text to save.
   if (!exists()) return false;
   if (SamePath(path, unreadable_path_)) {
@@ -558,7 +558,7 @@ bool CSetupAj::SaveTo(const std::string& path) {
   return true;
 }
 
-bool CSetupAj::SaveForClose() {
+bool EditorWindow::SaveForClose() {
   // The empty box of a script that could not be read closes without a
   // word: writing it would destroy the file.
   const std::string path = NamedScript();
@@ -569,14 +569,14 @@ bool CSetupAj::SaveForClose() {
   return SaveTo(path);
 }
 
-void CSetupAj::CloseWithSave() {
+void EditorWindow::CloseWithSave() {
   // A save that failed keeps the editor open with everything the user typed.
   if (SaveForClose()) Destroy();
 }
 
-bool CSetupAj::KeepEdits() { return !CodeBoxChanged() || SaveTo(script_path_); }
+bool EditorWindow::KeepEdits() { return !CodeBoxChanged() || SaveTo(script_path_); }
 
-void CSetupAj::SwitchToChosenScript() {
+void EditorWindow::SwitchToChosenScript() {
   choice_posted_ = false;
   // A choice still queued while the box of a failed save is up waits for
   // nothing: the box's end puts the list right.
@@ -594,7 +594,7 @@ void CSetupAj::SwitchToChosenScript() {
   switching_ = false;
 }
 
-void CSetupAj::OpenScript() {
+void EditorWindow::OpenScript() {
   FileChoice choice;
   choice.owner = hwnd();
   choice.filter = editor_texts::kOpenFilter;
@@ -606,7 +606,7 @@ void CSetupAj::OpenScript() {
   TellLoaded(LoadScript(*path), *path);
 }
 
-void CSetupAj::NewScript() {
+void EditorWindow::NewScript() {
   FileChoice choice;
   choice.owner = hwnd();
   choice.filter = editor_texts::kNewFilter;
@@ -626,7 +626,7 @@ void CSetupAj::NewScript() {
   script_path_ = *path;
 }
 
-void CSetupAj::CopyScript() {
+void EditorWindow::CopyScript() {
   const std::wstring text = CodeBoxText();
   if (!OpenClipboard(hwnd())) return;
   EmptyClipboard();
@@ -648,7 +648,7 @@ void CSetupAj::CopyScript() {
   CloseClipboard();
 }
 
-void CSetupAj::ListScripts() {
+void EditorWindow::ListScripts() {
   const std::string dir = ProgramDir();
   size_t unlisted = 0;
   std::vector<std::string> paths;
@@ -661,12 +661,12 @@ void CSetupAj::ListScripts() {
   }
 }
 
-void CSetupAj::FillChoices(int combo_id, bool conditions) {
+void EditorWindow::FillChoices(int combo_id, bool conditions) {
   const std::string code = Narrow(CodeBoxText());
   ReplaceItems(Item(combo_id), conditions ? ConditionChoices(code) : WindowChoices(code));
 }
 
-void CSetupAj::AddRepeatCode() {
+void EditorWindow::AddRepeatCode() {
   RepeatCodeInput in;
   in.recording = SharedEditorState().recording;
   namespace et = editor_texts;
@@ -698,7 +698,7 @@ void CSetupAj::AddRepeatCode() {
     SetItemText(id, std::string());
 }
 
-void CSetupAj::TakeCursorPosition() {
+void EditorWindow::TakeCursorPosition() {
   POINT at{};
   if (!GetCursorPos(&at)) return;
   POINT shown = at;
@@ -709,7 +709,7 @@ void CSetupAj::TakeCursorPosition() {
   if (current_tab_ == kTabFindColor) find_color_.TakePoint(position, colour);
 }
 
-void CSetupAj::TestPositionColour() {
+void EditorWindow::TestPositionColour() {
   SetItemText(kIdTestResult, std::string());
   HWND box = Item(kIdCodeBox);
   const LRESULT line = SendMessageW(box, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
@@ -735,7 +735,7 @@ void CSetupAj::TestPositionColour() {
   SetItemText(kIdTestResult, PositionColourResult(*target, pixel));
 }
 
-void CSetupAj::ShowImageTool() {
+void EditorWindow::ShowImageTool() {
   SelectTab(kTabFindColor);
   if (!image_tool_.exists() && !image_tool_.Open(instance_)) {
     Tell(editor_texts::kDialogCreateFailed);
@@ -744,7 +744,7 @@ void CSetupAj::ShowImageTool() {
   ShowWindow(image_tool_.hwnd(), SW_SHOW);
 }
 
-void CSetupAj::ToggleMagnifier() {
+void EditorWindow::ToggleMagnifier() {
   if (ItemText(kIdMagnifier) == editor_texts::kMagnifierOpen) {
     if (!magnifier_.Open(instance_)) {
       Tell(editor_texts::kDialogCreateFailed);

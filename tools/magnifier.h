@@ -24,9 +24,9 @@ void DrawMagnifiedArea(HDC screen, int screen_width, int screen_height, POINT cu
 void DrawCursorMarker(HDC dc, int x, int y);
 constexpr POINT kCursorMarkerHotspot{16, 16};
 
-class CZoomDlg : public DialogBase {
+class Magnifier : public DialogBase {
  public:
-  ~CZoomDlg() override;
+  ~Magnifier() override;
 
   // Creates and shows the window, owned by no window: minimising the
   // editor leaves it on the screen, as its arrow keys go on working. False

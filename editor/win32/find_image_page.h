@@ -7,14 +7,14 @@
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
 #include "res/resource.h"
-#include "tools/cut_pic_dlg.h"
-#include "tools/get_rect_dlg.h"
+#include "tools/screen_cut.h"
+#include "tools/rect_picker.h"
 
 namespace tora {
 
-class CFindPicDlg : public EditorPage {
+class FindImagePage : public EditorPage {
  public:
-  ~CFindPicDlg() override;
+  ~FindImagePage() override;
   void OnEditorClosing() override;
 
   // Operations behind the controls, public for the tests that drive them.
@@ -25,12 +25,12 @@ class CFindPicDlg : public EditorPage {
   void GenerateImageAction();
   void FillImageActionChoices();
   void InsertImageActionRow();
-  CGetRectDlg& rect_picker() { return picker_; }
+  RectPicker& rect_picker() { return picker_; }
   // The screen cut opened last, while it is open.
-  CCutPicDlg* screen_cut() { return cut_ && cut_->exists() ? cut_.get() : nullptr; }
+  ScreenCut* screen_cut() { return cut_ && cut_->exists() ? cut_.get() : nullptr; }
 
  protected:
-  int TemplateId() const override { return IDD_PAGE_FIND_PIC; }
+  int TemplateId() const override { return IDD_PAGE_FIND_IMAGE; }
   void OnPageCreated() override;
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -43,9 +43,9 @@ class CFindPicDlg : public EditorPage {
   // Closes the screen cut, if one is open, and lets it go.
   void CloseCut();
 
-  CGetRectDlg picker_;
+  RectPicker picker_;
   // Shared with the cut itself while its save asks for a file name.
-  std::shared_ptr<CCutPicDlg> cut_;
+  std::shared_ptr<ScreenCut> cut_;
 };
 
 }  // namespace tora

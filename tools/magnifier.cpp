@@ -1,9 +1,9 @@
-#include "tools/zoom_dlg.h"
+#include "tools/magnifier.h"
 
 #include "editor/tool_logic.h"
 #include "engine/text_util.h"
 #include "platform/win32/wide.h"
-#include "res/tool_zoom.h"
+#include "res/magnifier.h"
 #include "tools/texts.h"
 
 namespace tora {
@@ -64,27 +64,27 @@ void DrawMagnifiedArea(HDC screen, int screen_width, int screen_height, POINT cu
   StretchBlt(target, 0, 0, view_width, view_height, copy.dc(), 0, 0, copy.width(), copy.height(), SRCCOPY);
 }
 
-CZoomDlg::~CZoomDlg() { StopHookAndTimer(); }
+Magnifier::~Magnifier() { StopHookAndTimer(); }
 
-bool CZoomDlg::Open(HINSTANCE instance) {
-  if (!CreateModeless(instance, IDD_ZOOM, nullptr)) return false;
+bool Magnifier::Open(HINSTANCE instance) {
+  if (!CreateModeless(instance, IDD_MAGNIFIER, nullptr)) return false;
   // Shown without taking the focus from the window the user works in.
   ShowWindow(hwnd(), SW_SHOWNA);
   return true;
 }
 
-void CZoomDlg::Close() {
+void Magnifier::Close() {
   StopHookAndTimer();
   Destroy();
 }
 
-void CZoomDlg::StartHookAndTimer() {
+void Magnifier::StartHookAndTimer() {
   if (!g_keyboard_hook)
-    g_keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &CZoomDlg::KeyboardHook, GetModuleHandleW(nullptr), 0);
+    g_keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &Magnifier::KeyboardHook, GetModuleHandleW(nullptr), 0);
   SetTimer(hwnd(), kFollowTimer, kFollowMs, nullptr);
 }
 
-void CZoomDlg::StopHookAndTimer() {
+void Magnifier::StopHookAndTimer() {
   if (g_keyboard_hook) {
     UnhookWindowsHookEx(g_keyboard_hook);
     g_keyboard_hook = nullptr;
@@ -92,7 +92,7 @@ void CZoomDlg::StopHookAndTimer() {
   if (exists()) KillTimer(hwnd(), kFollowTimer);
 }
 
-INT_PTR CZoomDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR Magnifier::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog();
@@ -122,10 +122,10 @@ INT_PTR CZoomDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-INT_PTR CZoomDlg::OnInitDialog() {
+INT_PTR Magnifier::OnInitDialog() {
   UseChineseFont();
-  MakeOwnerDrawn(Item(IDC_ZOOM_VIEW));
-  MakeOwnerDrawn(Item(IDC_ZOOM_SWATCH));
+  MakeOwnerDrawn(Item(IDC_MAGNIFIER_VIEW));
+  MakeOwnerDrawn(Item(IDC_MAGNIFIER_SWATCH));
   StartHookAndTimer();
   POINT at{};
   GetCursorPos(&at);
@@ -133,36 +133,36 @@ INT_PTR CZoomDlg::OnInitDialog() {
   return TRUE;
 }
 
-void CZoomDlg::Follow() {
+void Magnifier::Follow() {
   POINT at{};
   if (!GetCursorPos(&at)) return;
   SetWindowPos(hwnd(), nullptr, at.x + kBesideCursor, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetItemText(IDC_ZOOM_POSITION, Format(tool_texts::kZoomPosition, static_cast<int>(at.x), static_cast<int>(at.y)));
+  SetItemText(IDC_MAGNIFIER_POSITION, Format(tool_texts::kMagnifierPosition, static_cast<int>(at.x), static_cast<int>(at.y)));
   ScreenDc screen;
   if (!screen.get()) return;
   colour_ = GetPixel(screen.get(), at.x, at.y);
-  SetItemText(IDC_ZOOM_COLOUR, MagnifierColourText(colour_ & 0xFFFFFFu));
+  SetItemText(IDC_MAGNIFIER_COLOUR, MagnifierColourText(colour_ & 0xFFFFFFu));
   RECT view{};
-  GetClientRect(Item(IDC_ZOOM_VIEW), &view);
+  GetClientRect(Item(IDC_MAGNIFIER_VIEW), &view);
   if (!view_ || view_->width() != view.right || view_->height() != view.bottom)
     view_ = std::make_unique<DibCanvas>(view.right, view.bottom);
   if (view_->ok())
     DrawMagnifiedArea(screen.get(), GetDeviceCaps(screen.get(), HORZRES), GetDeviceCaps(screen.get(), VERTRES), at,
                       view_->dc(), view.right, view.bottom);
-  InvalidateRect(Item(IDC_ZOOM_SWATCH), nullptr, FALSE);
-  InvalidateRect(Item(IDC_ZOOM_VIEW), nullptr, FALSE);
+  InvalidateRect(Item(IDC_MAGNIFIER_SWATCH), nullptr, FALSE);
+  InvalidateRect(Item(IDC_MAGNIFIER_VIEW), nullptr, FALSE);
 }
 
-void CZoomDlg::Draw(const DRAWITEMSTRUCT& item) const {
+void Magnifier::Draw(const DRAWITEMSTRUCT& item) const {
   const RECT& r = item.rcItem;
-  if (item.CtlID == IDC_ZOOM_VIEW) {
+  if (item.CtlID == IDC_MAGNIFIER_VIEW) {
     if (view_ && view_->ok())
       BitBlt(item.hDC, r.left, r.top, view_->width(), view_->height(), view_->dc(), 0, 0, SRCCOPY);
     else
       FillRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     return;
   }
-  if (item.CtlID == IDC_ZOOM_SWATCH) {
+  if (item.CtlID == IDC_MAGNIFIER_SWATCH) {
     FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
     RECT inner = r;
     InflateRect(&inner, -1, -1);
@@ -174,7 +174,7 @@ void CZoomDlg::Draw(const DRAWITEMSTRUCT& item) const {
 // Arrow keys move the cursor by one pixel and reach no program while the
 // magnifier is open (their key-ups neither, so that no program sees half a
 // key stroke). Only the cursor is read and set here.
-LRESULT CALLBACK CZoomDlg::KeyboardHook(int code, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK Magnifier::KeyboardHook(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HC_ACTION && (wparam == WM_KEYDOWN || wparam == WM_KEYUP)) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
     int dx = 0;

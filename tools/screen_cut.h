@@ -16,7 +16,7 @@ namespace tora {
 
 // Held by a shared pointer: the object stays while its save asks for a file
 // name, even when its owner lets it go meanwhile.
-class CCutPicDlg : public DragOverlay, public std::enable_shared_from_this<CCutPicDlg> {
+class ScreenCut : public DragOverlay, public std::enable_shared_from_this<ScreenCut> {
  public:
   // Captures the screen, then creates and shows the overlay (owner as
   // parent). False when it cannot be created.

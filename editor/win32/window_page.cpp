@@ -1,4 +1,4 @@
-#include "editor/win32/windows_page.h"
+#include "editor/win32/window_page.h"
 
 #include <utility>
 #include <vector>
@@ -6,11 +6,11 @@
 #include "app/fault_guard.h"
 #include "app/messages.h"
 #include "editor/texts.h"
-#include "editor/win32/setup_aj.h"
+#include "editor/win32/editor_window.h"
 #include "engine/window_rules.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
-#include "res/page_windows.h"
+#include "res/window_page.h"
 
 namespace tora {
 
@@ -48,18 +48,18 @@ bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHEC
 
 }  // namespace
 
-CWindowsDlg::~CWindowsDlg() { StopPicking(); }
+WindowPage::~WindowPage() { StopPicking(); }
 
-void CWindowsDlg::OnEditorClosing() { StopPicking(); }
+void WindowPage::OnEditorClosing() { StopPicking(); }
 
-void CWindowsDlg::OnPageCreated() {
+void WindowPage::OnPageCreated() {
   HWND corner = Item(IDC_WIN_CORNER);
   for (const char* text : t::kCornerItems)
     AddComboItem(corner, text);
   SendMessageW(corner, CB_SETCURSEL, t::kCornerStartIndex, 0);
 }
 
-INT_PTR CWindowsDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR WindowPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       return OnCommand(LOWORD(wparam), HIWORD(wparam));
@@ -74,7 +74,7 @@ INT_PTR CWindowsDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-INT_PTR CWindowsDlg::OnCommand(WORD id, WORD code) {
+INT_PTR WindowPage::OnCommand(WORD id, WORD code) {
   switch (id) {
     case IDC_WIN_WINDOW:
       if (code == CBN_DROPDOWN) RefillWindowList();
@@ -101,7 +101,7 @@ INT_PTR CWindowsDlg::OnCommand(WORD id, WORD code) {
 }
 
 // The open windows, each as an item text; the text being typed stays.
-void CWindowsDlg::RefillWindowList() {
+void WindowPage::RefillWindowList() {
   HWND combo = Item(IDC_WIN_WINDOW);
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -110,7 +110,7 @@ void CWindowsDlg::RefillWindowList() {
   EnumWindows(&AddListedWindow, reinterpret_cast<LPARAM>(&walk));
 }
 
-std::string CWindowsDlg::SelectedText(int combo_id) const {
+std::string WindowPage::SelectedText(int combo_id) const {
   HWND combo = Item(combo_id);
   const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
   if (sel == CB_ERR) return {};
@@ -121,7 +121,7 @@ std::string CWindowsDlg::SelectedText(int combo_id) const {
   return Narrow(text.data());
 }
 
-std::optional<HWND> CWindowsDlg::ChosenWindow(const std::string& item_text) {
+std::optional<HWND> WindowPage::ChosenWindow(const std::string& item_text) {
   const std::optional<WindowItem> item = ParseWindowItem(item_text);
   if (!item) return std::nullopt;
   HWND window = reinterpret_cast<HWND>(static_cast<intptr_t>(item->handle));
@@ -136,7 +136,7 @@ std::optional<HWND> CWindowsDlg::ChosenWindow(const std::string& item_text) {
 
 // Moves the window to the corner with its current size, by the window
 // rules' own corner table; "无" and other texts leave it where it is.
-void CWindowsDlg::MoveToCorner(HWND window, const std::string& corner) {
+void WindowPage::MoveToCorner(HWND window, const std::string& corner) {
   Win32Windows windows;
   WindowRule rule;
   rule.window.Store(FromHwnd(window));
@@ -145,7 +145,7 @@ void CWindowsDlg::MoveToCorner(HWND window, const std::string& corner) {
     windows.Move(FromHwnd(window), rule.x, rule.y, rule.width, rule.height);
 }
 
-void CWindowsDlg::PreviewChosenWindow() {
+void WindowPage::PreviewChosenWindow() {
   const std::optional<HWND> window = ChosenWindow(SelectedText(IDC_WIN_WINDOW));
   if (!window) return;
   const std::string corner = ItemText(IDC_WIN_CORNER);
@@ -157,25 +157,25 @@ void CWindowsDlg::PreviewChosenWindow() {
   MoveToCorner(*window, corner);
 }
 
-void CWindowsDlg::PreviewCorner() {
+void WindowPage::PreviewCorner() {
   // The list's new choice: the box's own text follows only later.
   const std::string corner = SelectedText(IDC_WIN_CORNER);
   if (corner.empty()) return;
   if (const std::optional<HWND> window = ChosenWindow(ItemText(IDC_WIN_WINDOW))) MoveToCorner(*window, corner);
 }
 
-void CWindowsDlg::ApplyTopmost(bool topmost) {
+void WindowPage::ApplyTopmost(bool topmost) {
   if (const std::optional<HWND> window = ChosenWindow(ItemText(IDC_WIN_WINDOW)))
     Win32Windows().SetTopmost(FromHwnd(*window), topmost);
 }
 
-void CWindowsDlg::TogglePicking() {
+void WindowPage::TogglePicking() {
   if (ItemText(IDC_WIN_PICK) != t::kPickWindow) {
     StopPicking();
     return;
   }
   if (hook_) return;
-  hook_ = SetWindowsHookExW(WH_MOUSE_LL, &CWindowsDlg::MouseHook, GetModuleHandleW(nullptr), 0);
+  hook_ = SetWindowsHookExW(WH_MOUSE_LL, &WindowPage::MouseHook, GetModuleHandleW(nullptr), 0);
   if (!hook_) return;
   g_picking_page = hwnd();
   // The editor stays in sight while the user clicks into other windows.
@@ -183,7 +183,7 @@ void CWindowsDlg::TogglePicking() {
   SetItemText(IDC_WIN_PICK, t::kPickStop);
 }
 
-void CWindowsDlg::StopPicking() {
+void WindowPage::StopPicking() {
   if (!hook_) return;
   UnhookWindowsHookEx(hook_);
   hook_ = nullptr;
@@ -196,7 +196,7 @@ void CWindowsDlg::StopPicking() {
 
 // The hook only hands the point over; the window is looked at afterwards,
 // outside the hook, where a slow program cannot hold up the system's mouse.
-LRESULT CALLBACK CWindowsDlg::MouseHook(int code, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK WindowPage::MouseHook(int code, WPARAM wparam, LPARAM lparam) {
   if (code == HC_ACTION && wparam == WM_LBUTTONUP && g_picking_page) {
     const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
     PostMessageW(g_picking_page, kMsgWindowPicked, static_cast<WPARAM>(info->pt.x), info->pt.y);
@@ -204,7 +204,7 @@ LRESULT CALLBACK CWindowsDlg::MouseHook(int code, WPARAM wparam, LPARAM lparam) 
   return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
-void CWindowsDlg::TakePickedWindow(POINT at) {
+void WindowPage::TakePickedWindow(POINT at) {
   if (!hook_) return;
   // The top-level window under the cursor, not the control in it: a rule
   // finds windows by the title or class of top-level windows. The editor
@@ -216,7 +216,7 @@ void CWindowsDlg::TakePickedWindow(POINT at) {
   SetItemText(IDC_WIN_PICK, t::kPickTaken);
 }
 
-bool CWindowsDlg::ReadWindowBox(bool use_class, std::string& gbk) const {
+bool WindowPage::ReadWindowBox(bool use_class, std::string& gbk) const {
   const std::wstring wide = ControlTextWide(Item(IDC_WIN_WINDOW));
   size_t bad_at = 0;
   if (NarrowStrict(wide, gbk, &bad_at)) return true;
@@ -240,7 +240,7 @@ bool CWindowsDlg::ReadWindowBox(bool use_class, std::string& gbk) const {
   return false;
 }
 
-void CWindowsDlg::AddWindowCall() {
+void WindowPage::AddWindowCall() {
   HWND code_box = GetDlgItem(editor(), kIdCodeBox);
   WindowCallInput in;
   in.use_class = Checked(Item(IDC_WIN_USE_CLASS));

@@ -1,4 +1,4 @@
-#include "tools/cut_pic_dlg.h"
+#include "tools/screen_cut.h"
 
 #include <commdlg.h>
 
@@ -11,7 +11,7 @@
 #include "engine/text_util.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
-#include "tools/cut_tools_dlg.h"
+#include "tools/screen_cut_strip.h"
 #include "tools/screen_overlay.h"
 #include "tools/texts.h"
 #include "vision/bmp_writer.h"
@@ -20,19 +20,19 @@ namespace tora {
 
 namespace t = tool_texts;
 
-bool CCutPicDlg::Open(HINSTANCE instance, HWND owner) {
+bool ScreenCut::Open(HINSTANCE instance, HWND owner) {
   instance_ = instance;
   owner_ = owner;
   // The overlay shows this capture, taken before it exists, and the cut
   // comes from it: the file holds exactly the pixels the user saw lit.
   backdrop_.Take();
-  if (!CreateModeless(instance, IDD_CUT_PIC, owner)) return false;
+  if (!CreateModeless(instance, IDD_SCREEN_CUT, owner)) return false;
   ShowWindow(hwnd(), SW_SHOW);
   SetForegroundWindow(hwnd());
   return true;
 }
 
-INT_PTR CCutPicDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR ScreenCut::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case kMsgCutSave:
       Save();
@@ -53,20 +53,20 @@ INT_PTR CCutPicDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-void CCutPicDlg::OnButtonDown(POINT at) {
+void ScreenCut::OnButtonDown(POINT at) {
   if (!dragging_) BeginDrag(at);
 }
 
-void CCutPicDlg::OnButtonUp(POINT at) {
+void ScreenCut::OnButtonUp(POINT at) {
   if (!dragging_) return;
   EndDrag();
   end_ = at;
   // The rectangle stays lit while the strip asks what to do with it.
   ShowArea(start_, end_);
-  CCutToolsDlg::Instance().Serve(instance_, hwnd(), start_.x, end_.y + 2);
+  ScreenCutStrip::Instance().Serve(instance_, hwnd(), start_.x, end_.y + 2);
 }
 
-void CCutPicDlg::PaintIdle(HDC dc) {
+void ScreenCut::PaintIdle(HDC dc) {
   const std::wstring hint = Widen(t::kCutHint);
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
   HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
@@ -74,12 +74,12 @@ void CCutPicDlg::PaintIdle(HDC dc) {
   if (old) SelectObject(dc, old);
 }
 
-void CCutPicDlg::Save() {
+void ScreenCut::Save() {
   // The file dialog and the boxes below run the message loop: the editor,
   // the program or a new cut may close this cut meanwhile. The object
   // lives on until the save returns; the closed window says that nothing
   // may be written any more.
-  const std::shared_ptr<CCutPicDlg> keep = weak_from_this().lock();
+  const std::shared_ptr<ScreenCut> keep = weak_from_this().lock();
   const int x1 = std::min(start_.x, end_.x), x2 = std::max(start_.x, end_.x);
   const int y1 = std::min(start_.y, end_.y), y2 = std::max(start_.y, end_.y);
   // The end point itself is not part of the cut.
@@ -113,7 +113,7 @@ void CCutPicDlg::Save() {
   Destroy();
 }
 
-std::string CCutPicDlg::AskPath(const std::string& default_name) {
+std::string ScreenCut::AskPath(const std::string& default_name) {
   FileChoice choice;
   // Owned by the overlay, the dialog goes with it whoever closes the cut.
   choice.owner = hwnd();

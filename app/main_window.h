@@ -6,20 +6,20 @@
 
 #include "app/dialog_base.h"
 #include "app/main_window_user.h"
-#include "editor/win32/setup_aj.h"
+#include "editor/win32/editor_window.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
 #include "platform/platform.h"
 
 namespace tora {
 
-class CVelmDlg : public DialogBase, private EditorHost {
+class MainWindow : public DialogBase, private EditorHost {
  public:
-  CVelmDlg(HINSTANCE instance, MainWindowUser& user, ActionRegistry& registry, Platform& platform,
+  MainWindow(HINSTANCE instance, MainWindowUser& user, ActionRegistry& registry, Platform& platform,
            ScriptHost& host)
       : instance_(instance), user_(user), registry_(registry), platform_(platform), host_(host),
         editor_(instance, platform, *this) {}
-  ~CVelmDlg() override;
+  ~MainWindow() override;
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -75,7 +75,7 @@ class CVelmDlg : public DialogBase, private EditorHost {
   ActionRegistry& registry_;
   Platform& platform_;
   ScriptHost& host_;
-  CSetupAj editor_;
+  EditorWindow editor_;
 
   std::string default_script_;
   HICON icon_large_ = nullptr;

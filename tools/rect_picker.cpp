@@ -1,4 +1,4 @@
-#include "tools/get_rect_dlg.h"
+#include "tools/rect_picker.h"
 
 #include "app/messages.h"
 #include "editor/find_code.h"
@@ -6,8 +6,8 @@
 
 namespace tora {
 
-bool CGetRectDlg::Show(HINSTANCE instance, HWND page) {
-  if (!exists() && !CreateModeless(instance, IDD_GET_RECT, page)) return false;
+bool RectPicker::Show(HINSTANCE instance, HWND page) {
+  if (!exists() && !CreateModeless(instance, IDD_RECT_PICKER, page)) return false;
   target_ = page;
   // The screen as it is now, before the picker covers it (already shown,
   // the picker keeps the picture it shows).
@@ -21,14 +21,14 @@ bool CGetRectDlg::Show(HINSTANCE instance, HWND page) {
   return true;
 }
 
-void CGetRectDlg::PutAway() {
+void RectPicker::PutAway() {
   EndDrag();
   HideArea();
   ShowWindow(hwnd(), SW_HIDE);
   backdrop_.Drop();
 }
 
-INT_PTR CGetRectDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR RectPicker::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       // Enter and Esc put the picker away without a rectangle.
@@ -46,9 +46,9 @@ INT_PTR CGetRectDlg::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 // A press also while dragging starts the rectangle anew at this point.
-void CGetRectDlg::OnButtonDown(POINT at) { BeginDrag(at); }
+void RectPicker::OnButtonDown(POINT at) { BeginDrag(at); }
 
-void CGetRectDlg::OnButtonUp(POINT at) {
+void RectPicker::OnButtonUp(POINT at) {
   if (!dragging_) return;
   ShowArea(start_, at);
   rect_text_ = RectText(start_.x, start_.y, at.x, at.y);

@@ -5,7 +5,7 @@
 
 namespace tora {
 
-class CAboutDlg : public DialogBase {
+class AboutBox : public DialogBase {
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override {
     switch (message) {

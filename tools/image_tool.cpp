@@ -1,4 +1,4 @@
-#include "tools/pic_dlg.h"
+#include "tools/image_tool.h"
 
 #include <commdlg.h>
 
@@ -12,7 +12,7 @@
 #include "engine/text_util.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
-#include "res/tool_pic.h"
+#include "res/image_tool.h"
 #include "tools/texts.h"
 #include "vision/bmp.h"
 
@@ -28,9 +28,9 @@ constexpr UINT_PTR kShotTimer = 107;
 // Time for the main window to get out of the picture.
 constexpr UINT kShotDelayMs = 1000;
 
-constexpr int kAllControls[] = {IDC_PIC_NAME_LABEL, IDC_PIC_NAME,    IDC_PIC_OPEN,      IDC_PIC_TARGET_LABEL,
-                                IDC_PIC_TARGET,     IDC_PIC_FULL_SCREEN, IDC_PIC_SHOT, IDC_PIC_HIDE_MAIN,
-                                IDC_PIC_HINT,       IDC_PIC_HSCROLL, IDC_PIC_VSCROLL};
+constexpr int kAllControls[] = {IDC_IMAGE_NAME_LABEL, IDC_IMAGE_NAME,    IDC_IMAGE_OPEN,      IDC_IMAGE_TARGET_LABEL,
+                                IDC_IMAGE_TARGET,     IDC_IMAGE_FULL_SCREEN, IDC_IMAGE_SHOT, IDC_IMAGE_HIDE_MAIN,
+                                IDC_IMAGE_HINT,       IDC_IMAGE_HSCROLL, IDC_IMAGE_VSCROLL};
 
 // One window of the target list: top-level, visible, titled.
 BOOL CALLBACK AddTargetWindow(HWND window, LPARAM combo) {
@@ -59,7 +59,7 @@ std::unique_ptr<DibCanvas> CanvasOf(const Frame& frame) {
 
 }  // namespace
 
-CPicDlg::~CPicDlg() {
+ImageTool::~ImageTool() {
   // The base destroys the window without telling this class any more.
   if (!exists()) return;
   KillTimer(hwnd(), kShotTimer);
@@ -67,13 +67,13 @@ CPicDlg::~CPicDlg() {
   UnregisterHotKey(hwnd(), kFullScreenHotkey);
 }
 
-bool CPicDlg::Open(HINSTANCE instance) {
+bool ImageTool::Open(HINSTANCE instance) {
   // The main window owns the editor; it is the one a screenshot hides.
   if (HWND editor = SharedEditorState().editor) main_window_ = GetWindow(editor, GW_OWNER);
-  return CreateModeless(instance, IDD_PIC_TOOL, nullptr);
+  return CreateModeless(instance, IDD_IMAGE_TOOL, nullptr);
 }
 
-INT_PTR CPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR ImageTool::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog();
@@ -105,7 +105,7 @@ INT_PTR CPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return TRUE;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      if (wparam != IDC_PIC_VIEW) return FALSE;
+      if (wparam != IDC_IMAGE_VIEW) return FALSE;
       DrawView(*item);
       return TRUE;
     }
@@ -119,18 +119,18 @@ INT_PTR CPicDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-INT_PTR CPicDlg::OnInitDialog() {
+INT_PTR ImageTool::OnInitDialog() {
   UseChineseFont();
-  for (int bar : {IDC_PIC_HSCROLL, IDC_PIC_VSCROLL}) {
+  for (int bar : {IDC_IMAGE_HSCROLL, IDC_IMAGE_VSCROLL}) {
     SetScrollRange(Item(bar), SB_CTL, 0, 0, FALSE);
     SetScrollPos(Item(bar), SB_CTL, 0, TRUE);
   }
-  SetItemText(IDC_PIC_TARGET, tt::kWholeScreen);
+  SetItemText(IDC_IMAGE_TARGET, tt::kWholeScreen);
   RegisterHotKey(hwnd(), kShotHotkey, 0, VK_SNAPSHOT);
   RegisterHotKey(hwnd(), kFullScreenHotkey, 0, VK_F10);
-  CheckDlgButton(hwnd(), IDC_PIC_HIDE_MAIN, BST_CHECKED);
+  CheckDlgButton(hwnd(), IDC_IMAGE_HIDE_MAIN, BST_CHECKED);
   // The view loses its frame and paints the picture itself.
-  HWND view = Item(IDC_PIC_VIEW);
+  HWND view = Item(IDC_IMAGE_VIEW);
   SetWindowLongPtrW(view, GWL_STYLE, (GetWindowLongPtrW(view, GWL_STYLE) & ~(SS_TYPEMASK | WS_BORDER)) | SS_OWNERDRAW);
   SetWindowLongPtrW(view, GWL_EXSTYLE,
                     GetWindowLongPtrW(view, GWL_EXSTYLE) & ~(WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE));
@@ -141,22 +141,22 @@ INT_PTR CPicDlg::OnInitDialog() {
   return TRUE;
 }
 
-INT_PTR CPicDlg::OnCommand(WORD id, WORD code) {
+INT_PTR ImageTool::OnCommand(WORD id, WORD code) {
   switch (id) {
     case IDOK:
     case IDCANCEL:
       // Enter and Esc neither close nor hide the tool.
       return TRUE;
-    case IDC_PIC_OPEN:
+    case IDC_IMAGE_OPEN:
       if (code == BN_CLICKED) OpenPicture();
       return TRUE;
-    case IDC_PIC_SHOT:
+    case IDC_IMAGE_SHOT:
       if (code == BN_CLICKED) TakeScreenshot();
       return TRUE;
-    case IDC_PIC_FULL_SCREEN:
+    case IDC_IMAGE_FULL_SCREEN:
       if (code == BN_CLICKED) ToggleFullScreen();
       return TRUE;
-    case IDC_PIC_TARGET:
+    case IDC_IMAGE_TARGET:
       if (code == CBN_DROPDOWN) ListWindows();
       return TRUE;
     default:
@@ -164,9 +164,9 @@ INT_PTR CPicDlg::OnCommand(WORD id, WORD code) {
   }
 }
 
-void CPicDlg::Tell(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK); }
+void ImageTool::Tell(const char* gbk) { MessageBoxW(nullptr, Widen(gbk).c_str(), L"", MB_OK); }
 
-void CPicDlg::OpenPicture() {
+void ImageTool::OpenPicture() {
   FileChoice choice;
   choice.owner = hwnd();
   choice.filter = tt::kBmpFilter;
@@ -174,13 +174,13 @@ void CPicDlg::OpenPicture() {
   if (const std::optional<std::string> path = ChooseFile(choice)) OpenPictureFile(*path);
 }
 
-void CPicDlg::OpenPictureFile(const std::string& path) {
+void ImageTool::OpenPictureFile(const std::string& path) {
   std::string bytes;
   if (!Win32Files().ReadFile(path, bytes)) {
     Tell(tt::kReadFileError);
     return;
   }
-  SetItemText(IDC_PIC_NAME, path);
+  SetItemText(IDC_IMAGE_NAME, path);
   Frame frame;
   Win32Images images;
   switch (RenderBmp(bytes, images, frame)) {
@@ -202,10 +202,10 @@ void CPicDlg::OpenPictureFile(const std::string& path) {
   ShowPicture(std::move(picture));
 }
 
-void CPicDlg::TakeScreenshot() {
+void ImageTool::TakeScreenshot() {
   if (shot_pending_) return;
-  shot_target_ = ItemHandle(ItemText(IDC_PIC_TARGET));
-  if (IsDlgButtonChecked(hwnd(), IDC_PIC_HIDE_MAIN) != BST_CHECKED) {
+  shot_target_ = ItemHandle(ItemText(IDC_IMAGE_TARGET));
+  if (IsDlgButtonChecked(hwnd(), IDC_IMAGE_HIDE_MAIN) != BST_CHECKED) {
     CaptureTarget(shot_target_);
     return;
   }
@@ -221,14 +221,14 @@ void CPicDlg::TakeScreenshot() {
   SetTimer(hwnd(), kShotTimer, kShotDelayMs, nullptr);
 }
 
-void CPicDlg::FinishScreenshot() {
+void ImageTool::FinishScreenshot() {
   KillTimer(hwnd(), kShotTimer);
   if (!shot_pending_) return;
   shot_pending_ = false;
   CaptureTarget(shot_target_);
 }
 
-void CPicDlg::CaptureTarget(long long target) {
+void ImageTool::CaptureTarget(long long target) {
   HWND window = target ? reinterpret_cast<HWND>(static_cast<intptr_t>(target)) : nullptr;
   std::unique_ptr<DibCanvas> picture;
   if (!window || IsWindow(window)) {
@@ -259,29 +259,29 @@ void CPicDlg::CaptureTarget(long long target) {
   // A window closed since it was listed: no picture of whatever now lies
   // where it was, and the last picture stays.
   if (!picture) {
-    MessageBoxW(hwnd(), Widen(tt::kTargetGone).c_str(), Widen(tt::kPicCaption).c_str(), MB_OK);
+    MessageBoxW(hwnd(), Widen(tt::kTargetGone).c_str(), Widen(tt::kImageToolCaption).c_str(), MB_OK);
     return;
   }
   ShowPicture(std::move(picture));
 }
 
-void CPicDlg::ShowPicture(std::unique_ptr<DibCanvas> picture) {
+void ImageTool::ShowPicture(std::unique_ptr<DibCanvas> picture) {
   // The last picture's bitmap and drawing context go with it.
   picture_ = std::move(picture);
   RECT view{};
-  GetClientRect(Item(IDC_PIC_VIEW), &view);
+  GetClientRect(Item(IDC_IMAGE_VIEW), &view);
   h_offset_ = v_offset_ = 0;
   h_max_ = picture_->width() - view.right;
   v_max_ = picture_->height() - view.bottom;
-  SetScrollRange(Item(IDC_PIC_HSCROLL), SB_CTL, 0, std::max(h_max_, 0), FALSE);
-  SetScrollRange(Item(IDC_PIC_VSCROLL), SB_CTL, 0, std::max(v_max_, 0), FALSE);
-  SetScrollPos(Item(IDC_PIC_HSCROLL), SB_CTL, 0, TRUE);
-  SetScrollPos(Item(IDC_PIC_VSCROLL), SB_CTL, 0, TRUE);
+  SetScrollRange(Item(IDC_IMAGE_HSCROLL), SB_CTL, 0, std::max(h_max_, 0), FALSE);
+  SetScrollRange(Item(IDC_IMAGE_VSCROLL), SB_CTL, 0, std::max(v_max_, 0), FALSE);
+  SetScrollPos(Item(IDC_IMAGE_HSCROLL), SB_CTL, 0, TRUE);
+  SetScrollPos(Item(IDC_IMAGE_VSCROLL), SB_CTL, 0, TRUE);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void CPicDlg::ListWindows() {
-  HWND combo = Item(IDC_PIC_TARGET);
+void ImageTool::ListWindows() {
+  HWND combo = Item(IDC_IMAGE_TARGET);
   const std::string kept = ControlText(combo);
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   AddComboItem(combo, tt::kWholeScreen);
@@ -289,32 +289,32 @@ void CPicDlg::ListWindows() {
   SetControlText(combo, kept);
 }
 
-void CPicDlg::Scroll(bool horizontal, int request, int thumb) {
-  HWND bar = Item(horizontal ? IDC_PIC_HSCROLL : IDC_PIC_VSCROLL);
+void ImageTool::Scroll(bool horizontal, int request, int thumb) {
+  HWND bar = Item(horizontal ? IDC_IMAGE_HSCROLL : IDC_IMAGE_VSCROLL);
   SetFocus(bar);
   int& offset = horizontal ? h_offset_ : v_offset_;
   offset = ScrollOffset(static_cast<ScrollRequest>(request), offset, horizontal ? h_max_ : v_max_, thumb);
   SetScrollPos(bar, SB_CTL, offset, TRUE);
-  InvalidateRect(Item(IDC_PIC_VIEW), nullptr, FALSE);
+  InvalidateRect(Item(IDC_IMAGE_VIEW), nullptr, FALSE);
 }
 
-void CPicDlg::Layout(int w, int h) {
+void ImageTool::Layout(int w, int h) {
   if (full_screen_) {
-    MoveWindow(Item(IDC_PIC_VIEW), -1, -1, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TRUE);
+    MoveWindow(Item(IDC_IMAGE_VIEW), -1, -1, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), TRUE);
     return;
   }
   const auto place = [this](int id, int x, int y, int width, int height) {
     MoveWindow(Item(id), x, y, std::max(width, 0), std::max(height, 0), TRUE);
   };
-  place(IDC_PIC_VIEW, 10, 100, w - 35, h - 120);
-  place(IDC_PIC_HSCROLL, 10, h - 20, w - 40, 20);
-  place(IDC_PIC_VSCROLL, w - 20, 100, 20, h - 100);
+  place(IDC_IMAGE_VIEW, 10, 100, w - 35, h - 120);
+  place(IDC_IMAGE_HSCROLL, 10, h - 20, w - 40, 20);
+  place(IDC_IMAGE_VSCROLL, w - 20, 100, 20, h - 100);
 }
 
 // Picture pixel (offsets) lands at view position (1, 1); the rest of the
 // view shows the window's face. Drawn off-screen first, so that scrolling
 // does not flicker.
-void CPicDlg::DrawView(const DRAWITEMSTRUCT& item) const {
+void ImageTool::DrawView(const DRAWITEMSTRUCT& item) const {
   const RECT& r = item.rcItem;
   const int w = r.right - r.left;
   const int h = r.bottom - r.top;
@@ -332,7 +332,7 @@ void CPicDlg::DrawView(const DRAWITEMSTRUCT& item) const {
   if (frame.ok()) BitBlt(item.hDC, r.left, r.top, w, h, frame.dc(), 0, 0, SRCCOPY);
 }
 
-void CPicDlg::ToggleFullScreen() {
+void ImageTool::ToggleFullScreen() {
   HWND editor = SharedEditorState().editor;
   if (!full_screen_) {
     saved_style_ = GetWindowLongPtrW(hwnd(), GWL_STYLE);
@@ -350,7 +350,7 @@ void CPicDlg::ToggleFullScreen() {
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
     SetWindowPos(hwnd(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_FRAMECHANGED);
-    MoveWindow(Item(IDC_PIC_VIEW), -1, -1, cx, cy, TRUE);
+    MoveWindow(Item(IDC_IMAGE_VIEW), -1, -1, cx, cy, TRUE);
     // The editor floats above the picture, so that F11 can be used on it.
     if (editor) SetWindowPos(editor, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return;
@@ -368,9 +368,9 @@ void CPicDlg::ToggleFullScreen() {
   Layout(client.right, client.bottom);
 }
 
-bool CPicDlg::PicturePoint(POINT screen, POINT& picture) const {
+bool ImageTool::PicturePoint(POINT screen, POINT& picture) const {
   if (!exists() || !IsWindowVisible(hwnd())) return false;
-  HWND view = Item(IDC_PIC_VIEW);
+  HWND view = Item(IDC_IMAGE_VIEW);
   HWND under = WindowFromPoint(screen);
   // The picture area counts as the tool; its buttons and boxes do not.
   if (under != hwnd() && under != view) return false;
@@ -383,14 +383,14 @@ bool CPicDlg::PicturePoint(POINT screen, POINT& picture) const {
   return true;
 }
 
-COLORREF CPicDlg::PicturePixel(int x, int y) const {
+COLORREF ImageTool::PicturePixel(int x, int y) const {
   if (!picture_ || x < 0 || y < 0 || x >= picture_->width() || y >= picture_->height()) return CLR_INVALID;
   GdiFlush();
   const uint32_t p = picture_->bits()[static_cast<size_t>(y) * static_cast<size_t>(picture_->width()) + x];
   return ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
-SIZE CPicDlg::PictureSize() const {
+SIZE ImageTool::PictureSize() const {
   return picture_ ? SIZE{picture_->width(), picture_->height()} : SIZE{0, 0};
 }
 
