@@ -3,7 +3,7 @@
 #include <limits>
 #include <new>
 
-#include "engine/ini_text.h"
+#include "platform/ini_text.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 

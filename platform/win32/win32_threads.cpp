@@ -1,6 +1,7 @@
 // Time, sleeping and worker threads.
 #include <exception>
 
+#include "platform/run_flag.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 

@@ -1,8 +1,8 @@
-#include "engine/ini_text.h"
+#include "platform/ini_text.h"
 
 #include <vector>
 
-#include "engine/text_util.h"
+#include "platform/text.h"
 
 namespace tora {
 
