@@ -1,7 +1,7 @@
 // The about box: caption, one line and an OK button, all from its template.
 #pragma once
 
-#include "app/dialog_base.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

@@ -4,15 +4,15 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/fault_guard.h"
-#include "app/main_window_user.h"
-#include "app/message_loop.h"
 #include "app/main_window.h"
-#include "app/web_pane.h"
+#include "app/main_window_user.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
 #include "platform/win32/win32_platform.h"
 #include "res/resource.h"
+#include "ui/fault_guard.h"
+#include "ui/message_loop.h"
+#include "ui/web_pane.h"
 
 namespace tora {
 namespace {

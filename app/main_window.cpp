@@ -8,13 +8,14 @@
 
 #include "app/about_box.h"
 #include "app/hotkeys.h"
-#include "app/web_pane.h"
 #include "app/texts.h"
 #include "editor/texts.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
+#include "ui/controls.h"
+#include "ui/web_pane.h"
 
 namespace tora {
 
@@ -117,7 +118,7 @@ std::string MainWindow::ExecutableDir() { return platform_.files.ExecutableDir()
 
 std::string MainWindow::SetupIniPath() { return ExecutableDir() + "\\" + texts::kSetupIni; }
 
-std::string MainWindow::HelpPagePath() { return ExecutableDir() + "\\" + app_texts::kHelpPage; }
+std::string MainWindow::HelpPagePath() { return ExecutableDir() + "\\" + texts::kHelpPage; }
 
 void MainWindow::RememberScript(const std::string& path) {
   platform_.files.WriteProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript, path);
@@ -407,7 +408,7 @@ void MainWindow::ScriptSaved(const std::string& path) { SetControlText(Item(IDC_
 void MainWindow::Browse() {
   FileChoice choice;
   choice.owner = hwnd();
-  const std::string filter = std::string(app_texts::kScriptFilterName) + "|" + app_texts::kScriptPattern + "|";
+  const std::string filter = std::string(app_texts::kScriptFilterName) + "|" + texts::kScriptPattern + "|";
   choice.filter = filter.c_str();
   choice.folder = ExecutableDir();
   choice.flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
@@ -421,13 +422,13 @@ void MainWindow::RefillScriptList() {
   const std::string dir = ExecutableDir();
   size_t unlisted = 0;
   std::vector<std::string> paths;
-  for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern, &unlisted))
+  for (const std::string& name : platform_.files.ListFiles(dir, texts::kScriptPattern, &unlisted))
     paths.push_back(dir + "\\" + name);
   ReplaceItems(Item(IDC_SCRIPT_FILE), paths);
   // Said once: the list drops down often.
   if (unlisted > 0 && !told_unlisted_) {
     told_unlisted_ = true;
-    MessageBoxW(hwnd(), Widen(Format(app_texts::kScriptsUnlisted, static_cast<int>(unlisted))).c_str(),
+    MessageBoxW(hwnd(), Widen(Format(texts::kScriptsUnlisted, static_cast<int>(unlisted))).c_str(),
                 Widen(texts::kAppTitle).c_str(), MB_OK);
   }
 }

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "app/dialog_base.h"
 #include "app/main_window_user.h"
 #include "editor/win32/editor_window.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
 #include "platform/platform.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/dialog_base.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
+#include "ui/controls.h"
 
 namespace tora {
 

@@ -11,8 +11,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/messages.h"
 #include "platform/platform.h"
+#include "ui/messages.h"
 
 namespace tora {
 

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/fault_guard.h"
 #include "editor/tool_logic.h"
 #include "editor/win32/editor_page.h"
 #include "editor/window_page_logic.h"
@@ -14,6 +13,8 @@
 #include "platform/win32/win32_ports.h"
 #include "res/image_tool.h"
 #include "tools/texts.h"
+#include "ui/controls.h"
+#include "ui/fault_guard.h"
 #include "vision/bmp.h"
 
 namespace tora {

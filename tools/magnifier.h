@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "app/dialog_base.h"
 #include "platform/win32/gdi.h"
 #include "res/resource.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

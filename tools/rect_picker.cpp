@@ -1,8 +1,8 @@
 #include "tools/rect_picker.h"
 
-#include "app/messages.h"
 #include "editor/find_code.h"
 #include "tools/screen_overlay.h"
+#include "ui/messages.h"
 
 namespace tora {
 

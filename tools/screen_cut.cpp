@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/messages.h"
 #include "editor/codegen.h"
 #include "editor/find_code.h"
 #include "engine/text_util.h"
@@ -14,6 +13,8 @@
 #include "tools/screen_cut_strip.h"
 #include "tools/screen_overlay.h"
 #include "tools/texts.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 #include "vision/bmp_writer.h"
 
 namespace tora {

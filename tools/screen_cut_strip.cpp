@@ -1,6 +1,6 @@
 #include "tools/screen_cut_strip.h"
 
-#include "app/messages.h"
+#include "ui/messages.h"
 
 namespace tora {
 

@@ -2,8 +2,8 @@
 // rectangle just cut. One per process, shown again for each new cut.
 #pragma once
 
-#include "app/dialog_base.h"
 #include "res/resource.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

@@ -9,9 +9,9 @@
 
 #include <memory>
 
-#include "app/dialog_base.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

@@ -1,9 +1,10 @@
 #include "editor/win32/editor_page.h"
 
 #include "editor/page_texts.h"
-#include "engine/texts.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
 
 namespace tora {
 

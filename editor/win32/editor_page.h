@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/dialog_base.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/texts.h"
 #include "editor/codegen.h"
 #include "editor/script_file.h"
 #include "editor/texts.h"
@@ -16,6 +14,8 @@
 #include "engine/texts.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 
@@ -198,7 +198,7 @@ void EditorWindow::CreatePages() {
     item.pszText = text.data();
     SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
   }
-  help_.SetAddress(ProgramDir() + "\\" + app_texts::kHelpPage);
+  help_.SetAddress(ProgramDir() + "\\" + texts::kHelpPage);
   RECT page;
   GetClientRect(tabs, &page);
   page.top += kPageInsetTop;
@@ -652,12 +652,12 @@ void EditorWindow::ListScripts() {
   const std::string dir = ProgramDir();
   size_t unlisted = 0;
   std::vector<std::string> paths;
-  for (const std::string& name : platform_.files.ListFiles(dir, app_texts::kScriptPattern, &unlisted))
+  for (const std::string& name : platform_.files.ListFiles(dir, texts::kScriptPattern, &unlisted))
     paths.push_back(dir + "\\" + name);
   ReplaceItems(Item(kIdScriptName), paths);
   if (unlisted > 0 && !told_unlisted_) {
     told_unlisted_ = true;
-    Tell(Format(app_texts::kScriptsUnlisted, static_cast<int>(unlisted)));
+    Tell(Format(texts::kScriptsUnlisted, static_cast<int>(unlisted)));
   }
 }
 

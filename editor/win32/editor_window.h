@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "app/dialog_base.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_image_page.h"
 #include "editor/win32/help_page.h"
@@ -17,6 +16,7 @@
 #include "platform/platform.h"
 #include "tools/image_tool.h"
 #include "tools/magnifier.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 

@@ -1,11 +1,12 @@
 #include "editor/win32/find_color_page.h"
 
-#include "app/messages.h"
 #include "editor/codegen.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
-#include "res/find_color_page.h"
 #include "platform/win32/wide.h"
+#include "res/find_color_page.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 

@@ -4,11 +4,12 @@
 
 #include <vector>
 
-#include "app/messages.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
-#include "res/find_image_page.h"
 #include "platform/win32/wide.h"
+#include "res/find_image_page.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 

@@ -7,8 +7,8 @@
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
 #include "res/resource.h"
-#include "tools/screen_cut.h"
 #include "tools/rect_picker.h"
+#include "tools/screen_cut.h"
 
 namespace tora {
 

@@ -1,29 +1,12 @@
 #include "editor/win32/find_page_util.h"
 
-#include "app/dialog_base.h"
-#include "editor/win32/editor_page.h"
 #include "editor/texts.h"
+#include "editor/win32/editor_page.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
 
 namespace tora {
-
-void FillCombo(HWND combo, const char* const* items, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    AddComboItem(combo, items[i]);
-  SendMessageW(combo, CB_SETCURSEL, 0, 0);
-}
-
-std::string SelectedText(HWND combo) {
-  const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-  if (sel == CB_ERR) return {};
-  const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
-  if (len == CB_ERR) return {};
-  std::wstring item(static_cast<size_t>(len) + 1, L'\0');
-  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(item.data()));
-  item.resize(static_cast<size_t>(len));
-  return Narrow(item);
-}
 
 void EnableRangeControls(HWND page, bool moving, int label, int box, int button) {
   for (int id : {label, box, button}) EnableWindow(GetDlgItem(page, id), moving ? TRUE : FALSE);

@@ -10,14 +10,6 @@
 
 namespace tora {
 
-// Fills a combo's list with the items and selects the first.
-void FillCombo(HWND combo, const char* const* items, size_t count);
-template <size_t N>
-void FillCombo(HWND combo, const char* const (&items)[N]) {
-  FillCombo(combo, items, N);
-}
-// The selected item's text of a combo (empty when none).
-std::string SelectedText(HWND combo);
 // The label, the rectangle box and "鼠标取得" work only in "活动" mode.
 void EnableRangeControls(HWND page, bool moving, int label, int box, int button);
 // Puts the text in front of the editor's code box, leaving the rest of it

@@ -1,6 +1,6 @@
 #include "editor/win32/help_page.h"
 
-#include "app/web_pane.h"
+#include "ui/web_pane.h"
 
 namespace tora {
 

@@ -1,10 +1,11 @@
 #include "editor/win32/key_page.h"
 
-#include "app/fault_guard.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "engine/key_names.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
+#include "ui/fault_guard.h"
 
 namespace tora {
 

@@ -2,11 +2,12 @@
 
 #include <vector>
 
-#include "app/fault_guard.h"
-#include "app/messages.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
+#include "ui/fault_guard.h"
+#include "ui/messages.h"
 
 namespace tora {
 

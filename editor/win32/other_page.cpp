@@ -5,6 +5,7 @@
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
 
 namespace tora {
 

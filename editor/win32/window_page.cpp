@@ -3,14 +3,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/fault_guard.h"
-#include "app/messages.h"
 #include "editor/texts.h"
 #include "editor/win32/editor_window.h"
 #include "engine/window_rules.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "res/window_page.h"
+#include "ui/controls.h"
+#include "ui/fault_guard.h"
+#include "ui/messages.h"
 
 namespace tora {
 

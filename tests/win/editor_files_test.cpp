@@ -8,6 +8,7 @@
 #include "editor/win32/editor_window.h"
 #include "engine/text_util.h"
 #include "tests/win/script_run_fixture.h"
+#include "ui/controls.h"
 
 namespace tora {
 namespace {

@@ -6,12 +6,13 @@
 #include <commctrl.h>
 
 #include "editor/page_texts.h"
+#include "editor/win32/editor_window.h"
 #include "editor/win32/key_page.h"
 #include "editor/win32/mouse_page.h"
 #include "editor/win32/other_page.h"
-#include "editor/win32/editor_window.h"
 #include "res/magnifier.h"
 #include "tests/win/script_run_fixture.h"
+#include "ui/controls.h"
 
 namespace tora {
 namespace {

@@ -11,18 +11,19 @@
 
 #include "editor/find_code.h"
 #include "editor/texts.h"
+#include "editor/win32/editor_window.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_image_page.h"
-#include "editor/win32/editor_window.h"
-#include "res/find_color_page.h"
-#include "res/find_image_page.h"
+#include "engine/text_util.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
-#include "engine/text_util.h"
+#include "res/find_color_page.h"
+#include "res/find_image_page.h"
 #include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
+#include "ui/controls.h"
 #include "vision/bmp.h"
 
 // While set, memory given back is kept (never handed out again) and filled

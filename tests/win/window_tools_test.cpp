@@ -6,9 +6,6 @@
 #include <atomic>
 #include <thread>
 
-#include "app/fault_guard.h"
-#include "app/messages.h"
-#include "app/texts.h"
 #include "editor/page_texts.h"
 #include "editor/texts.h"
 #include "editor/win32/window_page.h"
@@ -16,14 +13,18 @@
 #include "engine/text_util.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
-#include "res/window_page.h"
 #include "res/image_tool.h"
 #include "res/magnifier.h"
+#include "res/window_page.h"
 #include "tests/native/bmp_builder.h"
 #include "tests/win/win_test_util.h"
 #include "tools/image_tool.h"
-#include "tools/texts.h"
 #include "tools/magnifier.h"
+#include "tools/texts.h"
+#include "ui/controls.h"
+#include "ui/fault_guard.h"
+#include "ui/messages.h"
+#include "ui/texts.h"
 
 namespace tora {
 namespace {
@@ -266,7 +267,7 @@ TEST(FaultGuard, AnExceptionInAHandlerBecomesAStatusLine) {
   SetFaultReporter(nullptr);
   EXPECT_TRUE(IsWindow(dialog.hwnd()));
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1], Format(app_texts::kFaultLine, app_texts::kFaultNoMemory));
+  EXPECT_EQ(lines[1], Format(ui_texts::kFaultLine, ui_texts::kFaultNoMemory));
   dialog.Destroy();
 }
 

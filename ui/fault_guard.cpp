@@ -1,13 +1,12 @@
-#include "app/fault_guard.h"
+#include "ui/fault_guard.h"
 
 #include <windows.h>
 
 #include <exception>
 #include <new>
 
-#include "app/texts.h"
 #include "engine/text_util.h"
-#include "platform/win32/wide.h"
+#include "ui/texts.h"
 
 namespace tora {
 
@@ -29,19 +28,19 @@ void ReportFault(const char* where) noexcept {
   if (reporting) return;
   reporting = true;
   try {
-    const char* reason = app_texts::kFaultOther;
+    const char* reason = ui_texts::kFaultOther;
     std::string detail = "unknown exception";
     try {
       throw;
     } catch (const std::bad_alloc& e) {
-      reason = app_texts::kFaultNoMemory;
+      reason = ui_texts::kFaultNoMemory;
       detail = e.what();
     } catch (const std::exception& e) {
       detail = e.what();
     } catch (...) {
     }
     OutputDebugStringA(("fault in " + std::string(where) + ": " + detail + "\n").c_str());
-    if (Reporter()) Reporter()(Format(app_texts::kFaultLine, reason));
+    if (Reporter()) Reporter()(Format(ui_texts::kFaultLine, reason));
   } catch (...) {
   }
   reporting = false;

@@ -1,4 +1,4 @@
-#include "app/web_pane.h"
+#include "ui/web_pane.h"
 
 #include <ole2.h>
 #include <exdisp.h>

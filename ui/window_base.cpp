@@ -1,9 +1,9 @@
-#include "app/window_base.h"
+#include "ui/window_base.h"
 
 #include <map>
 #include <string>
 
-#include "app/fault_guard.h"
+#include "ui/fault_guard.h"
 
 namespace tora {
 

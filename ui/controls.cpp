@@ -1,4 +1,4 @@
-#include "app/dialog_base.h"
+#include "ui/controls.h"
 
 #include <commdlg.h>
 
@@ -7,11 +7,9 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/fault_guard.h"
-#include "app/message_loop.h"
-#include "app/texts.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
+#include "ui/texts.h"
 
 namespace tora {
 
@@ -47,9 +45,26 @@ void ReplaceItems(HWND combo, const std::vector<std::string>& items) {
   SetControlText(combo, kept);
 }
 
+void FillCombo(HWND combo, const char* const* items, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    AddComboItem(combo, items[i]);
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+}
+
+std::string SelectedText(HWND combo) {
+  const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (sel == CB_ERR) return {};
+  const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
+  if (len == CB_ERR) return {};
+  std::wstring item(static_cast<size_t>(len) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(item.data()));
+  item.resize(static_cast<size_t>(len));
+  return Narrow(item);
+}
+
 bool PathToGbk(HWND owner, const std::wstring& path, std::string& gbk) {
   if (NarrowStrict(path, gbk)) return true;
-  MessageBoxW(owner, (Widen(app_texts::kPathNotGbk) + path).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+  MessageBoxW(owner, (Widen(ui_texts::kPathNotGbk) + path).c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
   return false;
 }
 
@@ -85,82 +100,6 @@ std::optional<std::string> ChooseFile(const FileChoice& choice) {
   std::string path;
   if (!PathToGbk(choice.owner, file.data(), path)) return std::nullopt;
   return path;
-}
-
-DialogBase::~DialogBase() {
-  // A window that outlives its object would call into freed memory; its
-  // last messages no longer reach the (already destroyed) derived class.
-  if (hwnd_) {
-    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-    if (modeless_) MessageLoop::RemoveDialog(this);
-    DestroyWindow(hwnd_);
-  }
-  if (font_) DeleteObject(font_);
-}
-
-std::string DialogBase::ItemText(int id) const { return ControlText(Item(id)); }
-
-void DialogBase::SetItemText(int id, const std::string& gbk) const { SetControlText(Item(id), gbk); }
-
-void DialogBase::UseChineseFont() {
-  LOGFONTW face{};
-  HFONT current = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
-  if (!current || !GetObjectW(current, sizeof(face), &face)) return;
-  face.lfCharSet = GB2312_CHARSET;
-  HFONT font = CreateFontIndirectW(&face);
-  if (!font) return;
-  for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (font_) DeleteObject(font_);
-  font_ = font;
-}
-
-INT_PTR DialogBase::RunModal(HINSTANCE instance, int template_id, HWND owner) {
-  modeless_ = false;
-  return DialogBoxParamW(instance, MAKEINTRESOURCEW(template_id), owner, &DialogBase::DialogProc,
-                         reinterpret_cast<LPARAM>(this));
-}
-
-bool DialogBase::CreateModeless(HINSTANCE instance, int template_id, HWND owner) {
-  if (hwnd_) return true;
-  modeless_ = true;
-  HWND hwnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(template_id), owner, &DialogBase::DialogProc,
-                                 reinterpret_cast<LPARAM>(this));
-  if (!hwnd) return false;
-  MessageLoop::AddDialog(this);
-  return true;
-}
-
-bool DialogBase::CreateChild(HINSTANCE instance, int template_id, HWND parent) {
-  if (hwnd_) return true;
-  modeless_ = false;
-  return CreateDialogParamW(instance, MAKEINTRESOURCEW(template_id), parent, &DialogBase::DialogProc,
-                            reinterpret_cast<LPARAM>(this)) != nullptr;
-}
-
-void DialogBase::Destroy() {
-  if (hwnd_) DestroyWindow(hwnd_);
-}
-
-INT_PTR CALLBACK DialogBase::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-  DialogBase* self = nullptr;
-  if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<DialogBase*>(lparam);
-    SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  } else {
-    self = reinterpret_cast<DialogBase*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-  }
-  // Messages before WM_INITDIALOG (WM_SETFONT) have no object yet.
-  if (!self) return FALSE;
-  const INT_PTR result =
-      Guarded("dialog procedure", INT_PTR{FALSE}, [&] { return self->HandleMessage(message, wparam, lparam); });
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-    if (self->modeless_) MessageLoop::RemoveDialog(self);
-    self->hwnd_ = nullptr;
-  }
-  return result;
 }
 
 }  // namespace tora

@@ -1,10 +1,10 @@
-#include "app/message_loop.h"
+#include "ui/message_loop.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "app/dialog_base.h"
-#include "app/fault_guard.h"
+#include "ui/dialog_base.h"
+#include "ui/fault_guard.h"
 
 namespace tora {
 

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/window_base.h"
+#include "ui/window_base.h"
 
 struct IOleObject;
 struct IWebBrowser2;
