@@ -2,12 +2,14 @@
 // window; the process ends with it.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
+
+#include <optional>
 
 #include "app/main_window.h"
 #include "app/main_window_user.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_platform.h"
 #include "res/resource.h"
 #include "ui/fault_guard.h"
@@ -23,9 +25,10 @@ int RunProgram(HINSTANCE instance) {
   // The link control is not in the standard set but the main window has one.
   controls.dwICC = ICC_WIN95_CLASSES | ICC_LINK_CLASS;
   InitCommonControlsEx(&controls);
-  const bool ole = SUCCEEDED(OleInitialize(nullptr));
-  HMODULE rich_edit = LoadLibraryW(L"Msftedit.dll");
-  if (!rich_edit) rich_edit = LoadLibraryW(L"Riched20.dll");
+  const OleSession ole;
+  const LoadedLibrary rich_edit(L"Msftedit.dll");
+  std::optional<LoadedLibrary> older_rich_edit;
+  if (!rich_edit) older_rich_edit.emplace(L"Riched20.dll");
   WebPane::RegisterWindowClass(instance);
 
   int result = 0;
@@ -45,8 +48,6 @@ int RunProgram(HINSTANCE instance) {
     SetFaultReporter(nullptr);
     // The host's end waits for any worker still finishing a step.
   }
-  if (rich_edit) FreeLibrary(rich_edit);
-  if (ole) OleUninitialize();
   return result;
 }
 

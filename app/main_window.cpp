@@ -28,10 +28,6 @@ constexpr UINT kTrayIconId = 111;
 
 }  // namespace
 
-MainWindow::~MainWindow() {
-  if (mutex_) CloseHandle(mutex_);
-}
-
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -147,8 +143,9 @@ void MainWindow::ShowLastScript() {
 }
 
 void MainWindow::ClaimSingleInstance() {
-  mutex_ = CreateMutexW(nullptr, FALSE, Widen(app_texts::kMutexName).c_str());
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, Widen(app_texts::kMutexName).c_str());
   const DWORD error = GetLastError();
+  mutex_.reset(mutex);
   if (mutex_ && error != ERROR_ALREADY_EXISTS) {
     SendMessageW(Item(IDC_START_HOTKEY), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(Widen(app_texts::kDefaultStartHotkey).c_str()));

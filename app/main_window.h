@@ -9,6 +9,7 @@
 #include "engine/registry.h"
 #include "engine/script_host.h"
 #include "platform/platform.h"
+#include "platform/win32/handles.h"
 #include "ui/dialog_base.h"
 
 namespace tora {
@@ -19,7 +20,6 @@ class MainWindow : public DialogBase, private EditorHost {
            ScriptHost& host)
       : instance_(instance), user_(user), registry_(registry), platform_(platform), host_(host),
         editor_(instance, platform, *this) {}
-  ~MainWindow() override;
 
  protected:
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -80,7 +80,7 @@ class MainWindow : public DialogBase, private EditorHost {
   std::string default_script_;
   HICON icon_large_ = nullptr;
   HICON icon_small_ = nullptr;
-  HANDLE mutex_ = nullptr;
+  KernelHandle mutex_;
   bool tray_added_ = false;
   bool in_run_ = false;  // RunScript is on the stack (a script may open boxes)
   bool close_pending_ = false;

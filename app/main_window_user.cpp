@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "res/resource.h"
 #include "ui/controls.h"
@@ -76,13 +77,13 @@ LRESULT MainWindowUser::ServeStatusRequest(WPARAM, LPARAM request) {
 
 void MainWindowUser::WidenListExtent(const std::wstring& line) {
   HWND list = GetDlgItem(hwnd_.load(), IDC_STATUS_LIST);
-  HDC dc = GetDC(list);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
+  {
+    WindowDc dc(list);
+    if (!dc.get()) return;
+    Selected font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+  }
   if (size.cx + 8 > list_extent_) {
     list_extent_ = size.cx + 8;
     SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(list_extent_), 0);

@@ -236,13 +236,11 @@ void ImageTool::CaptureTarget(long long target) {
     RECT client{};
     GetClientRect(window ? window : GetDesktopWindow(), &client);
     if (client.right > 0 && client.bottom > 0) {
-      ScreenDc source(nullptr);
-      HDC dc = window ? GetDC(window) : nullptr;
+      // The window's client area, or the whole screen.
+      WindowDc source(window);
       auto canvas = std::make_unique<DibCanvas>(client.right, client.bottom);
-      if (canvas->ok() && BitBlt(canvas->dc(), 0, 0, client.right, client.bottom, window ? dc : source.get(), 0, 0,
-                                 SRCCOPY))
+      if (canvas->ok() && BitBlt(canvas->dc(), 0, 0, client.right, client.bottom, source.get(), 0, 0, SRCCOPY))
         picture = std::move(canvas);
-      if (dc) ReleaseDC(window, dc);
     }
   }
   if (minimized_main_) {

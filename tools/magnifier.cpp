@@ -16,9 +16,6 @@ constexpr UINT kFollowMs = 100;
 constexpr int kBesideCursor = 23;
 constexpr COLORREF kMarkerColour = RGB(255, 0, 0);
 
-// The keyboard hook of the one open magnifier.
-HHOOK g_keyboard_hook = nullptr;
-
 void MakeOwnerDrawn(HWND control) {
   SetWindowLongPtrW(control, GWL_STYLE,
                     (GetWindowLongPtrW(control, GWL_STYLE) & ~(SS_TYPEMASK | WS_BORDER)) | SS_OWNERDRAW);
@@ -79,16 +76,14 @@ void Magnifier::Close() {
 }
 
 void Magnifier::StartHookAndTimer() {
-  if (!g_keyboard_hook)
-    g_keyboard_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &Magnifier::KeyboardHook, GetModuleHandleW(nullptr), 0);
+  arrow_keys_.Install(WH_KEYBOARD_LL, "magnifier hook", [](WPARAM message, LPARAM event) {
+    return MoveCursorByArrow(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event));
+  });
   SetTimer(hwnd(), kFollowTimer, kFollowMs, nullptr);
 }
 
 void Magnifier::StopHookAndTimer() {
-  if (g_keyboard_hook) {
-    UnhookWindowsHookEx(g_keyboard_hook);
-    g_keyboard_hook = nullptr;
-  }
+  arrow_keys_.Remove();
   if (exists()) KillTimer(hwnd(), kFollowTimer);
 }
 
@@ -174,25 +169,20 @@ void Magnifier::Draw(const DRAWITEMSTRUCT& item) const {
 // Arrow keys move the cursor by one pixel and reach no program while the
 // magnifier is open (their key-ups neither, so that no program sees half a
 // key stroke). Only the cursor is read and set here.
-LRESULT CALLBACK Magnifier::KeyboardHook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HC_ACTION && (wparam == WM_KEYDOWN || wparam == WM_KEYUP)) {
-    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
-    int dx = 0;
-    int dy = 0;
-    switch (key->vkCode) {
-      case VK_LEFT: dx = -1; break;
-      case VK_RIGHT: dx = 1; break;
-      case VK_UP: dy = -1; break;
-      case VK_DOWN: dy = 1; break;
-      default: break;
-    }
-    if (dx != 0 || dy != 0) {
-      POINT at{};
-      if (wparam == WM_KEYDOWN && GetCursorPos(&at)) SetCursorPos(at.x + dx, at.y + dy);
-      return 1;
-    }
+bool Magnifier::MoveCursorByArrow(WPARAM message, const KBDLLHOOKSTRUCT& key) {
+  if (message != WM_KEYDOWN && message != WM_KEYUP) return false;
+  int dx = 0;
+  int dy = 0;
+  switch (key.vkCode) {
+    case VK_LEFT: dx = -1; break;
+    case VK_RIGHT: dx = 1; break;
+    case VK_UP: dy = -1; break;
+    case VK_DOWN: dy = 1; break;
+    default: return false;
   }
-  return CallNextHookEx(nullptr, code, wparam, lparam);
+  POINT at{};
+  if (message == WM_KEYDOWN && GetCursorPos(&at)) SetCursorPos(at.x + dx, at.y + dy);
+  return true;
 }
 
 }  // namespace tora

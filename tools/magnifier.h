@@ -8,6 +8,7 @@
 #include "platform/win32/gdi.h"
 #include "res/resource.h"
 #include "ui/dialog_base.h"
+#include "ui/low_level_hook.h"
 
 namespace tora {
 
@@ -51,8 +52,11 @@ class Magnifier : public DialogBase {
   void StopHookAndTimer();
   void Draw(const DRAWITEMSTRUCT& item) const;
 
-  static LRESULT CALLBACK KeyboardHook(int code, WPARAM wparam, LPARAM lparam);
+  // One key event while the magnifier shows: true for an arrow key, which
+  // it takes for itself.
+  static bool MoveCursorByArrow(WPARAM message, const KBDLLHOOKSTRUCT& key);
 
+  LowLevelHook arrow_keys_;
   COLORREF colour_ = 0;
   std::unique_ptr<DibCanvas> view_;
 };

@@ -14,7 +14,6 @@ DialogBase::~DialogBase() {
     if (modeless_) MessageLoop::RemoveDialog(this);
     DestroyWindow(hwnd_);
   }
-  if (font_) DeleteObject(font_);
 }
 
 std::string DialogBase::ItemText(int id) const { return ControlText(Item(id)); }
@@ -30,8 +29,7 @@ void DialogBase::UseChineseFont() {
   if (!font) return;
   for (HWND child = GetWindow(hwnd_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (font_) DeleteObject(font_);
-  font_ = font;
+  font_.reset(font);
 }
 
 INT_PTR DialogBase::RunModal(HINSTANCE instance, int template_id, HWND owner) {

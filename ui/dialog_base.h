@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "platform/win32/gdi.h"
+
 namespace tora {
 
 class DialogBase {
@@ -59,7 +61,7 @@ class DialogBase {
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 
   HWND hwnd_ = nullptr;
-  HFONT font_ = nullptr;
+  GdiObject<HFONT> font_;
   bool modeless_ = false;
 };
 

@@ -65,10 +65,6 @@ uint32_t ScreenPixel(int x, int y) {
 
 }  // namespace
 
-EditorWindow::~EditorWindow() {
-  if (code_font_) DeleteObject(code_font_);
-}
-
 bool EditorWindow::Open(HWND main_window) {
   main_window_ = main_window;
   if (exists()) {
@@ -125,8 +121,7 @@ INT_PTR EditorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
       return OnDestroy();
     case WM_NCDESTROY:
       // The code box has gone with the window: its font goes too.
-      if (code_font_) DeleteObject(code_font_);
-      code_font_ = nullptr;
+      code_font_.reset(nullptr);
       return FALSE;
     default:
       return FALSE;
@@ -151,10 +146,12 @@ INT_PTR EditorWindow::OnInitDialog() {
 
   // The font before the text: a font set afterwards has the edit control
   // measure every line of a long script a second time.
-  code_font_ = CreateFontW(-MulDiv(10, GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL,
-                           FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, Widen(editor_texts::kCodeFontFace).c_str());
-  if (code_font_) SendMessageW(Item(kIdCodeBox), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_), TRUE);
+  const int height = -MulDiv(10, GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 72);
+  code_font_.reset(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
+                               Widen(editor_texts::kCodeFontFace).c_str()));
+  if (code_font_.get())
+    SendMessageW(Item(kIdCodeBox), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_.get()), TRUE);
 
   std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
   if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;

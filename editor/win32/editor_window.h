@@ -62,7 +62,6 @@ class EditorWindow : public DialogBase {
  public:
   EditorWindow(HINSTANCE instance, Platform& platform, EditorHost& host)
       : instance_(instance), platform_(platform), host_(host) {}
-  ~EditorWindow() override;
 
   // The main window's "设置按键": shows the editor, creating it when there
   // is none. False when it could not be created.
@@ -87,6 +86,7 @@ class EditorWindow : public DialogBase {
   void TakeCursorPosition();
   void TestPositionColour();
 
+  KeyPage& key_page() { return key_; }
   MousePage& mouse_page() { return mouse_; }
   FindColorPage& find_color_page() { return find_color_; }
   ImageTool& image_tool() { return image_tool_; }
@@ -145,7 +145,7 @@ class EditorWindow : public DialogBase {
   Platform& platform_;
   EditorHost& host_;
   HWND main_window_ = nullptr;
-  HFONT code_font_ = nullptr;
+  GdiObject<HFONT> code_font_;
   int current_tab_ = 0;
   bool told_unlisted_ = false;
   // The file the code box's text belongs to (loaded from, created by

@@ -6,6 +6,7 @@
 
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "res/find_image_page.h"
 #include "ui/controls.h"
@@ -94,16 +95,18 @@ void FindImagePage::OpenImageFile() {
   choice.flags = OFN_HIDEREADONLY;
   const std::optional<std::string> path = ChooseFile(choice);
   if (!path) return;
-  HANDLE handle = CreateFileW(Widen(*path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    Say(t::kImageReadError);
-    return;
-  }
   char magic[2] = {};
   DWORD got = 0;
-  const BOOL read = ::ReadFile(handle, magic, 2, &got, nullptr);
-  CloseHandle(handle);
+  BOOL read = FALSE;
+  {
+    const KernelHandle file(CreateFileW(Widen(*path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      Say(t::kImageReadError);
+      return;
+    }
+    read = ::ReadFile(file.get(), magic, 2, &got, nullptr);
+  }
   // An empty file cannot be read as a picture at all.
   if (!read || got == 0) {
     Say(t::kImageReadError);

@@ -5,7 +5,6 @@
 #include "engine/key_names.h"
 #include "platform/win32/wide.h"
 #include "ui/controls.h"
-#include "ui/fault_guard.h"
 
 namespace tora {
 
@@ -17,71 +16,46 @@ constexpr int kKeyBoxes[] = {kIdKeyMain, kIdKeyCombo1, kIdKeyCombo2, kIdKeyCombo
 
 bool IsKeyBox(int id) { return id >= kIdKeyMain && id <= kIdKeyCombo3; }
 
-// Process-wide, as the hook procedure has no other way to its page.
-struct KeyCaptureState {
-  HWND page = nullptr;  // the page's window; the hook writes through it
-  HHOOK hook = nullptr;
-  int target = 0;       // the key box with the focus, 0 when none
-  HeldModifiers held;   // modifiers pressed since the hook was installed
-};
-
-KeyCaptureState& Capture() {
-  static KeyCaptureState state;
-  return state;
-}
-
 bool Held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
-
-LRESULT CALLBACK KeyCaptureProc(int code, WPARAM wparam, LPARAM lparam) {
-  KeyCaptureState& s = Capture();
-  if (code == HC_ACTION && s.target != 0) {
-    const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
-    const bool down = wparam == WM_KEYDOWN || wparam == WM_SYSKEYDOWN;
-    s.held.Note(static_cast<int32_t>(info->vkCode), down);
-    KeyCaptureEvent event;
-    event.kind = wparam == WM_KEYDOWN ? KeyEventKind::KeyDown
-                 : wparam == WM_SYSKEYDOWN ? KeyEventKind::SysKeyDown
-                                           : KeyEventKind::Other;
-    event.code = static_cast<int32_t>(info->vkCode);
-    // Held by the system's account, or by the hook's own: the key-downs it
-    // swallowed never reach the system's key state.
-    event.shift_held = Held(VK_SHIFT) || s.held.shift();
-    event.ctrl_held = Held(VK_CONTROL) || s.held.ctrl();
-    event.alt_held = Held(VK_MENU) || s.held.alt();
-    const bool swallow = Guarded("key capture hook", false, [&] {
-      const KeyCaptureOutcome out = KeyCapture(event, true);
-      if (out.set_text) SetControlText(GetDlgItem(s.page, s.target), out.text);
-      return out.swallow;
-    });
-    if (swallow) return 1;
-  }
-  return CallNextHookEx(s.hook, code, wparam, lparam);
-}
-
-void InstallCapture(int box) {
-  KeyCaptureState& s = Capture();
-  if (s.hook) return;
-  s.held.Reset();
-  s.hook = SetWindowsHookExW(WH_KEYBOARD_LL, &KeyCaptureProc, GetModuleHandleW(nullptr), 0);
-  if (s.hook) s.target = box;
-}
-
-void RemoveCapture() {
-  KeyCaptureState& s = Capture();
-  s.target = 0;
-  if (s.hook) {
-    UnhookWindowsHookEx(s.hook);
-    s.hook = nullptr;
-  }
-}
 
 }  // namespace
 
-bool KeyPage::CaptureInstalled() { return Capture().hook != nullptr; }
-int KeyPage::CaptureTarget() { return Capture().target; }
+KeyPage::~KeyPage() { RemoveCapture(); }
+
+void KeyPage::InstallCapture(int box) {
+  if (capture_.installed()) return;
+  held_.Reset();
+  if (capture_.Install(WH_KEYBOARD_LL, "key capture hook", [this](WPARAM message, LPARAM event) {
+        return CaptureKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event));
+      }))
+    target_ = box;
+}
+
+void KeyPage::RemoveCapture() {
+  target_ = 0;
+  capture_.Remove();
+}
+
+bool KeyPage::CaptureKey(WPARAM message, const KBDLLHOOKSTRUCT& info) {
+  if (target_ == 0) return false;
+  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  held_.Note(static_cast<int32_t>(info.vkCode), down);
+  KeyCaptureEvent event;
+  event.kind = message == WM_KEYDOWN ? KeyEventKind::KeyDown
+               : message == WM_SYSKEYDOWN ? KeyEventKind::SysKeyDown
+                                          : KeyEventKind::Other;
+  event.code = static_cast<int32_t>(info.vkCode);
+  // Held by the system's account, or by the hook's own: the key-downs it
+  // swallowed never reach the system's key state.
+  event.shift_held = Held(VK_SHIFT) || held_.shift();
+  event.ctrl_held = Held(VK_CONTROL) || held_.ctrl();
+  event.alt_held = Held(VK_MENU) || held_.alt();
+  const KeyCaptureOutcome out = KeyCapture(event, true);
+  if (out.set_text) SetItemText(target_, out.text);
+  return out.swallow;
+}
 
 void KeyPage::OnPageCreated() {
-  Capture().page = hwnd();
   size_t count = 0;
   const KeyNameEntry* names = KeyNameTable(&count);
   for (int id : kKeyBoxes) {
@@ -141,9 +115,8 @@ void KeyPage::ClearKeys() {
 }
 
 void KeyPage::OnEditorClosing() {
-  // The hook writes through this page's window, which goes with the editor.
+  // The hook writes into this page's window, which goes with the editor.
   RemoveCapture();
-  Capture().page = nullptr;
 }
 
 }  // namespace tora

@@ -6,7 +6,6 @@
 #include "editor/page_texts.h"
 #include "platform/win32/wide.h"
 #include "ui/controls.h"
-#include "ui/fault_guard.h"
 #include "ui/messages.h"
 
 namespace tora {
@@ -14,48 +13,6 @@ namespace tora {
 namespace {
 
 namespace t = page_texts;
-
-struct SeenClick {
-  bool right;
-  POINT at;
-  DWORD tick;
-};
-
-// Process-wide recording state besides the editor's recording flag. The
-// hook only notes each release and asks the page to write it: a click is
-// never held up by the repeat list, however long it has grown.
-struct RecorderState {
-  HHOOK hook = nullptr;
-  HWND page = nullptr;  // the mouse page that writes the rows
-  std::vector<SeenClick> seen;
-  bool write_posted = false;
-  bool stopped_by_hotkey = false;
-  // A click of this recording has opened a row that the stop closes.
-  bool row_open = false;
-  // The last click written was a left click on the recording button: the
-  // stop click, when the button was clicked with the mouse.
-  bool last_on_button = false;
-  MouseRecorder recorder;
-};
-
-RecorderState& Recorder() {
-  static RecorderState state;
-  return state;
-}
-
-LRESULT CALLBACK RecordClickProc(int code, WPARAM wparam, LPARAM lparam) {
-  RecorderState& s = Recorder();
-  if (code == HC_ACTION && SharedEditorState().recording && (wparam == WM_LBUTTONUP || wparam == WM_RBUTTONUP)) {
-    Guarded("recording hook", 0, [&] {
-      SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
-      GetCursorPos(&click.at);
-      s.seen.push_back(click);
-      if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
-      return 0;
-    });
-  }
-  return CallNextHookEx(s.hook, code, wparam, lparam);
-}
 
 void SelectItem(HWND combo, const std::string& gbk) {
   const std::wstring text = Widen(gbk);
@@ -66,7 +23,7 @@ void SelectItem(HWND combo, const std::string& gbk) {
 
 }  // namespace
 
-bool MousePage::RecordingHookInstalled() { return Recorder().hook != nullptr; }
+MousePage::~MousePage() { recorder_hook_.Remove(); }
 
 void MousePage::OnPageCreated() {
   for (const char* item : t::kMouseKindItems) AddComboItem(Item(kIdMouseKind), item);
@@ -136,41 +93,45 @@ void MousePage::StopRecordingByHotkey() {
   // The hotkey exists only while recording; one still queued after a stop
   // must not start a new recording.
   if (!SharedEditorState().recording) return;
-  Recorder().stopped_by_hotkey = true;
+  stopped_by_hotkey_ = true;
   ToggleMouseRecording();
 }
 
 void MousePage::StartRecording() {
-  RecorderState& s = Recorder();
   SharedEditorState().recording = true;
   SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStop);
   // A recording starts a new list.
   SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
-  s.recorder.Start();
-  s.seen.clear();
-  s.row_open = false;
-  s.last_on_button = false;
-  s.page = hwnd();
-  if (!s.hook) s.hook = SetWindowsHookExW(WH_MOUSE_LL, &RecordClickProc, GetModuleHandleW(nullptr), 0);
+  recorder_.Start();
+  seen_.clear();
+  row_open_ = false;
+  last_on_button_ = false;
+  // The hook only notes each release and asks the page to write it: a
+  // click is never held up by the repeat list, however long it has grown.
+  recorder_hook_.Install(WH_MOUSE_LL, "recording hook", [this](WPARAM message, LPARAM) {
+    if (SharedEditorState().recording && (message == WM_LBUTTONUP || message == WM_RBUTTONUP)) {
+      SeenClick click{message == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
+      GetCursorPos(&click.at);
+      seen_.push_back(click);
+      if (!write_posted_) write_posted_ = PostMessageW(hwnd(), kMsgRecordedClicks, 0, 0) != FALSE;
+    }
+    return false;
+  });
   RegisterHotKey(editor(), kRecordingStopHotkey, MOD_CONTROL, VK_F11);
 }
 
 void MousePage::StopRecording(bool touch_list) {
-  RecorderState& s = Recorder();
   // Every release the hook saw before the stop belongs to this recording,
   // the stop button's own click among them.
   if (touch_list) WriteRecordedClicks();
-  s.seen.clear();
+  seen_.clear();
   SharedEditorState().recording = false;
   SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStart);
-  s.recorder.Stop();
-  if (s.hook) {
-    UnhookWindowsHookEx(s.hook);
-    s.hook = nullptr;
-  }
+  recorder_.Stop();
+  recorder_hook_.Remove();
   HWND list = GetDlgItem(editor(), kIdRepeatList);
-  if (touch_list && list && s.row_open) {
-    if (!s.stopped_by_hotkey && s.last_on_button) {
+  if (touch_list && list && row_open_) {
+    if (!stopped_by_hotkey_ && last_on_button_) {
       // The button clicked with the mouse: its own click opened the last
       // row, which goes, and every other line stays whole.
       const size_t keep = ButtonStopKeptLength(ControlTextWide(list));
@@ -182,31 +143,29 @@ void MousePage::StopRecording(bool touch_list) {
       AppendToRepeatList(HotkeyStopText(false));
     }
   }
-  s.row_open = false;
-  s.stopped_by_hotkey = false;
+  row_open_ = false;
+  stopped_by_hotkey_ = false;
   UnregisterHotKey(editor(), kRecordingStopHotkey);
 }
 
 void MousePage::WriteRecordedClicks() {
-  RecorderState& s = Recorder();
-  s.write_posted = false;
-  if (s.seen.empty() || !SharedEditorState().recording) return;
+  write_posted_ = false;
+  if (seen_.empty() || !SharedEditorState().recording) return;
   std::string text;
   HWND button = GetDlgItem(editor(), kIdRecordButton);
-  for (const SeenClick& click : s.seen) {
-    text += s.recorder.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
-    s.last_on_button = !click.right && button && WindowFromPoint(click.at) == button;
+  for (const SeenClick& click : seen_) {
+    text += recorder_.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
+    last_on_button_ = !click.right && button && WindowFromPoint(click.at) == button;
   }
-  s.seen.clear();
-  s.row_open = true;
+  seen_.clear();
+  row_open_ = true;
   AppendToRepeatList(text);
 }
 
 void MousePage::OnEditorClosing() {
   // The recording ends with the editor: no hook, no hotkey, and the editor
   // opened again shows "录制鼠标动作" and records nothing until started.
-  if (SharedEditorState().recording || Recorder().hook) StopRecording(false);
-  Recorder().page = nullptr;
+  if (SharedEditorState().recording || recorder_hook_.installed()) StopRecording(false);
 }
 
 }  // namespace tora

@@ -4,9 +4,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "editor/page_rows.h"
 #include "editor/win32/editor_page.h"
 #include "res/resource.h"
+#include "ui/low_level_hook.h"
 
 namespace tora {
 
@@ -26,6 +29,8 @@ constexpr int kRecordingStopHotkey = 900;
 
 class MousePage : public EditorPage {
  public:
+  ~MousePage() override;
+
   // "插入鼠标": the row from the boxes, appended to the repeat list. Refused
   // with a message while recording and for an empty or untouched field;
   // the boxes keep their values.
@@ -38,7 +43,7 @@ class MousePage : public EditorPage {
   void StopRecordingByHotkey();
 
   // Whether the recorder's mouse hook is installed now.
-  static bool RecordingHookInstalled();
+  bool recording_hook_installed() const { return recorder_hook_.installed(); }
 
   // Closing the editor stops a recording: hook and hotkey go with it.
   void OnEditorClosing() override;
@@ -53,6 +58,23 @@ class MousePage : public EditorPage {
   void StopRecording(bool touch_list);
   // Writes the clicks the hook has seen so far into the repeat list.
   void WriteRecordedClicks();
+
+  struct SeenClick {
+    bool right;
+    POINT at;
+    DWORD tick;
+  };
+  LowLevelHook recorder_hook_;
+  MouseRecorder recorder_;
+  // Releases the hook has seen that wait to be written.
+  std::vector<SeenClick> seen_;
+  bool write_posted_ = false;
+  bool stopped_by_hotkey_ = false;
+  // A click of this recording has opened a row that the stop closes.
+  bool row_open_ = false;
+  // The last click written was a left click on the recording button: the
+  // stop click, when the button was clicked with the mouse.
+  bool last_on_button_ = false;
 };
 
 }  // namespace tora

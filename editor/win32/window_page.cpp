@@ -19,9 +19,6 @@ namespace {
 
 namespace t = editor_texts;
 
-// The page that picks a window, for the mouse hook (one picking at a time).
-HWND g_picking_page = nullptr;
-
 std::string ClassOf(HWND window) {
   // A class name has at most 256 characters.
   wchar_t name[257] = {};
@@ -175,38 +172,33 @@ void WindowPage::TogglePicking() {
     StopPicking();
     return;
   }
-  if (hook_) return;
-  hook_ = SetWindowsHookExW(WH_MOUSE_LL, &WindowPage::MouseHook, GetModuleHandleW(nullptr), 0);
-  if (!hook_) return;
-  g_picking_page = hwnd();
+  if (picker_hook_.installed()) return;
+  // The hook only hands the point over; the window is looked at afterwards,
+  // outside the hook, where a slow program cannot hold up the system's mouse.
+  const auto hand_over = [this](WPARAM message, LPARAM event) {
+    if (message == WM_LBUTTONUP) {
+      const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(event);
+      PostMessageW(hwnd(), kMsgWindowPicked, static_cast<WPARAM>(info->pt.x), info->pt.y);
+    }
+    return false;
+  };
+  if (!picker_hook_.Install(WH_MOUSE_LL, "window picking hook", hand_over)) return;
   // The editor stays in sight while the user clicks into other windows.
   SetWindowPos(GetAncestor(hwnd(), GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetItemText(IDC_WIN_PICK, t::kPickStop);
 }
 
 void WindowPage::StopPicking() {
-  if (!hook_) return;
-  UnhookWindowsHookEx(hook_);
-  hook_ = nullptr;
-  if (g_picking_page == hwnd()) g_picking_page = nullptr;
+  if (!picker_hook_.installed()) return;
+  picker_hook_.Remove();
   if (exists()) {
     SetWindowPos(GetAncestor(hwnd(), GA_ROOT), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetItemText(IDC_WIN_PICK, t::kPickWindow);
   }
 }
 
-// The hook only hands the point over; the window is looked at afterwards,
-// outside the hook, where a slow program cannot hold up the system's mouse.
-LRESULT CALLBACK WindowPage::MouseHook(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HC_ACTION && wparam == WM_LBUTTONUP && g_picking_page) {
-    const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lparam);
-    PostMessageW(g_picking_page, kMsgWindowPicked, static_cast<WPARAM>(info->pt.x), info->pt.y);
-  }
-  return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
 void WindowPage::TakePickedWindow(POINT at) {
-  if (!hook_) return;
+  if (!picker_hook_.installed()) return;
   // The top-level window under the cursor, not the control in it: a rule
   // finds windows by the title or class of top-level windows. The editor
   // itself (whose button stops the picking) is no choice.

@@ -9,6 +9,7 @@
 #include "editor/win32/editor_page.h"
 #include "editor/window_page_logic.h"
 #include "res/resource.h"
+#include "ui/low_level_hook.h"
 
 namespace tora {
 
@@ -25,7 +26,7 @@ class WindowPage : public EditorPage {
   void ApplyTopmost(bool topmost);
   void TogglePicking();
   void AddWindowCall();
-  bool picking() const { return hook_ != nullptr; }
+  bool picking() const { return picker_hook_.installed(); }
 
  protected:
   int TemplateId() const override { return IDD_PAGE_WINDOWS; }
@@ -47,9 +48,7 @@ class WindowPage : public EditorPage {
   // message when GBK cannot hold that part.
   bool ReadWindowBox(bool use_class, std::string& gbk) const;
 
-  static LRESULT CALLBACK MouseHook(int code, WPARAM wparam, LPARAM lparam);
-
-  HHOOK hook_ = nullptr;
+  LowLevelHook picker_hook_;
 };
 
 }  // namespace tora

@@ -120,18 +120,18 @@ TEST_F(EditorPages, KeysPressedIntoTheKeyBoxesMakeTheRow) {
   EXPECT_EQ(SendMessageW(GetDlgItem(key_page_, kIdKeyMain), CB_GETCOUNT, 0, 0), 59);
 
   SetFocus(GetDlgItem(key_page_, kIdKeyMain));
-  ASSERT_TRUE(PumpUntil([] { return KeyPage::CaptureTarget() == kIdKeyMain; }));
+  ASSERT_TRUE(PumpUntil([&] { return editor_.key_page().capture_target() == kIdKeyMain; }));
   Tap('A');
   EXPECT_TRUE(Shows(kIdKeyMain, "A"));  // named, not typed
   Tap(VK_DOWN);
   EXPECT_TRUE(Shows(kIdKeyMain, "下"));  // not a move through the list
   SetFocus(GetDlgItem(key_page_, kIdKeyCombo2));
-  ASSERT_TRUE(PumpUntil([] { return KeyPage::CaptureTarget() == kIdKeyCombo2; }));
+  ASSERT_TRUE(PumpUntil([&] { return editor_.key_page().capture_target() == kIdKeyCombo2; }));
   Tap('C', VK_CONTROL);
   EXPECT_TRUE(Shows(kIdKeyCombo2, "Ctrl"));
 
   SendMessageW(GetDlgItem(key_page_, kIdInsertKey), BM_CLICK, 0, 0);
-  EXPECT_FALSE(KeyPage::CaptureInstalled());  // the focus left the key boxes
+  EXPECT_FALSE(editor_.key_page().capture_installed());  // the focus left the key boxes
   EXPECT_EQ(RepeatList(), "{\"按键\",\"下+Ctrl,0\"},\r\n");
   for (int id : {kIdKeyMain, kIdKeyCombo1, kIdKeyCombo2, kIdKeyCombo3})
     EXPECT_EQ(ControlText(GetDlgItem(key_page_, id)), "");
@@ -149,7 +149,7 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   ASSERT_TRUE(StopWithCtrlF11());
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"650,320,绝对,1\"},\r\n{\"右键单击\",\"700,400,绝对,0\"},\r\n");
   EXPECT_EQ(window.Messages({WM_LBUTTONUP, WM_RBUTTONUP}).size(), 2u);  // the clicks went on
-  EXPECT_FALSE(MousePage::RecordingHookInstalled());
+  EXPECT_FALSE(editor_.mouse_page().recording_hook_installed());
   ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));  // 900 is free again
   UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
 
@@ -198,7 +198,7 @@ TEST_F(EditorPages, ClosingTheEditorStopsTheRecordingAndFreesItsFont) {
   editor_.Destroy();
   EXPECT_EQ(GetObjectType(font), 0u);
   EXPECT_FALSE(SharedEditorState().recording);
-  EXPECT_FALSE(MousePage::RecordingHookInstalled());
+  EXPECT_FALSE(editor_.mouse_page().recording_hook_installed());
   TestWindow window(Target());
   ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));
   UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
