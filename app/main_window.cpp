@@ -402,6 +402,19 @@ void MainWindow::OpenEditor() {
 
 void MainWindow::ScriptSaved(const std::string& path) { SetControlText(Item(IDC_SCRIPT_FILE), path); }
 
+bool MainWindow::LeaveScreenForShot() {
+  // A main window already out of sight (in the notification area) stays so.
+  if (!exists() || !IsWindowVisible(hwnd()) || IsIconic(hwnd())) return false;
+  ShowWindow(hwnd(), SW_MINIMIZE);
+  return true;
+}
+
+void MainWindow::ReturnAfterShot() {
+  if (!exists()) return;
+  ShowWindow(hwnd(), SW_RESTORE);
+  SetForegroundWindow(hwnd());
+}
+
 void MainWindow::Browse() {
   FileChoice choice;
   choice.owner = hwnd();

@@ -64,6 +64,8 @@ class MainWindow : public DialogBase, private EditorHost {
 
   // EditorHost
   void ScriptSaved(const std::string& path) override;
+  bool LeaveScreenForShot() override;
+  void ReturnAfterShot() override;
 
   std::string ExecutableDir();
   std::string SetupIniPath();

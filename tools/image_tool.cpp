@@ -5,14 +5,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/tool_logic.h"
-#include "editor/win32/editor_page.h"
-#include "editor/window_page_logic.h"
 #include "engine/text_util.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "res/image_tool.h"
 #include "tools/texts.h"
+#include "tools/tool_logic.h"
 #include "ui/controls.h"
 #include "ui/fault_guard.h"
 #include "vision/bmp.h"
@@ -68,9 +66,8 @@ ImageTool::~ImageTool() {
   UnregisterHotKey(hwnd(), kFullScreenHotkey);
 }
 
-bool ImageTool::Open(HINSTANCE instance) {
-  // The main window owns the editor; it is the one a screenshot hides.
-  if (HWND editor = SharedEditorState().editor) main_window_ = GetWindow(editor, GW_OWNER);
+bool ImageTool::Open(HINSTANCE instance, ImageToolHost* host) {
+  host_ = host;
   return CreateModeless(instance, IDD_IMAGE_TOOL, nullptr);
 }
 
@@ -210,14 +207,12 @@ void ImageTool::TakeScreenshot() {
     CaptureTarget(shot_target_);
     return;
   }
-  // The tool and the main window (with the editor it owns) leave the screen;
-  // the copy is taken on a timer, so that the interface thread keeps serving
-  // messages and hooks while they go.
+  // The tool and the program's windows leave the screen; the copy is taken
+  // on a timer, so that the interface thread keeps serving messages and
+  // hooks while they go.
   shot_pending_ = true;
   hid_for_shot_ = IsWindowVisible(hwnd()) != FALSE;
-  // A main window already out of sight (in the notification area) stays so.
-  minimized_main_ = main_window_ && IsWindow(main_window_) && IsWindowVisible(main_window_) && !IsIconic(main_window_);
-  if (minimized_main_) ShowWindow(main_window_, SW_MINIMIZE);
+  host_hidden_ = host_ && host_->LeaveScreenForShot();
   if (hid_for_shot_) ShowWindow(hwnd(), SW_HIDE);
   SetTimer(hwnd(), kShotTimer, kShotDelayMs, nullptr);
 }
@@ -243,12 +238,9 @@ void ImageTool::CaptureTarget(long long target) {
         picture = std::move(canvas);
     }
   }
-  if (minimized_main_) {
-    minimized_main_ = false;
-    if (IsWindow(main_window_)) {
-      ShowWindow(main_window_, SW_RESTORE);
-      SetForegroundWindow(main_window_);
-    }
+  if (host_hidden_) {
+    host_hidden_ = false;
+    host_->ReturnAfterShot();
   }
   if (hid_for_shot_) {
     hid_for_shot_ = false;
@@ -332,7 +324,6 @@ void ImageTool::DrawView(const DRAWITEMSTRUCT& item) const {
 }
 
 void ImageTool::ToggleFullScreen() {
-  HWND editor = SharedEditorState().editor;
   if (!full_screen_) {
     saved_style_ = GetWindowLongPtrW(hwnd(), GWL_STYLE);
     saved_ex_style_ = GetWindowLongPtrW(hwnd(), GWL_EXSTYLE);
@@ -350,11 +341,10 @@ void ImageTool::ToggleFullScreen() {
     const int cy = GetSystemMetrics(SM_CYSCREEN);
     SetWindowPos(hwnd(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_FRAMECHANGED);
     MoveWindow(Item(IDC_IMAGE_VIEW), -1, -1, cx, cy, TRUE);
-    // The editor floats above the picture, so that F11 can be used on it.
-    if (editor) SetWindowPos(editor, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (host_) host_->KeepAbovePicture(true);
     return;
   }
-  if (editor) SetWindowPos(editor, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (host_) host_->KeepAbovePicture(false);
   full_screen_ = false;
   if (IsZoomed(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
   SetWindowLongPtrW(hwnd(), GWL_STYLE, saved_style_);

@@ -11,13 +11,30 @@
 
 namespace tora {
 
+// What the image tool asks of the windows that opened it.
+class ImageToolHost {
+ public:
+  // A screenshot is about to be taken: the program's own windows leave the
+  // screen. False when they were out of sight already (they stay so).
+  virtual bool LeaveScreenForShot() = 0;
+  // The screenshot is taken: they come back.
+  virtual void ReturnAfterShot() = 0;
+  // The picture covers the whole screen: the editor stays above it, so
+  // that F11 can be used on it; and goes back.
+  virtual void KeepAbovePicture(bool above) = 0;
+
+ protected:
+  ~ImageToolHost() = default;
+};
+
 class ImageTool : public DialogBase {
  public:
   ~ImageTool() override;
 
   // Creates the window when there is none (modeless, owned by nobody so
-  // that it stays when the editor closes); false when it cannot be made.
-  bool Open(HINSTANCE instance);
+  // that it stays when the editor closes), working for host when one is
+  // given; false when it cannot be made.
+  bool Open(HINSTANCE instance, ImageToolHost* host = nullptr);
 
   // F11 over the tool: when the window under the screen point is the tool
   // itself, the point in picture coordinates (client coordinates of the
@@ -28,7 +45,7 @@ class ImageTool : public DialogBase {
   // Operations behind the controls and hotkeys, public for the tests.
   // "打开图像" without its file dialog: shows the BMP file at path.
   void OpenPictureFile(const std::string& path);
-  // "截图": at once, or after the main window has been minimized.
+  // "截图": at once, or after the program's windows have left the screen.
   void TakeScreenshot();
   void ListWindows();
   void ToggleFullScreen();
@@ -62,12 +79,12 @@ class ImageTool : public DialogBase {
   int v_offset_ = 0;
   int h_max_ = 0;
   int v_max_ = 0;
-  // A screenshot waits for the main window to be minimized.
+  ImageToolHost* host_ = nullptr;
+  // A screenshot waits for the program's windows to leave the screen.
   bool shot_pending_ = false;
   bool hid_for_shot_ = false;
-  bool minimized_main_ = false;
+  bool host_hidden_ = false;
   long long shot_target_ = 0;
-  HWND main_window_ = nullptr;
   // The full-screen view and the window's look before it.
   bool full_screen_ = false;
   LONG_PTR saved_style_ = 0;

@@ -1,10 +1,10 @@
 #include "tools/magnifier.h"
 
-#include "editor/tool_logic.h"
 #include "engine/text_util.h"
 #include "platform/win32/wide.h"
 #include "res/magnifier.h"
 #include "tools/texts.h"
+#include "tools/tool_logic.h"
 
 namespace tora {
 

@@ -1,14 +1,15 @@
 #include "tools/rect_picker.h"
 
-#include "editor/find_code.h"
+#include <algorithm>
+#include <utility>
+
 #include "tools/screen_overlay.h"
-#include "ui/messages.h"
 
 namespace tora {
 
-bool RectPicker::Show(HINSTANCE instance, HWND page) {
-  if (!exists() && !CreateModeless(instance, IDD_RECT_PICKER, page)) return false;
-  target_ = page;
+bool RectPicker::Show(HINSTANCE instance, HWND owner, Chosen chosen) {
+  if (!exists() && !CreateModeless(instance, IDD_RECT_PICKER, owner)) return false;
+  chosen_ = std::move(chosen);
   // The screen as it is now, before the picker covers it (already shown,
   // the picker keeps the picture it shows).
   if (!IsWindowVisible(hwnd())) {
@@ -51,10 +52,12 @@ void RectPicker::OnButtonDown(POINT at) { BeginDrag(at); }
 void RectPicker::OnButtonUp(POINT at) {
   if (!dragging_) return;
   ShowArea(start_, at);
-  rect_text_ = RectText(start_.x, start_.y, at.x, at.y);
-  // The page reads the text while the message is being handled; the
-  // picker then goes away until it is asked for again.
-  if (target_ && IsWindow(target_)) SendMessageW(target_, kMsgRectChosen, 0, 0);
+  // The rectangle is taken while it shows; the picker then goes away until
+  // it is asked for again.
+  const Rect rect{std::min(start_.x, at.x), std::min(start_.y, at.y), std::max(start_.x, at.x),
+                  std::max(start_.y, at.y)};
+  // A copy: whoever takes the rectangle may show the picker anew.
+  if (const Chosen chosen = chosen_) chosen(rect);
   PutAway();
 }
 

@@ -1,9 +1,9 @@
 // The rectangle picker: a full-screen overlay showing the screen as it was
-// when it was shown, dimmed, on which the user drags a rectangle; the page
-// that showed it is told with kMsgRectChosen and reads rect_text().
+// when it was shown, dimmed, on which the user drags a rectangle; the
+// rectangle goes to whoever showed it.
 #pragma once
 
-#include <string>
+#include <functional>
 
 #include "res/resource.h"
 #include "tools/screen_overlay.h"
@@ -12,13 +12,14 @@ namespace tora {
 
 class RectPicker : public DragOverlay {
  public:
-  // Shows the picker over the screen, creating it the first time (page as
-  // parent); the page is the window told of the chosen rectangle. False
-  // when it cannot be created.
-  bool Show(HINSTANCE instance, HWND page);
+  // The rectangle dragged: the corner where the drag began and the one
+  // where it ended, sorted so that left <= right and top <= bottom.
+  using Chosen = std::function<void(const Rect& rect)>;
 
-  // "left,top,right,bottom" of the last rectangle chosen.
-  const std::string& rect_text() const { return rect_text_; }
+  // Shows the picker over the screen, creating it the first time (owned by
+  // owner); chosen gets the rectangle dragged before the picker goes away.
+  // False when it cannot be created.
+  bool Show(HINSTANCE instance, HWND owner, Chosen chosen);
 
  protected:
   INT_PTR HandleOther(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -29,8 +30,7 @@ class RectPicker : public DragOverlay {
   // Hidden until it is shown again, without its picture of the screen.
   void PutAway();
 
-  HWND target_ = nullptr;
-  std::string rect_text_;
+  Chosen chosen_;
 };
 
 }  // namespace tora

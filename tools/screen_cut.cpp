@@ -5,25 +5,23 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/codegen.h"
-#include "editor/find_code.h"
 #include "engine/text_util.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 #include "tools/screen_cut_strip.h"
 #include "tools/screen_overlay.h"
 #include "tools/texts.h"
+#include "tools/tool_logic.h"
 #include "ui/controls.h"
-#include "ui/messages.h"
 #include "vision/bmp_writer.h"
 
 namespace tora {
 
 namespace t = tool_texts;
 
-bool ScreenCut::Open(HINSTANCE instance, HWND owner) {
+bool ScreenCut::Open(HINSTANCE instance, HWND owner, Saved saved) {
   instance_ = instance;
-  owner_ = owner;
+  saved_ = std::move(saved);
   // The overlay shows this capture, taken before it exists, and the cut
   // comes from it: the file holds exactly the pixels the user saw lit.
   backdrop_.Take();
@@ -35,9 +33,6 @@ bool ScreenCut::Open(HINSTANCE instance, HWND owner) {
 
 INT_PTR ScreenCut::HandleOther(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case kMsgCutSave:
-      Save();
-      return TRUE;
     case WM_COMMAND:
       // Enter and Esc close the cut without saving.
       if (LOWORD(wparam) != IDOK && LOWORD(wparam) != IDCANCEL) return FALSE;
@@ -64,7 +59,17 @@ void ScreenCut::OnButtonUp(POINT at) {
   end_ = at;
   // The rectangle stays lit while the strip asks what to do with it.
   ShowArea(start_, end_);
-  ScreenCutStrip::Instance().Serve(instance_, hwnd(), start_.x, end_.y + 2);
+  // The strip may outlive this object only as a window owned by the overlay,
+  // which goes with it: the answer finds the cut through a weak pointer.
+  const std::weak_ptr<ScreenCut> cut = weak_from_this();
+  strip_.Serve(instance_, hwnd(), start_.x, end_.y + 2, [cut](bool save) {
+    const std::shared_ptr<ScreenCut> self = cut.lock();
+    if (!self || !self->exists()) return;
+    if (save)
+      self->Save();
+    else
+      self->Destroy();
+  });
 }
 
 void ScreenCut::PaintIdle(HDC dc) {
@@ -108,9 +113,7 @@ void ScreenCut::Save() {
                 MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  saved_path_text_ = DoubledBackslashes(path);
-  position_text_ = PositionText(x1, y1);
-  if (owner_ && IsWindow(owner_)) SendMessageW(owner_, kMsgPictureSaved, 0, reinterpret_cast<LPARAM>(this));
+  if (saved_) saved_(path, Point{x1, y1});
   Destroy();
 }
 

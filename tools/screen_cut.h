@@ -1,15 +1,16 @@
 // The screen cut: the screen is captured first, then a full-screen overlay
 // shows that capture dimmed and lets the user drag a rectangle over it; "保存"
-// writes that part of the capture as a BMP file and tells the owner with
-// kMsgPictureSaved (lParam: this overlay), which reads saved_path_text() and
-// position_text().
+// on its strip writes that part of the capture as a BMP file and hands the
+// file's path and the cut's place to whoever opened it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/platform.h"
 #include "res/resource.h"
+#include "tools/screen_cut_strip.h"
 #include "tools/screen_overlay.h"
 
 namespace tora {
@@ -18,14 +19,13 @@ namespace tora {
 // name, even when its owner lets it go meanwhile.
 class ScreenCut : public DragOverlay, public std::enable_shared_from_this<ScreenCut> {
  public:
-  // Captures the screen, then creates and shows the overlay (owner as
-  // parent). False when it cannot be created.
-  bool Open(HINSTANCE instance, HWND owner);
+  // A picture was saved: the file's path and the cut's top-left corner.
+  using Saved = std::function<void(const std::string& path, Point top_left)>;
 
-  // The saved file's path with every "\" doubled, and "x,y" of the cut's
-  // top-left corner; set before kMsgPictureSaved is sent.
-  const std::string& saved_path_text() const { return saved_path_text_; }
-  const std::string& position_text() const { return position_text_; }
+  // Captures the screen, then creates and shows the overlay (owned by
+  // owner); saved hears of the picture once it is written. False when it
+  // cannot be created.
+  bool Open(HINSTANCE instance, HWND owner, Saved saved);
 
  protected:
   INT_PTR HandleOther(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -40,10 +40,9 @@ class ScreenCut : public DragOverlay, public std::enable_shared_from_this<Screen
   std::string AskPath(const std::string& default_name);
 
   HINSTANCE instance_ = nullptr;
-  HWND owner_ = nullptr;
+  Saved saved_;
+  ScreenCutStrip strip_;
   POINT end_{};
-  std::string saved_path_text_;
-  std::string position_text_;
 };
 
 }  // namespace tora

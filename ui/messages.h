@@ -18,12 +18,6 @@ constexpr UINT kMsgTrayNotify = WM_APP + 3;
 // a left-button release while it picks a window: wParam x, lParam y (screen).
 constexpr UINT kMsgWindowPicked = WM_APP + 21;
 
-// The screen tools and the editor's pages. Their numbers are fixed: the cut
-// overlay, the rectangle picker and the pages answer each other with them.
-constexpr UINT kMsgCutSave = WM_USER + 102;      // cut tool strip -> cut overlay: save the cut
-constexpr UINT kMsgRectChosen = WM_USER + 103;   // rectangle picker -> page: a rectangle was chosen
-constexpr UINT kMsgPictureSaved = WM_USER + 104; // cut overlay -> its owner: a picture was saved
-
 // The editor. kMsgScriptChosen is posted to itself when a script was chosen
 // in its script list: the choice is carried out once the list has finished
 // with the notification.
@@ -32,5 +26,9 @@ constexpr UINT kMsgScriptChosen = WM_APP + 10;
 // The editor's mouse page. Posted by the recorder's mouse hook: clicks were
 // seen and wait to be written into the repeat list.
 constexpr UINT kMsgRecordedClicks = WM_APP + 20;
+
+// The recording stop hotkey (Ctrl+F11), registered on the editor window
+// only while the mouse recorder records.
+constexpr int kRecordingStopHotkeyId = 900;
 
 }  // namespace tora

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editor/codegen.h"
+#include "editor/page_texts.h"
 #include "editor/script_file.h"
 #include "editor/texts.h"
 #include "engine/script_text.h"
@@ -22,7 +23,6 @@ namespace tora {
 namespace {
 
 constexpr int kF11HotkeyId = 1009;
-constexpr int kRecordingStopHotkeyId = 900;
 // "测试位置颜色" with "先移鼠标后取色": the pixel is read this long after the
 // cursor moved, on a timer, so the interface thread keeps serving the
 // system's hook calls meanwhile.
@@ -66,7 +66,6 @@ uint32_t ScreenPixel(int x, int y) {
 }  // namespace
 
 bool EditorWindow::Open(HWND main_window) {
-  main_window_ = main_window;
   if (exists()) {
     ShowWindow(hwnd(), IsIconic(hwnd()) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd());
@@ -131,7 +130,6 @@ INT_PTR EditorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
 // Opening: fills the boxes, loads the script the main window last chose,
 // creates the seven pages and registers F11.
 INT_PTR EditorWindow::OnInitDialog() {
-  SharedEditorState().editor = hwnd();
   UseChineseFont();
   for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(kIdInterval), item);
   for (const char* item : editor_texts::kCountItems) AddComboItem(Item(kIdCount), item);
@@ -175,7 +173,7 @@ EditorPage* EditorWindow::Page(int tab) {
     case kTabKey: return &key_;
     case kTabMouse: return &mouse_;
     case kTabFindColor: return &find_color_;
-    case kTabFindPic: return &find_pic_;
+    case kTabFindImage: return &find_image_;
     case kTabOther: return &other_;
     case kTabHelp: return &help_;
     default: return nullptr;
@@ -204,8 +202,7 @@ void EditorWindow::CreatePages() {
   page.bottom -= kPageInset;
   for (int tab = 0; tab < kTabCount; ++tab) {
     EditorPage* p = Page(tab);
-    // The help page needs no way back to the editor.
-    if (!p->CreatePage(instance_, tabs, tab == kTabHelp ? nullptr : hwnd())) continue;
+    if (!p->CreatePage(instance_, tabs, *this)) continue;
     MoveWindow(p->hwnd(), page.left, page.top, page.right - page.left, page.bottom - page.top, FALSE);
     ShowWindow(p->hwnd(), SW_HIDE);
   }
@@ -361,7 +358,6 @@ INT_PTR EditorWindow::OnDestroy() {
   UnregisterHotKey(hwnd(), kF11HotkeyId);
   if (magnifier_.exists()) magnifier_.Close();
   SetItemText(kIdMagnifier, editor_texts::kMagnifierOpen);
-  SharedEditorState().editor = nullptr;
   return FALSE;
 }
 
@@ -665,7 +661,7 @@ void EditorWindow::FillChoices(int combo_id, bool conditions) {
 
 void EditorWindow::AddRepeatCode() {
   RepeatCodeInput in;
-  in.recording = SharedEditorState().recording;
+  in.recording = mouse_.recording();
   namespace et = editor_texts;
   const struct {
     int id;
@@ -690,9 +686,66 @@ void EditorWindow::AddRepeatCode() {
   const LRESULT end = GetWindowTextLengthW(box);
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(end), end);
   SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(added).c_str()));
-  for (int id : {kIdRepeatList, static_cast<int>(kIdDescription), static_cast<int>(kIdCondition),
-                 static_cast<int>(kIdWindow)})
+  for (int id : {kIdRepeatList, kIdDescription, kIdCondition, kIdWindow})
     SetItemText(id, std::string());
+}
+
+std::string EditorWindow::Code() { return Narrow(CodeBoxText()); }
+
+void EditorWindow::PrependCode(const std::string& gbk) {
+  // The box's text goes whole before anything is put in front of it.
+  CompleteFill();
+  HWND box = Item(kIdCodeBox);
+  SendMessageW(box, EM_SETSEL, 0, 0);
+  SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+  SendMessageW(box, EM_SCROLLCARET, 0, 0);
+}
+
+bool EditorWindow::RepeatListField(const char* field, std::string& gbk) {
+  return FieldText(Item(kIdRepeatList), field, hwnd(), gbk);
+}
+
+bool EditorWindow::IntervalField(const char* field, std::string& gbk) {
+  return FieldText(Item(kIdInterval), field, hwnd(), gbk);
+}
+
+std::wstring EditorWindow::RepeatListText() { return ControlTextWide(Item(kIdRepeatList)); }
+
+void EditorWindow::AppendToRepeatList(const std::string& gbk) {
+  HWND list = Item(kIdRepeatList);
+  if (!list) return;
+  // Replacing an empty selection at the very end appends without rewriting
+  // the whole list (a recording of thousands of clicks stays quick) and
+  // without a round trip of the user's text through GBK.
+  const LRESULT end = GetWindowTextLengthW(list);
+  SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
+}
+
+void EditorWindow::ClearRepeatList() { SetItemText(kIdRepeatList, std::string()); }
+
+void EditorWindow::CutRepeatList(size_t chars) {
+  HWND list = Item(kIdRepeatList);
+  SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(chars), -1);
+  SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
+void EditorWindow::ShowRecording(bool recording) {
+  SetItemText(kIdRecord, recording ? page_texts::kRecordStop : page_texts::kRecordStart);
+  if (recording)
+    RegisterHotKey(hwnd(), kRecordingStopHotkeyId, MOD_CONTROL, VK_F11);
+  else
+    UnregisterHotKey(hwnd(), kRecordingStopHotkeyId);
+}
+
+bool EditorWindow::OnRecordButton(POINT at) {
+  HWND button = Item(kIdRecord);
+  return button && WindowFromPoint(at) == button;
+}
+
+void EditorWindow::StayOnTop(bool on) {
+  if (exists())
+    SetWindowPos(hwnd(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void EditorWindow::TakeCursorPosition() {
@@ -734,7 +787,7 @@ void EditorWindow::TestPositionColour() {
 
 void EditorWindow::ShowImageTool() {
   SelectTab(kTabFindColor);
-  if (!image_tool_.exists() && !image_tool_.Open(instance_)) {
+  if (!image_tool_.exists() && !image_tool_.Open(instance_, this)) {
     Tell(editor_texts::kDialogCreateFailed);
     return;
   }

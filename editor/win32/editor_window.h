@@ -26,10 +26,17 @@ class EditorHost {
   virtual ~EditorHost() = default;
   // A script was saved: it becomes the main window's script choice.
   virtual void ScriptSaved(const std::string& path) = 0;
+  // The image tool takes a screenshot: the main window (with the editor it
+  // owns) leaves the screen; false when it was out of sight already. A host
+  // without a window has nothing to hide.
+  virtual bool LeaveScreenForShot() { return false; }
+  virtual void ReturnAfterShot() {}
 };
 
 // The editor's control ids.
 enum EditorControl : int {
+  kIdRepeatList = 1009,
+  kIdCodeBox = 1077,
   kIdCloseSave = 1033,
   kIdCloseNoSave = 1071,
   kIdImageTool = 1083,
@@ -56,9 +63,9 @@ enum EditorControl : int {
 };
 
 // Tab indexes of the pages.
-enum EditorTab : int { kTabWindows, kTabKey, kTabMouse, kTabFindColor, kTabFindPic, kTabOther, kTabHelp, kTabCount };
+enum EditorTab : int { kTabWindows, kTabKey, kTabMouse, kTabFindColor, kTabFindImage, kTabOther, kTabHelp, kTabCount };
 
-class EditorWindow : public DialogBase {
+class EditorWindow : public DialogBase, private PageHost, private ImageToolHost {
  public:
   EditorWindow(HINSTANCE instance, Platform& platform, EditorHost& host)
       : instance_(instance), platform_(platform), host_(host) {}
@@ -95,6 +102,24 @@ class EditorWindow : public DialogBase {
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  // PageHost
+  std::string Code() override;
+  void PrependCode(const std::string& gbk) override;
+  bool RepeatListField(const char* field, std::string& gbk) override;
+  bool IntervalField(const char* field, std::string& gbk) override;
+  std::wstring RepeatListText() override;
+  void AppendToRepeatList(const std::string& gbk) override;
+  void ClearRepeatList() override;
+  void CutRepeatList(size_t chars) override;
+  void ShowRecording(bool recording) override;
+  bool OnRecordButton(POINT at) override;
+  void StayOnTop(bool on) override;
+
+  // ImageToolHost
+  bool LeaveScreenForShot() override { return host_.LeaveScreenForShot(); }
+  void ReturnAfterShot() override { host_.ReturnAfterShot(); }
+  void KeepAbovePicture(bool above) override { StayOnTop(above); }
+
   INT_PTR OnInitDialog();
   INT_PTR OnCommand(WORD id, WORD code);
   INT_PTR OnNotify(const NMHDR* header);
@@ -144,7 +169,6 @@ class EditorWindow : public DialogBase {
   HINSTANCE instance_;
   Platform& platform_;
   EditorHost& host_;
-  HWND main_window_ = nullptr;
   GdiObject<HFONT> code_font_;
   int current_tab_ = 0;
   bool told_unlisted_ = false;
@@ -173,7 +197,7 @@ class EditorWindow : public DialogBase {
   KeyPage key_;
   MousePage mouse_;
   FindColorPage find_color_;
-  FindImagePage find_pic_;
+  FindImagePage find_image_;
   OtherPage other_;
   HelpPage help_;
   ImageTool image_tool_;

@@ -5,8 +5,8 @@
 #include "editor/win32/find_page_util.h"
 #include "platform/win32/wide.h"
 #include "res/find_color_page.h"
+#include "tools/tool_logic.h"
 #include "ui/controls.h"
-#include "ui/messages.h"
 
 namespace tora {
 
@@ -34,9 +34,6 @@ INT_PTR FindColorPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       if (reinterpret_cast<HWND>(lparam) == Item(IDC_FC_SWATCH) && swatch_.get())
         return reinterpret_cast<INT_PTR>(swatch_.get());
       break;
-    case kMsgRectChosen:
-      SetItemText(IDC_FC_RANGE, picker_.rect_text());
-      return TRUE;
     default:
       break;
   }
@@ -78,7 +75,7 @@ void FindColorPage::AddColorPoint() {
   if (!Field(IDC_FC_POSITION, t::kFieldColourPosition, position) || !Field(IDC_FC_COLOUR, t::kFieldColour, colour))
     return;
   const PageEdit edit = tora::AddColorPoint(position, SelectedText(Item(IDC_FC_OPERATOR)), colour);
-  if (!AcceptEdit(edit, editor())) return;
+  if (!AcceptEdit(edit, BoxOwner())) return;
   HWND list = Item(IDC_FC_POINTS);
   const LRESULT end = GetWindowTextLengthW(list);
   SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
@@ -97,27 +94,28 @@ void FindColorPage::OnModeChanged() {
 }
 
 void FindColorPage::ShowRectPicker() {
-  if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+  const auto chosen = [this](const Rect& r) { SetItemText(IDC_FC_RANGE, RectText(r.left, r.top, r.right, r.bottom)); };
+  if (!picker_.Show(instance_, hwnd(), chosen)) Tell(t::kDialogCreateFailed);
 }
 
 bool FindColorPage::ReadForm(bool actions, ColorForm& form) const {
   form.mode = SelectedText(Item(IDC_FC_MODE));
-  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
+  form.code_box = host().Code();
   // Only the fields the call is made of: a range in fixed mode or the
   // repeat list of a condition goes nowhere.
   return Field(IDC_FC_POINTS, t::kFieldPointList, form.point_list) && Field(IDC_FC_NAME, t::kFieldDescription, form.name) &&
          Field(IDC_FC_TOLERANCE, t::kFieldTolerance, form.tolerance) &&
          (form.mode == t::kModeFixed || Field(IDC_FC_RANGE, t::kFieldRange, form.range)) &&
-         (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
+         (!actions || host().RepeatListField(t::kFieldRepeatList, form.repeat_list));
 }
 
 void FindColorPage::GenerateColorCondition() {
   ColorForm form;
   if (!ReadForm(false, form)) return;
   const PageEdit edit = tora::GenerateColorCondition(form);
-  if (!AcceptEdit(edit, editor())) return;
-  PrependToCodeBox(editor(), edit.text);
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  if (!AcceptEdit(edit, BoxOwner())) return;
+  host().PrependCode(edit.text);
+  host().ClearRepeatList();
   SetItemText(IDC_FC_POINTS, std::string());
   SetItemText(IDC_FC_NAME, std::string());
 }
@@ -126,22 +124,22 @@ void FindColorPage::GenerateColorAction() {
   ColorForm form;
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateColorAction(form);
-  if (!AcceptEdit(edit, editor())) return;
-  PrependToCodeBox(editor(), edit.text);
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  if (!AcceptEdit(edit, BoxOwner())) return;
+  host().PrependCode(edit.text);
+  host().ClearRepeatList();
   SetItemText(IDC_FC_POINTS, std::string());
   SetItemText(IDC_FC_NAME, std::string());
 }
 
 void FindColorPage::FillColorActionChoices() {
-  ReplaceItems(Item(IDC_FC_CHOICES), ColorActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
+  ReplaceItems(Item(IDC_FC_CHOICES), ColorActionChoices(host().Code()));
 }
 
 void FindColorPage::InsertColorActionRow() {
   std::string choice;
   if (!Field(IDC_FC_CHOICES, t::kColourAction, choice)) return;
-  const PageEdit edit = ColorActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));
-  if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
+  const PageEdit edit = ColorActionRow(choice, host().Code());
+  if (AcceptEdit(edit, BoxOwner())) host().AppendToRepeatList(edit.text);
 }
 
 }  // namespace tora

@@ -4,13 +4,14 @@
 
 #include <vector>
 
+#include "editor/codegen.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "res/find_image_page.h"
+#include "tools/tool_logic.h"
 #include "ui/controls.h"
-#include "ui/messages.h"
 
 namespace tora {
 
@@ -47,15 +48,6 @@ INT_PTR FindImagePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_COMMAND:
       if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
       break;
-    case kMsgRectChosen:
-      SetItemText(IDC_FI_RANGE, picker_.rect_text());
-      return TRUE;
-    case kMsgPictureSaved:
-      if (const auto* cut = reinterpret_cast<const ScreenCut*>(lparam); cut && cut == cut_.get()) {
-        SetItemText(IDC_FI_PATH, cut->saved_path_text());
-        SetItemText(IDC_FI_POSITION, cut->position_text());
-      }
-      return TRUE;
     default:
       break;
   }
@@ -123,31 +115,37 @@ void FindImagePage::CutScreen() {
   // Each cut is a new overlay; one still open goes first.
   CloseCut();
   cut_ = std::make_shared<ScreenCut>();
-  if (!cut_->Open(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+  // The picture's path, ready for a script's string, and where it was cut.
+  const auto saved = [this](const std::string& path, Point top_left) {
+    SetItemText(IDC_FI_PATH, DoubledBackslashes(path));
+    SetItemText(IDC_FI_POSITION, PositionText(top_left.x, top_left.y));
+  };
+  if (!cut_->Open(instance_, hwnd(), saved)) Tell(t::kDialogCreateFailed);
 }
 
 void FindImagePage::ShowRectPicker() {
-  if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+  const auto chosen = [this](const Rect& r) { SetItemText(IDC_FI_RANGE, RectText(r.left, r.top, r.right, r.bottom)); };
+  if (!picker_.Show(instance_, hwnd(), chosen)) Tell(t::kDialogCreateFailed);
 }
 
 bool FindImagePage::ReadForm(bool actions, ImageForm& form) const {
   form.mode = SelectedText(Item(IDC_FI_MODE));
-  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
+  form.code_box = host().Code();
   // Only the fields the call is made of.
   const bool moving = form.mode != t::kModeFixed;
   return Field(IDC_FI_NAME, t::kFieldDescription, form.name) && Field(IDC_FI_PATH, t::kFieldImagePath, form.path) &&
          (moving || Field(IDC_FI_POSITION, t::kFieldFixedPosition, form.position)) &&
          (!moving || Field(IDC_FI_RANGE, t::kFieldRange, form.range)) &&
          Field(IDC_FI_PERCENT, t::kFieldPercent, form.percent) &&
-         (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
+         (!actions || host().RepeatListField(t::kFieldRepeatList, form.repeat_list));
 }
 
 void FindImagePage::GenerateImageCondition() {
   ImageForm form;
   if (!ReadForm(false, form)) return;
   const PageEdit edit = tora::GenerateImageCondition(form);
-  if (!AcceptEdit(edit, editor())) return;
-  PrependToCodeBox(editor(), edit.text);
+  if (!AcceptEdit(edit, BoxOwner())) return;
+  host().PrependCode(edit.text);
   SetItemText(IDC_FI_NAME, std::string());
 }
 
@@ -155,21 +153,21 @@ void FindImagePage::GenerateImageAction() {
   ImageForm form;
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateImageAction(form);
-  if (!AcceptEdit(edit, editor())) return;
-  PrependToCodeBox(editor(), edit.text);
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  if (!AcceptEdit(edit, BoxOwner())) return;
+  host().PrependCode(edit.text);
+  host().ClearRepeatList();
   SetItemText(IDC_FI_NAME, std::string());
 }
 
 void FindImagePage::FillImageActionChoices() {
-  ReplaceItems(Item(IDC_FI_CHOICES), ImageActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
+  ReplaceItems(Item(IDC_FI_CHOICES), ImageActionChoices(host().Code()));
 }
 
 void FindImagePage::InsertImageActionRow() {
   std::string choice;
   if (!Field(IDC_FI_CHOICES, t::kImageAction, choice)) return;
-  const PageEdit edit = ImageActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));
-  if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
+  const PageEdit edit = ImageActionRow(choice, host().Code());
+  if (AcceptEdit(edit, BoxOwner())) host().AppendToRepeatList(edit.text);
 }
 
 }  // namespace tora

@@ -106,7 +106,7 @@ void KeyPage::InsertKeyRow() {
     Tell(row.message);
     return;
   }
-  AppendToRepeatList(row.row);
+  host().AppendToRepeatList(row.row);
   ClearKeys();
 }
 

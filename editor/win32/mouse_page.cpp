@@ -64,7 +64,7 @@ INT_PTR MousePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 
 void MousePage::InsertMouseRow() {
   MouseRowInput in;
-  in.recording = SharedEditorState().recording;
+  in.recording = recording_;
   if (!Field(kIdMouseKind, t::kFieldMouseKind, in.kind) ||
       !Field(kIdMousePosition, t::kFieldMousePosition, in.position) || !Field(kIdMousePause, t::kFieldPause, in.pause))
     return;
@@ -74,7 +74,7 @@ void MousePage::InsertMouseRow() {
     Tell(row.message);
     return;
   }
-  AppendToRepeatList(row.row);
+  host().AppendToRepeatList(row.row);
 }
 
 void MousePage::TakePosition(const std::string& position) {
@@ -83,7 +83,7 @@ void MousePage::TakePosition(const std::string& position) {
 }
 
 void MousePage::ToggleMouseRecording() {
-  if (ControlText(GetDlgItem(editor(), kIdRecordButton)) == t::kRecordStart)
+  if (!recording_)
     StartRecording();
   else
     StopRecording(true);
@@ -92,16 +92,16 @@ void MousePage::ToggleMouseRecording() {
 void MousePage::StopRecordingByHotkey() {
   // The hotkey exists only while recording; one still queued after a stop
   // must not start a new recording.
-  if (!SharedEditorState().recording) return;
+  if (!recording_) return;
   stopped_by_hotkey_ = true;
   ToggleMouseRecording();
 }
 
 void MousePage::StartRecording() {
-  SharedEditorState().recording = true;
-  SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStop);
+  recording_ = true;
+  host().ShowRecording(true);
   // A recording starts a new list.
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  host().ClearRepeatList();
   recorder_.Start();
   seen_.clear();
   row_open_ = false;
@@ -109,7 +109,7 @@ void MousePage::StartRecording() {
   // The hook only notes each release and asks the page to write it: a
   // click is never held up by the repeat list, however long it has grown.
   recorder_hook_.Install(WH_MOUSE_LL, "recording hook", [this](WPARAM message, LPARAM) {
-    if (SharedEditorState().recording && (message == WM_LBUTTONUP || message == WM_RBUTTONUP)) {
+    if (recording_ && (message == WM_LBUTTONUP || message == WM_RBUTTONUP)) {
       SeenClick click{message == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
       GetCursorPos(&click.at);
       seen_.push_back(click);
@@ -117,7 +117,6 @@ void MousePage::StartRecording() {
     }
     return false;
   });
-  RegisterHotKey(editor(), kRecordingStopHotkey, MOD_CONTROL, VK_F11);
 }
 
 void MousePage::StopRecording(bool touch_list) {
@@ -125,47 +124,42 @@ void MousePage::StopRecording(bool touch_list) {
   // the stop button's own click among them.
   if (touch_list) WriteRecordedClicks();
   seen_.clear();
-  SharedEditorState().recording = false;
-  SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStart);
+  recording_ = false;
+  host().ShowRecording(false);
   recorder_.Stop();
   recorder_hook_.Remove();
-  HWND list = GetDlgItem(editor(), kIdRepeatList);
-  if (touch_list && list && row_open_) {
+  if (touch_list && row_open_) {
     if (!stopped_by_hotkey_ && last_on_button_) {
       // The button clicked with the mouse: its own click opened the last
       // row, which goes, and every other line stays whole.
-      const size_t keep = ButtonStopKeptLength(ControlTextWide(list));
-      SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(keep), -1);
-      SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+      host().CutRepeatList(ButtonStopKeptLength(host().RepeatListText()));
     } else {
       // Ctrl+F11, or the button pressed with Space or Enter: the last
       // click was the user's, and its row is closed with pause 0.
-      AppendToRepeatList(HotkeyStopText(false));
+      host().AppendToRepeatList(HotkeyStopText(false));
     }
   }
   row_open_ = false;
   stopped_by_hotkey_ = false;
-  UnregisterHotKey(editor(), kRecordingStopHotkey);
 }
 
 void MousePage::WriteRecordedClicks() {
   write_posted_ = false;
-  if (seen_.empty() || !SharedEditorState().recording) return;
+  if (seen_.empty() || !recording_) return;
   std::string text;
-  HWND button = GetDlgItem(editor(), kIdRecordButton);
   for (const SeenClick& click : seen_) {
     text += recorder_.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
-    last_on_button_ = !click.right && button && WindowFromPoint(click.at) == button;
+    last_on_button_ = !click.right && host().OnRecordButton(click.at);
   }
   seen_.clear();
   row_open_ = true;
-  AppendToRepeatList(text);
+  host().AppendToRepeatList(text);
 }
 
 void MousePage::OnEditorClosing() {
   // The recording ends with the editor: no hook, no hotkey, and the editor
   // opened again shows "录制鼠标动作" and records nothing until started.
-  if (SharedEditorState().recording || recorder_hook_.installed()) StopRecording(false);
+  if (recording_ || recorder_hook_.installed()) StopRecording(false);
 }
 
 }  // namespace tora

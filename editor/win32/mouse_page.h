@@ -22,11 +22,6 @@ enum MousePageControl : int {
   kIdInsertMouse = 1068,
 };
 
-// The editor's recording button and the recording stop hotkey (Ctrl+F11),
-// registered on the editor window only while recording.
-constexpr int kIdRecordButton = 1102;
-constexpr int kRecordingStopHotkey = 900;
-
 class MousePage : public EditorPage {
  public:
   ~MousePage() override;
@@ -41,6 +36,8 @@ class MousePage : public EditorPage {
   // "录制鼠标动作" / "停止(Ctrl+F11)" on the editor, and its hotkey 900.
   void ToggleMouseRecording();
   void StopRecordingByHotkey();
+  // A recording runs: its hook, the editor's hotkey and button follow.
+  bool recording() const { return recording_; }
 
   // Whether the recorder's mouse hook is installed now.
   bool recording_hook_installed() const { return recorder_hook_.installed(); }
@@ -64,6 +61,7 @@ class MousePage : public EditorPage {
     POINT at;
     DWORD tick;
   };
+  bool recording_ = false;
   LowLevelHook recorder_hook_;
   MouseRecorder recorder_;
   // Releases the hook has seen that wait to be written.

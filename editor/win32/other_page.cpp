@@ -55,7 +55,7 @@ void OtherPage::Insert(int text_id, bool paste) {
     Tell(row.message);
     return;
   }
-  AppendToRepeatList(row.row);
+  host().AppendToRepeatList(row.row);
   SetItemText(text_id, std::string());
 }
 

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "editor/texts.h"
-#include "editor/win32/editor_window.h"
 #include "engine/window_rules.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
@@ -184,7 +183,7 @@ void WindowPage::TogglePicking() {
   };
   if (!picker_hook_.Install(WH_MOUSE_LL, "window picking hook", hand_over)) return;
   // The editor stays in sight while the user clicks into other windows.
-  SetWindowPos(GetAncestor(hwnd(), GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  host().StayOnTop(true);
   SetItemText(IDC_WIN_PICK, t::kPickStop);
 }
 
@@ -192,7 +191,7 @@ void WindowPage::StopPicking() {
   if (!picker_hook_.installed()) return;
   picker_hook_.Remove();
   if (exists()) {
-    SetWindowPos(GetAncestor(hwnd(), GA_ROOT), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    host().StayOnTop(false);
     SetItemText(IDC_WIN_PICK, t::kPickWindow);
   }
 }
@@ -229,30 +228,27 @@ bool WindowPage::ReadWindowBox(bool use_class, std::string& gbk) const {
     TellWide(NotGbkMessage(t::kTitleNotGbkBefore, wide, bad_at, t::kTitleNotGbkAfter));
     return false;
   }
-  FieldText(Item(IDC_WIN_WINDOW), t::kFieldWindowName, editor() ? editor() : hwnd(), gbk);
+  Field(IDC_WIN_WINDOW, t::kFieldWindowName, gbk);
   return false;
 }
 
 void WindowPage::AddWindowCall() {
-  HWND code_box = GetDlgItem(editor(), kIdCodeBox);
   WindowCallInput in;
   in.use_class = Checked(Item(IDC_WIN_USE_CLASS));
   if (!ReadWindowBox(in.use_class, in.window_text) || !Field(IDC_WIN_DESCRIPTION, t::kFieldDescription, in.description) ||
       !Field(IDC_WIN_WIDTH, t::kFieldWidth, in.width) || !Field(IDC_WIN_HEIGHT, t::kFieldHeight, in.height) ||
-      !EditorField(kIdInterval, t::kFieldInterval, in.interval))
+      !host().IntervalField(t::kFieldInterval, in.interval))
     return;
   in.corner = ItemText(IDC_WIN_CORNER);
   in.topmost = Checked(Item(IDC_WIN_TOPMOST));
   in.keep_size = Checked(Item(IDC_WIN_KEEP_SIZE));
-  in.code_box = ControlText(code_box);
+  in.code_box = host().Code();
   const WindowCallResult result = WindowOperationCall(in);
   if (!result.message.empty()) Tell(result.message);
-  if (result.call.empty() || !code_box) return;
+  if (result.call.empty()) return;
   // Window rules go first in the script, before the repeat tasks that name
-  // them. Only the call is inserted: the rest of the code stays as it is.
-  SendMessageW(code_box, EM_SETSEL, 0, 0);
-  SendMessageW(code_box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(result.call).c_str()));
-  SendMessageW(code_box, EM_SCROLLCARET, 0, 0);
+  // them.
+  host().PrependCode(result.call);
   for (int id : {IDC_WIN_DESCRIPTION, IDC_WIN_WINDOW, IDC_WIN_HEIGHT, IDC_WIN_WIDTH}) SetItemText(id, std::string());
 }
 

@@ -13,6 +13,7 @@
 #include "res/magnifier.h"
 #include "tests/win/script_run_fixture.h"
 #include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 namespace {
@@ -88,12 +89,12 @@ class EditorPages : public test::ScriptRunFixture, private EditorHost {
   }
   HWND Item(int id) const { return GetDlgItem(editor_.hwnd(), id); }
   std::string RepeatList() const { return ControlText(Item(kIdRepeatList)); }
-  std::string RecordCaption() const { return ControlText(Item(kIdRecordButton)); }
+  std::string RecordCaption() const { return ControlText(Item(kIdRecord)); }
   // The recording button clicked by the mouse, as a user clicks it: the
   // recorder sees the stop click too.
   void ClickRecordButton() {
     RECT r;
-    GetWindowRect(Item(kIdRecordButton), &r);
+    GetWindowRect(Item(kIdRecord), &r);
     Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     PumpMessages(100);
   }
@@ -150,8 +151,8 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"650,320,绝对,1\"},\r\n{\"右键单击\",\"700,400,绝对,0\"},\r\n");
   EXPECT_EQ(window.Messages({WM_LBUTTONUP, WM_RBUTTONUP}).size(), 2u);  // the clicks went on
   EXPECT_FALSE(editor_.mouse_page().recording_hook_installed());
-  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));  // 900 is free again
-  UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
+  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkeyId, MOD_CONTROL, VK_F11));  // 900 is free again
+  UnregisterHotKey(window.hwnd(), kRecordingStopHotkeyId);
 
   // Stopped with the button: the stop click leaves no row.
   ClickRecordButton();
@@ -163,7 +164,7 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   // The button pressed with Space: no stop click, the last click stays.
   ClickRecordButton();
   Click(620, 330);
-  SetFocus(Item(kIdRecordButton));
+  SetFocus(Item(kIdRecord));
   Tap(VK_SPACE);
   ASSERT_TRUE(PumpUntil([&] { return RecordCaption() == t::kRecordStart; }));
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"620,330,绝对,0\"},\r\n");
@@ -192,16 +193,16 @@ TEST_F(EditorPages, AThousandClicksAreAllRecorded) {
 
 TEST_F(EditorPages, ClosingTheEditorStopsTheRecordingAndFreesItsFont) {
   ClickRecordButton();
-  ASSERT_TRUE(SharedEditorState().recording);
+  ASSERT_TRUE(editor_.mouse_page().recording());
   const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(Item(kIdCodeBox), WM_GETFONT, 0, 0));
   ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
   editor_.Destroy();
   EXPECT_EQ(GetObjectType(font), 0u);
-  EXPECT_FALSE(SharedEditorState().recording);
+  EXPECT_FALSE(editor_.mouse_page().recording());
   EXPECT_FALSE(editor_.mouse_page().recording_hook_installed());
   TestWindow window(Target());
-  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));
-  UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
+  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkeyId, MOD_CONTROL, VK_F11));
+  UnregisterHotKey(window.hwnd(), kRecordingStopHotkeyId);
 
   OpenEditor();
   EXPECT_EQ(RecordCaption(), t::kRecordStart);

@@ -20,6 +20,7 @@
 #include "platform/win32/win32_ports.h"
 #include "res/find_color_page.h"
 #include "res/find_image_page.h"
+#include "tests/win/page_host_stand_in.h"
 #include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
@@ -50,7 +51,7 @@ using test::TestWindow;
 
 // The editor as the pages see it: a window holding the code box and the
 // repeat list, with the page as its child.
-class EditorStandIn {
+class EditorStandIn : public test::PageHostStandIn {
  public:
   EditorStandIn() {
     TestWindow::Options o;
@@ -62,6 +63,7 @@ class EditorStandIn {
     for (int id : {kIdCodeBox, kIdRepeatList})
       CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0, 10, 10, window_->hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    Use(GetDlgItem(hwnd(), kIdCodeBox), GetDlgItem(hwnd(), kIdRepeatList), nullptr);
   }
   HWND hwnd() const { return window_->hwnd(); }
   std::string Text(int id) const { return ControlText(GetDlgItem(hwnd(), id)); }
@@ -115,8 +117,8 @@ TEST(FindPages, RectangleControlsFollowTheMode) {
   EditorStandIn editor;
   FindColorPage colour;
   FindImagePage picture;
-  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
-  ASSERT_TRUE(picture.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
+  ASSERT_TRUE(picture.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   for (HWND page : {colour.hwnd(), picture.hwnd()}) {
     const int mode = page == colour.hwnd() ? IDC_FC_MODE : IDC_FI_MODE;
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1102)));
@@ -133,7 +135,7 @@ TEST(FindPages, RectangleControlsFollowTheMode) {
 TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   EditorStandIn editor;
   FindImagePage page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   Choose(page.hwnd(), IDC_FI_MODE, 1);
   page.ShowRectPicker();
   RectPicker& picker = page.rect_picker();
@@ -164,7 +166,7 @@ TEST(FindPages, RectanglePickerShowsTheScreenDimmedAndTheRectangleLit) {
   };
   EditorStandIn editor;
   FindImagePage page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   const COLORREF c = RGB(200, 100, 50);
   auto target = painted(c);
   page.ShowRectPicker();
@@ -254,7 +256,7 @@ class ScreenCutTest : public ::testing::Test {
   // to the path; returns the tool strip's place.
   RECT CutAndSave(const std::string& path) {
     RECT at{};
-    EXPECT_TRUE(page_.CreatePage(GetModuleHandleW(nullptr), editor_->hwnd(), editor_->hwnd()));
+    EXPECT_TRUE(page_.CreatePage(GetModuleHandleW(nullptr), editor_->hwnd(), *editor_));
     page_.CutScreen();
     ScreenCut* cut = page_.screen_cut();
     if (!cut) return at;
@@ -398,7 +400,7 @@ TEST(FindPages, OpenImageFileTakesOnlyBmpFiles) {
   test::TempFolder folder;
   EditorStandIn editor;
   FindImagePage page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   const std::string text = folder.File("不是图.bmp");
   const std::string picture = folder.File("图.bmp");
   ASSERT_TRUE(test::TempFolder::WriteBytes(text, "PK not a picture"));

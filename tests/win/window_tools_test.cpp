@@ -8,6 +8,7 @@
 
 #include "editor/page_texts.h"
 #include "editor/texts.h"
+#include "editor/win32/editor_window.h"
 #include "editor/win32/window_page.h"
 #include "editor/window_page_logic.h"
 #include "engine/text_util.h"
@@ -17,6 +18,7 @@
 #include "res/magnifier.h"
 #include "res/window_page.h"
 #include "tests/native/bmp_builder.h"
+#include "tests/win/page_host_stand_in.h"
 #include "tests/win/win_test_util.h"
 #include "tools/image_tool.h"
 #include "tools/magnifier.h"
@@ -63,11 +65,12 @@ class WindowPageTest : public ::testing::Test {
   void SetUp() override {
     editor_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 700, 500, 500, 250, nullptr, nullptr,
                               Instance(), nullptr);
-    CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10, 10, editor_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdCodeBox)), Instance(), nullptr);
-    CreateWindowExW(0, L"EDIT", L"3", WS_CHILD, 0, 0, 10, 10, editor_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1030)), Instance(), nullptr);
-    ASSERT_TRUE(page_.CreatePage(Instance(), editor_, editor_));
+    HWND code = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10,
+                                10, editor_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdCodeBox)), Instance(), nullptr);
+    HWND interval = CreateWindowExW(0, L"EDIT", L"3", WS_CHILD, 0, 0, 10, 10, editor_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1030)), Instance(), nullptr);
+    host_.Use(code, nullptr, interval);
+    ASSERT_TRUE(page_.CreatePage(Instance(), editor_, host_));
     ShowWindow(page_.hwnd(), SW_SHOW);
   }
   void TearDown() override {
@@ -90,6 +93,7 @@ class WindowPageTest : public ::testing::Test {
   }
 
   HWND editor_ = nullptr;
+  test::PageHostStandIn host_;
   WindowPage page_;
 };
 

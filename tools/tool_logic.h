@@ -1,12 +1,12 @@
-// The screen tools' arithmetic: the image tool's scrolling and picture
-// positions, the magnifier's source area. Pure, so that it is tested
-// without a screen.
+// The screen tools' arithmetic and texts: the image tool's scrolling and
+// picture positions, the magnifier's source area, the rectangle picker's
+// and the screen cut's texts. Pure, so that it is tested without a screen.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "engine/registry.h"
+#include "platform/geometry.h"
 
 namespace tora {
 
@@ -53,5 +53,25 @@ Rect OnScreenPart(const Rect& area, int32_t screen_width, int32_t screen_height)
 // The magnifier's colour text of a screen pixel 0x00BBGGRR: six upper-case
 // hexadecimal digits, blue first.
 std::string MagnifierColourText(uint32_t colour);
+
+// A window handle as the window lists write it (the image tool's targets,
+// the window page's items): a signed decimal that holds every handle value
+// of the 64-bit build (a handle is no int).
+using ItemHandleValue = int64_t;
+// The leading decimal number of text (blanks skipped, an optional sign);
+// digits counts the digits read. Values past the 64-bit range clamp.
+ItemHandleValue LeadingHandle(const std::string& text, size_t& digits);
+// The handle in a list item: the leading decimal number of the characters
+// after the first four ("(ID:") up to the first ")"; 0 when there is none.
+// The image tool's "(ID:<handle>) <title>" and the window page's
+// "(ID:<handle>|<class>) <title>" read alike.
+ItemHandleValue ItemHandle(const std::string& text);
+
+// The rectangle picker's "left,top,right,bottom" of a drag either way.
+std::string RectText(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+// The screen cut's default file name for a cut whose top-left is (x, y).
+std::string CutFileName(int32_t x, int32_t y);
+// The question before a saved cut replaces a file: its name without folder.
+std::string OverwriteQuestion(const std::string& path);
 
 }  // namespace tora

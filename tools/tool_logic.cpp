@@ -1,8 +1,10 @@
-#include "editor/tool_logic.h"
+#include "tools/tool_logic.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/text_util.h"
+#include "platform/text.h"
 #include "tools/texts.h"
 
 namespace tora {
@@ -14,6 +16,8 @@ constexpr int32_t kScrollStep = 10;
 // marker's corner.
 constexpr int32_t kZoomFactor = 3;
 constexpr int32_t kZoomShift = 5;
+// What a window item's handle follows: "(ID:".
+constexpr size_t kItemPrefixBytes = 4;
 
 }  // namespace
 
@@ -70,6 +74,55 @@ Rect OnScreenPart(const Rect& area, int32_t screen_width, int32_t screen_height)
 
 std::string MagnifierColourText(uint32_t colour) {
   return Format(tool_texts::kMagnifierColour, static_cast<unsigned>(colour));
+}
+
+ItemHandleValue LeadingHandle(const std::string& text, size_t& digits) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  uint64_t value = 0;
+  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+  digits = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+    const unsigned d = static_cast<unsigned>(text[i] - '0');
+    value = value > (limit - d) / 10 ? limit : value * 10 + d;
+  }
+  if (!negative) return static_cast<ItemHandleValue>(value);
+  return value == uint64_t{1} << 63 ? std::numeric_limits<ItemHandleValue>::min()
+                                    : -static_cast<ItemHandleValue>(value);
+}
+
+ItemHandleValue ItemHandle(const std::string& text) {
+  if (text.size() <= kItemPrefixBytes) return 0;
+  const size_t close = text.find(')');
+  if (close != std::string::npos && close <= kItemPrefixBytes) return 0;
+  const std::string number =
+      text.substr(kItemPrefixBytes, close == std::string::npos ? std::string::npos : close - kItemPrefixBytes);
+  size_t digits = 0;
+  return LeadingHandle(number, digits);
+}
+
+std::string RectText(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  if (x1 > x2) std::swap(x1, x2);
+  if (y1 > y2) std::swap(y1, y2);
+  return Format("%d,%d,%d,%d", static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
+                static_cast<int>(y2));
+}
+
+std::string CutFileName(int32_t x, int32_t y) { return Format("%d_%d", static_cast<int>(x), static_cast<int>(y)); }
+
+std::string OverwriteQuestion(const std::string& path) {
+  // The last separator that is a character of its own, not a GBK trail byte.
+  size_t name_start = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsGbkPairAt(path, i)) {
+      ++i;
+      continue;
+    }
+    if (path[i] == '\\' || path[i] == '/') name_start = i + 1;
+  }
+  return path.substr(name_start) + tool_texts::kOverwriteQuestion;
 }
 
 }  // namespace tora
