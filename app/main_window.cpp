@@ -13,18 +13,16 @@
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
+#include "res/main_window.h"
 #include "res/resource.h"
 #include "ui/controls.h"
+#include "ui/messages.h"
 #include "ui/web_pane.h"
 
 namespace tora {
 
 namespace {
 
-constexpr int kStartHotkeyId = 333;
-constexpr int kStopHotkeyId = 444;
-constexpr UINT_PTR kOpenUrlTimer = 5;
-constexpr UINT kTrayIconId = 111;
 
 }  // namespace
 
@@ -252,7 +250,7 @@ INT_PTR MainWindow::OnHotKey(WPARAM id) {
 }
 
 INT_PTR MainWindow::OnTimer(WPARAM id) {
-  if (id == MainWindowUser::kStatusRedrawTimer) {
+  if (id == kStatusRedrawTimer) {
     user_.FlushStatusRedraw();
     return TRUE;
   }

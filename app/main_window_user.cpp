@@ -4,14 +4,13 @@
 
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
-#include "res/resource.h"
+#include "res/main_window.h"
 #include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 
 namespace {
-
-constexpr int kStopHotkeyId = 444;
 
 // Controls that are usable only while no run is active.
 constexpr int kIdleControls[] = {IDC_SCRIPT_FILE, IDC_BROWSE,     IDC_START,        IDC_START_HOTKEY,

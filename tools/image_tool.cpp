@@ -13,6 +13,7 @@
 #include "tools/tool_logic.h"
 #include "ui/controls.h"
 #include "ui/fault_guard.h"
+#include "ui/messages.h"
 #include "vision/bmp.h"
 
 namespace tora {
@@ -21,9 +22,6 @@ namespace {
 
 namespace tt = tool_texts;
 
-constexpr int kShotHotkey = 107;        // PrtScr
-constexpr int kFullScreenHotkey = 108;  // F10
-constexpr UINT_PTR kShotTimer = 107;
 // Time for the main window to get out of the picture.
 constexpr UINT kShotDelayMs = 1000;
 
@@ -62,8 +60,8 @@ ImageTool::~ImageTool() {
   // The base destroys the window without telling this class any more.
   if (!exists()) return;
   KillTimer(hwnd(), kShotTimer);
-  UnregisterHotKey(hwnd(), kShotHotkey);
-  UnregisterHotKey(hwnd(), kFullScreenHotkey);
+  UnregisterHotKey(hwnd(), kShotHotkeyId);
+  UnregisterHotKey(hwnd(), kFullScreenHotkeyId);
 }
 
 bool ImageTool::Open(HINSTANCE instance, ImageToolHost* host) {
@@ -82,8 +80,8 @@ INT_PTR ImageTool::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       return OnCommand(LOWORD(wparam), HIWORD(wparam));
     case WM_HOTKEY:
-      if (wparam == kShotHotkey) TakeScreenshot();
-      if (wparam == kFullScreenHotkey) ToggleFullScreen();
+      if (wparam == kShotHotkeyId) TakeScreenshot();
+      if (wparam == kFullScreenHotkeyId) ToggleFullScreen();
       return TRUE;
     case WM_TIMER:
       if (wparam != kShotTimer) return FALSE;
@@ -109,8 +107,8 @@ INT_PTR ImageTool::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     }
     case WM_DESTROY:
       KillTimer(hwnd(), kShotTimer);
-      UnregisterHotKey(hwnd(), kShotHotkey);
-      UnregisterHotKey(hwnd(), kFullScreenHotkey);
+      UnregisterHotKey(hwnd(), kShotHotkeyId);
+      UnregisterHotKey(hwnd(), kFullScreenHotkeyId);
       return FALSE;
     default:
       return FALSE;
@@ -124,8 +122,8 @@ INT_PTR ImageTool::OnInitDialog() {
     SetScrollPos(Item(bar), SB_CTL, 0, TRUE);
   }
   SetItemText(IDC_IMAGE_TARGET, tt::kWholeScreen);
-  RegisterHotKey(hwnd(), kShotHotkey, 0, VK_SNAPSHOT);
-  RegisterHotKey(hwnd(), kFullScreenHotkey, 0, VK_F10);
+  RegisterHotKey(hwnd(), kShotHotkeyId, 0, VK_SNAPSHOT);
+  RegisterHotKey(hwnd(), kFullScreenHotkeyId, 0, VK_F10);
   CheckDlgButton(hwnd(), IDC_IMAGE_HIDE_MAIN, BST_CHECKED);
   // The view loses its frame and paints the picture itself.
   HWND view = Item(IDC_IMAGE_VIEW);

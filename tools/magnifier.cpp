@@ -5,12 +5,12 @@
 #include "res/magnifier.h"
 #include "tools/texts.h"
 #include "tools/tool_logic.h"
+#include "ui/messages.h"
 
 namespace tora {
 
 namespace {
 
-constexpr UINT_PTR kFollowTimer = 999;
 constexpr UINT kFollowMs = 100;
 // The window stands this far right of the cursor, out of the area it shows.
 constexpr int kBesideCursor = 23;

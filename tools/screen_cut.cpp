@@ -13,6 +13,7 @@
 #include "tools/texts.h"
 #include "tools/tool_logic.h"
 #include "ui/controls.h"
+#include "ui/messages.h"
 #include "vision/bmp_writer.h"
 
 namespace tora {

@@ -15,8 +15,8 @@
 
 namespace tora {
 
-// Timer of both overlays: follows the cursor while a rectangle is dragged.
-constexpr UINT_PTR kDragTimer = 11;
+// How often both overlays follow the cursor (timer kDragTimer) while a
+// rectangle is dragged.
 constexpr UINT kDragTimerMs = 50;
 
 // Places the window topmost over the whole primary display.

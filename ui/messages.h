@@ -1,5 +1,6 @@
-// Every private window message of the program, in one place, so that no two
-// meanings share a number on the same window.
+// Every private window message of the program, and the ids of its hotkeys,
+// timers and notification-area icon, in one place, so that no two meanings
+// share a number on the same window.
 #pragma once
 
 #include <windows.h>
@@ -27,8 +28,30 @@ constexpr UINT kMsgScriptChosen = WM_APP + 10;
 // seen and wait to be written into the repeat list.
 constexpr UINT kMsgRecordedClicks = WM_APP + 20;
 
-// The recording stop hotkey (Ctrl+F11), registered on the editor window
-// only while the mouse recorder records.
+// Hotkeys. The main window's start and stop; the editor's F11 (the cursor's
+// position for the mouse and find-colour pages) and the recording stop
+// (Ctrl+F11, only while the mouse recorder records); the image tool's PrtScr
+// and F10, from its first opening until the program ends.
+constexpr int kStartHotkeyId = 333;
+constexpr int kStopHotkeyId = 444;
+constexpr int kF11HotkeyId = 1009;
 constexpr int kRecordingStopHotkeyId = 900;
+constexpr int kShotHotkeyId = 107;
+constexpr int kFullScreenHotkeyId = 108;
+
+// Timers. The main window's open-url step and status-list drawing; the
+// editor's code-box filling and delayed colour test; the image tool's
+// screenshot; the rectangle picker's and the screen cut's drag; the
+// magnifier's following of the cursor.
+constexpr UINT_PTR kOpenUrlTimer = 5;
+constexpr UINT_PTR kStatusRedrawTimer = 6;
+constexpr UINT_PTR kFillTimer = 1077;
+constexpr UINT_PTR kTestColourTimer = 1139;
+constexpr UINT_PTR kShotTimer = 107;
+constexpr UINT_PTR kDragTimer = 11;
+constexpr UINT_PTR kFollowTimer = 999;
+
+// The main window's icon in the notification area.
+constexpr UINT kTrayIconId = 111;
 
 }  // namespace tora

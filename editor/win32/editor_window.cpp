@@ -22,17 +22,14 @@ namespace tora {
 
 namespace {
 
-constexpr int kF11HotkeyId = 1009;
 // "测试位置颜色" with "先移鼠标后取色": the pixel is read this long after the
 // cursor moved, on a timer, so the interface thread keeps serving the
 // system's hook calls meanwhile.
-constexpr UINT_PTR kTestColourTimer = 1139;
 constexpr UINT kTestColourDelayMs = 1000;
 // A long script goes into the code box a slice at a time, on a timer whose
 // tick stops adding slices once this long has passed: the edit control takes
 // its time measuring every line, and the program answers messages between
 // the ticks.
-constexpr UINT_PTR kFillTimer = 1077;
 constexpr DWORD kFillTickMs = 50;
 constexpr size_t kFillSliceChars = 16384;
 
@@ -131,16 +128,16 @@ INT_PTR EditorWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) 
 // creates the seven pages and registers F11.
 INT_PTR EditorWindow::OnInitDialog() {
   UseChineseFont();
-  for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(kIdInterval), item);
-  for (const char* item : editor_texts::kCountItems) AddComboItem(Item(kIdCount), item);
-  for (const char* item : editor_texts::kWindowStartItems) AddComboItem(Item(kIdWindow), item);
-  SendMessageW(Item(kIdInterval), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+  for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(IDC_REPEAT_INTERVAL), item);
+  for (const char* item : editor_texts::kCountItems) AddComboItem(Item(IDC_REPEAT_COUNT), item);
+  for (const char* item : editor_texts::kWindowStartItems) AddComboItem(Item(IDC_REPEAT_WINDOW), item);
+  SendMessageW(Item(IDC_REPEAT_INTERVAL), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                reinterpret_cast<LPARAM>(Widen(editor_texts::kIntervalStart).c_str()));
-  SendMessageW(Item(kIdCount), CB_SETCURSEL, 0, 0);
+  SendMessageW(Item(IDC_REPEAT_COUNT), CB_SETCURSEL, 0, 0);
   // Scripts and recordings of any length: the edit controls' default limit
   // would stop the user's typing at 32,767 characters.
-  SendMessageW(Item(kIdCodeBox), EM_SETLIMITTEXT, 0, 0);
-  SendMessageW(Item(kIdRepeatList), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Item(IDC_CODE_BOX), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Item(IDC_REPEAT_LIST), EM_SETLIMITTEXT, 0, 0);
 
   // The font before the text: a font set afterwards has the edit control
   // measure every line of a long script a second time.
@@ -149,13 +146,13 @@ INT_PTR EditorWindow::OnInitDialog() {
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN,
                                Widen(editor_texts::kCodeFontFace).c_str()));
   if (code_font_.get())
-    SendMessageW(Item(kIdCodeBox), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_.get()), TRUE);
+    SendMessageW(Item(IDC_CODE_BOX), WM_SETFONT, reinterpret_cast<WPARAM>(code_font_.get()), TRUE);
 
   std::string path = platform_.files.ReadProfile(SetupIniPath(), texts::kSetupSection, texts::kSetupKeyScript);
   if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
   // The path goes into the box in any case, so that a later save creates
   // a missing file.
-  SetItemText(kIdScriptName, path);
+  SetItemText(IDC_SCRIPT_NAME, path);
   TellLoaded(LoadScript(path), path);
 
   CreatePages();
@@ -169,7 +166,7 @@ INT_PTR EditorWindow::OnInitDialog() {
 
 EditorPage* EditorWindow::Page(int tab) {
   switch (tab) {
-    case kTabWindows: return &windows_;
+    case kTabWindow: return &windows_;
     case kTabKey: return &key_;
     case kTabMouse: return &mouse_;
     case kTabFindColor: return &find_color_;
@@ -181,7 +178,7 @@ EditorPage* EditorWindow::Page(int tab) {
 }
 
 void EditorWindow::CreatePages() {
-  HWND tabs = Item(kIdTabs);
+  HWND tabs = Item(IDC_TABS);
   // The dialog manager walks into the tab control and its pages for Tab
   // and the arrow keys only when the control says it holds controls.
   SetWindowLongPtrW(tabs, GWL_EXSTYLE, GetWindowLongPtrW(tabs, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
@@ -206,9 +203,9 @@ void EditorWindow::CreatePages() {
     MoveWindow(p->hwnd(), page.left, page.top, page.right - page.left, page.bottom - page.top, FALSE);
     ShowWindow(p->hwnd(), SW_HIDE);
   }
-  current_tab_ = kTabWindows;
-  SendMessageW(tabs, TCM_SETCURSEL, kTabWindows, 0);
-  ShowPage(kTabWindows);
+  current_tab_ = kTabWindow;
+  SendMessageW(tabs, TCM_SETCURSEL, kTabWindow, 0);
+  ShowPage(kTabWindow);
 }
 
 void EditorWindow::ShowPage(int tab) {
@@ -217,7 +214,7 @@ void EditorWindow::ShowPage(int tab) {
 
 void EditorWindow::SelectTab(int tab) {
   if (EditorPage* old = Page(current_tab_); old && old->exists()) ShowWindow(old->hwnd(), SW_HIDE);
-  SendMessageW(Item(kIdTabs), TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
+  SendMessageW(Item(IDC_TABS), TCM_SETCURSEL, static_cast<WPARAM>(tab), 0);
   current_tab_ = tab;
   ShowPage(tab);
 }
@@ -228,40 +225,40 @@ INT_PTR EditorWindow::OnCommand(WORD id, WORD code) {
     case IDCANCEL:
       // Enter and Esc never close the editor.
       return TRUE;
-    case kIdAddCode:
+    case IDC_ADD_CODE:
       if (code == BN_CLICKED) AddRepeatCode();
       return TRUE;
-    case kIdSaveScript:
+    case IDC_SAVE_SCRIPT:
       if (code == BN_CLICKED) SaveScript();
       return TRUE;
-    case kIdCloseSave:
+    case IDC_CLOSE_SAVE:
       if (code == BN_CLICKED) CloseWithSave();
       return TRUE;
-    case kIdCloseNoSave:
+    case IDC_CLOSE_NO_SAVE:
       if (code == BN_CLICKED) Destroy();
       return TRUE;
-    case kIdOpenScript:
+    case IDC_OPEN_SCRIPT:
       if (code == BN_CLICKED) OpenScript();
       return TRUE;
-    case kIdNewScript:
+    case IDC_NEW_SCRIPT:
       if (code == BN_CLICKED) NewScript();
       return TRUE;
-    case kIdCopyScript:
+    case IDC_COPY_SCRIPT:
       if (code == BN_CLICKED) CopyScript();
       return TRUE;
-    case kIdImageTool:
+    case IDC_IMAGE_TOOL_BUTTON:
       if (code == BN_CLICKED) ShowImageTool();
       return TRUE;
-    case kIdMagnifier:
+    case IDC_MAGNIFIER_BUTTON:
       if (code == BN_CLICKED) ToggleMagnifier();
       return TRUE;
-    case kIdRecord:
+    case IDC_RECORD_BUTTON:
       if (code == BN_CLICKED) mouse_.ToggleMouseRecording();
       return TRUE;
-    case kIdTestColour:
+    case IDC_TEST_COLOUR:
       if (code == BN_CLICKED) TestPositionColour();
       return TRUE;
-    case kIdScriptName:
+    case IDC_SCRIPT_NAME:
       if (code == CBN_DROPDOWN) {
         ListScripts();
       } else if (code == CBN_SELCHANGE) {
@@ -269,22 +266,22 @@ INT_PTR EditorWindow::OnCommand(WORD id, WORD code) {
         // after the list has finished with its notification (it sets the
         // box's text afterwards, and a message box now would meet a list
         // still dropped down).
-        const LRESULT sel = SendMessageW(Item(kIdScriptName), CB_GETCURSEL, 0, 0);
-        const LRESULT len = SendMessageW(Item(kIdScriptName), CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
+        const LRESULT sel = SendMessageW(Item(IDC_SCRIPT_NAME), CB_GETCURSEL, 0, 0);
+        const LRESULT len = SendMessageW(Item(IDC_SCRIPT_NAME), CB_GETLBTEXTLEN, static_cast<WPARAM>(sel), 0);
         if (sel != CB_ERR && len != CB_ERR) {
           std::vector<wchar_t> item(static_cast<size_t>(len) + 1, L'\0');
-          SendMessageW(Item(kIdScriptName), CB_GETLBTEXT, static_cast<WPARAM>(sel),
+          SendMessageW(Item(IDC_SCRIPT_NAME), CB_GETLBTEXT, static_cast<WPARAM>(sel),
                        reinterpret_cast<LPARAM>(item.data()));
           chosen_script_ = Narrow(item.data());
           if (!choice_posted_) choice_posted_ = PostMessageW(hwnd(), kMsgScriptChosen, 0, 0) != FALSE;
         }
       }
       return TRUE;
-    case kIdCondition:
-      if (code == CBN_DROPDOWN) FillChoices(kIdCondition, true);
+    case IDC_REPEAT_CONDITION:
+      if (code == CBN_DROPDOWN) FillChoices(IDC_REPEAT_CONDITION, true);
       return TRUE;
-    case kIdWindow:
-      if (code == CBN_DROPDOWN) FillChoices(kIdWindow, false);
+    case IDC_REPEAT_WINDOW:
+      if (code == CBN_DROPDOWN) FillChoices(IDC_REPEAT_WINDOW, false);
       return TRUE;
     default:
       return FALSE;
@@ -292,9 +289,9 @@ INT_PTR EditorWindow::OnCommand(WORD id, WORD code) {
 }
 
 INT_PTR EditorWindow::OnNotify(const NMHDR* header) {
-  if (header && header->idFrom == kIdTabs && header->code == TCN_SELCHANGE) {
+  if (header && header->idFrom == IDC_TABS && header->code == TCN_SELCHANGE) {
     if (EditorPage* old = Page(current_tab_); old && old->exists()) ShowWindow(old->hwnd(), SW_HIDE);
-    current_tab_ = static_cast<int>(SendMessageW(Item(kIdTabs), TCM_GETCURSEL, 0, 0));
+    current_tab_ = static_cast<int>(SendMessageW(Item(IDC_TABS), TCM_GETCURSEL, 0, 0));
     ShowPage(current_tab_);
     return TRUE;
   }
@@ -322,7 +319,7 @@ INT_PTR EditorWindow::OnTimer(WPARAM id) {
   PositionTarget target;
   target.x_text = pending_x_text_;
   target.y_text = pending_y_text_;
-  SetItemText(kIdTestResult, PositionColourResult(target, ScreenPixel(pending_x_, pending_y_)));
+  SetItemText(IDC_TEST_RESULT, PositionColourResult(target, ScreenPixel(pending_x_, pending_y_)));
   return TRUE;
 }
 
@@ -343,11 +340,11 @@ INT_PTR EditorWindow::OnSize(WPARAM type, int w, int h) {
   const auto place = [&](int id, int x, int y, int width, int height) {
     if (HWND control = Item(id)) MoveWindow(control, x, y, width > 0 ? width : 0, height > 0 ? height : 0, TRUE);
   };
-  place(kIdCodeBox, X(500), Y(80), w - X(500), h - Y(120));
-  place(kIdTestColour, X(500), h - Y(35), X(85), Y(25));
-  place(kIdTestResult, X(590), h - Y(35), X(140), Y(23));
-  place(kIdMoveFirst, X(740), h - Y(40), X(140), Y(15));
-  place(kIdTestHint, X(740), h - Y(20), X(140), Y(15));
+  place(IDC_CODE_BOX, X(500), Y(80), w - X(500), h - Y(120));
+  place(IDC_TEST_COLOUR, X(500), h - Y(35), X(85), Y(25));
+  place(IDC_TEST_RESULT, X(590), h - Y(35), X(140), Y(23));
+  place(IDC_MOVE_FIRST, X(740), h - Y(40), X(140), Y(15));
+  place(IDC_TEST_HINT, X(740), h - Y(20), X(140), Y(15));
   return TRUE;
 }
 
@@ -357,12 +354,12 @@ INT_PTR EditorWindow::OnDestroy() {
   for (int tab = 0; tab < kTabCount; ++tab) Page(tab)->OnEditorClosing();
   UnregisterHotKey(hwnd(), kF11HotkeyId);
   if (magnifier_.exists()) magnifier_.Close();
-  SetItemText(kIdMagnifier, editor_texts::kMagnifierOpen);
+  SetItemText(IDC_MAGNIFIER_BUTTON, editor_texts::kMagnifierOpen);
   return FALSE;
 }
 
 bool EditorWindow::PreTranslate(MSG& msg) {
-  if (msg.message == WM_LBUTTONUP && msg.hwnd == Item(kIdCodeBox)) ShowCaretLine();
+  if (msg.message == WM_LBUTTONUP && msg.hwnd == Item(IDC_CODE_BOX)) ShowCaretLine();
   // A multi-line edit passes Esc on to the dialog as a close request: the
   // editor would save and close. Esc does nothing here, but for closing a
   // drop-down list, which the list's own handling of the key does.
@@ -372,8 +369,8 @@ bool EditorWindow::PreTranslate(MSG& msg) {
 }
 
 void EditorWindow::ShowCaretLine() {
-  const LRESULT line = SendMessageW(Item(kIdCodeBox), EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
-  SetItemText(kIdCaretLine, Format(editor_texts::kCaretLine, static_cast<int>(line) + 1));
+  const LRESULT line = SendMessageW(Item(IDC_CODE_BOX), EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
+  SetItemText(IDC_CARET_LINE, Format(editor_texts::kCaretLine, static_cast<int>(line) + 1));
 }
 
 void EditorWindow::Tell(const std::string& gbk) {
@@ -387,13 +384,13 @@ std::string EditorWindow::SetupIniPath() { return ProgramDir() + "\\" + texts::k
 std::wstring EditorWindow::CodeBoxText() {
   // Whoever reads the code box gets the whole script.
   CompleteFill();
-  return ControlTextWide(Item(kIdCodeBox));
+  return ControlTextWide(Item(IDC_CODE_BOX));
 }
 
 void EditorWindow::StartFill(std::wstring text) {
   StopFill();
   if (!exists()) return;
-  SetWindowTextW(Item(kIdCodeBox), L"");
+  SetWindowTextW(Item(IDC_CODE_BOX), L"");
   fill_text_ = std::move(text);
   // A short script is in at once.
   if (FillSome(kFillTickMs)) {
@@ -405,13 +402,13 @@ void EditorWindow::StartFill(std::wstring text) {
   // the code box skips the drawing it would do for every slice.
   filling_ = true;
   EnableWindow(hwnd(), FALSE);
-  ShowWindow(Item(kIdCodeBox), SW_HIDE);
+  ShowWindow(Item(IDC_CODE_BOX), SW_HIDE);
   ShowFillProgress();
   SetTimer(hwnd(), kFillTimer, USER_TIMER_MINIMUM, nullptr);
 }
 
 bool EditorWindow::FillSome(DWORD ms) {
-  HWND box = Item(kIdCodeBox);
+  HWND box = Item(IDC_CODE_BOX);
   const DWORD start = GetTickCount();
   for (;;) {
     const size_t at = static_cast<size_t>(GetWindowTextLengthW(box));
@@ -436,7 +433,7 @@ bool EditorWindow::FillSome(DWORD ms) {
 }
 
 void EditorWindow::ShowFillProgress() {
-  const size_t at = static_cast<size_t>(GetWindowTextLengthW(Item(kIdCodeBox)));
+  const size_t at = static_cast<size_t>(GetWindowTextLengthW(Item(IDC_CODE_BOX)));
   const int percent = fill_text_.empty() ? 100 : static_cast<int>(at * 100 / fill_text_.size());
   SetWindowTextW(hwnd(), Widen(Format(editor_texts::kLoadingCaption, percent)).c_str());
 }
@@ -445,7 +442,7 @@ void EditorWindow::FinishFill() {
   KillTimer(hwnd(), kFillTimer);
   fill_text_.clear();
   fill_text_.shrink_to_fit();
-  HWND box = Item(kIdCodeBox);
+  HWND box = Item(IDC_CODE_BOX);
   SendMessageW(box, EM_SETSEL, 0, 0);
   if (filling_) {
     filling_ = false;
@@ -477,12 +474,12 @@ void EditorWindow::StopFill() {
   fill_failed_ = false;
   if (!filling_) return;
   filling_ = false;
-  ShowWindow(Item(kIdCodeBox), SW_SHOW);
+  ShowWindow(Item(IDC_CODE_BOX), SW_SHOW);
   SetWindowTextW(hwnd(), Widen(editor_texts::kEditorCaption).c_str());
   EnableWindow(hwnd(), TRUE);
 }
 
-void EditorWindow::SetCodeBoxText(const std::string& gbk) { SetItemText(kIdCodeBox, gbk); }
+void EditorWindow::SetCodeBoxText(const std::string& gbk) { SetItemText(IDC_CODE_BOX, gbk); }
 
 EditorWindow::Loaded EditorWindow::LoadScript(const std::string& path) {
   script_path_ = path;
@@ -515,7 +512,7 @@ bool EditorWindow::CodeBoxChanged() {
 }
 
 std::string EditorWindow::NamedScript() {
-  std::string path = ItemText(kIdScriptName);
+  std::string path = ItemText(IDC_SCRIPT_NAME);
   if (path.empty()) path = ProgramDir() + "\\" + texts::kDefaultScriptName;
   return path;
 }
@@ -577,12 +574,12 @@ void EditorWindow::SwitchToChosenScript() {
   switching_ = true;
   const std::string path = chosen_script_;
   if (KeepEdits()) {
-    SetItemText(kIdScriptName, path);
+    SetItemText(IDC_SCRIPT_NAME, path);
     TellLoaded(LoadScript(path), path);
   } else {
     // The edits could not be kept: the editor stays on their script.
-    SendMessageW(Item(kIdScriptName), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    SetItemText(kIdScriptName, script_path_);
+    SendMessageW(Item(IDC_SCRIPT_NAME), CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetItemText(IDC_SCRIPT_NAME, script_path_);
   }
   switching_ = false;
 }
@@ -595,7 +592,7 @@ void EditorWindow::OpenScript() {
   choice.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   const std::optional<std::string> path = ChooseFile(choice);
   if (!path || !exists() || !KeepEdits()) return;
-  SetItemText(kIdScriptName, *path);
+  SetItemText(IDC_SCRIPT_NAME, *path);
   TellLoaded(LoadScript(*path), *path);
 }
 
@@ -612,7 +609,7 @@ void EditorWindow::NewScript() {
   // The dialog asked before an existing file was chosen: the user means to
   // replace it, readable or not.
   if (SamePath(*path, unreadable_path_)) unreadable_path_.clear();
-  SetItemText(kIdScriptName, *path);
+  SetItemText(IDC_SCRIPT_NAME, *path);
   StopFill();
   SetCodeBoxText(std::string());
   clean_text_.clear();
@@ -647,7 +644,7 @@ void EditorWindow::ListScripts() {
   std::vector<std::string> paths;
   for (const std::string& name : platform_.files.ListFiles(dir, texts::kScriptPattern, &unlisted))
     paths.push_back(dir + "\\" + name);
-  ReplaceItems(Item(kIdScriptName), paths);
+  ReplaceItems(Item(IDC_SCRIPT_NAME), paths);
   if (unlisted > 0 && !told_unlisted_) {
     told_unlisted_ = true;
     Tell(Format(texts::kScriptsUnlisted, static_cast<int>(unlisted)));
@@ -667,13 +664,13 @@ void EditorWindow::AddRepeatCode() {
     int id;
     const char* field;
     std::string* text;
-  } fields[] = {{kIdInterval, et::kFieldInterval, &in.interval},   {kIdCount, et::kFieldCount, &in.count},
-                {kIdRepeatList, et::kFieldRepeatList, &in.repeat_list}, {kIdCondition, et::kFieldCondition, &in.condition},
-                {kIdWindow, et::kFieldWindow, &in.window},           {kIdDescription, et::kFieldDescription, &in.description}};
+  } fields[] = {{IDC_REPEAT_INTERVAL, et::kFieldInterval, &in.interval},   {IDC_REPEAT_COUNT, et::kFieldCount, &in.count},
+                {IDC_REPEAT_LIST, et::kFieldRepeatList, &in.repeat_list}, {IDC_REPEAT_CONDITION, et::kFieldCondition, &in.condition},
+                {IDC_REPEAT_WINDOW, et::kFieldWindow, &in.window},           {IDC_REPEAT_DESCRIPTION, et::kFieldDescription, &in.description}};
   for (const auto& f : fields)
     if (!FieldText(Item(f.id), f.field, hwnd(), *f.text)) return;
   in.code_box = Narrow(CodeBoxText());
-  in.priority = SendMessageW(Item(kIdPriority), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  in.priority = SendMessageW(Item(IDC_REPEAT_PRIORITY), BM_GETCHECK, 0, 0) == BST_CHECKED;
   const RepeatCodeResult result = tora::AddRepeatCode(in);
   if (!result.message.empty()) {
     Tell(result.message);
@@ -682,11 +679,11 @@ void EditorWindow::AddRepeatCode() {
   // Only the new code is added at the end, so that the rest of the code box
   // (and any character in it) is left exactly as it stands.
   const std::string added = result.code_box.substr(in.code_box.size());
-  HWND box = Item(kIdCodeBox);
+  HWND box = Item(IDC_CODE_BOX);
   const LRESULT end = GetWindowTextLengthW(box);
   SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(end), end);
   SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(added).c_str()));
-  for (int id : {kIdRepeatList, kIdDescription, kIdCondition, kIdWindow})
+  for (int id : {IDC_REPEAT_LIST, IDC_REPEAT_DESCRIPTION, IDC_REPEAT_CONDITION, IDC_REPEAT_WINDOW})
     SetItemText(id, std::string());
 }
 
@@ -695,24 +692,24 @@ std::string EditorWindow::Code() { return Narrow(CodeBoxText()); }
 void EditorWindow::PrependCode(const std::string& gbk) {
   // The box's text goes whole before anything is put in front of it.
   CompleteFill();
-  HWND box = Item(kIdCodeBox);
+  HWND box = Item(IDC_CODE_BOX);
   SendMessageW(box, EM_SETSEL, 0, 0);
   SendMessageW(box, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
   SendMessageW(box, EM_SCROLLCARET, 0, 0);
 }
 
 bool EditorWindow::RepeatListField(const char* field, std::string& gbk) {
-  return FieldText(Item(kIdRepeatList), field, hwnd(), gbk);
+  return FieldText(Item(IDC_REPEAT_LIST), field, hwnd(), gbk);
 }
 
 bool EditorWindow::IntervalField(const char* field, std::string& gbk) {
-  return FieldText(Item(kIdInterval), field, hwnd(), gbk);
+  return FieldText(Item(IDC_REPEAT_INTERVAL), field, hwnd(), gbk);
 }
 
-std::wstring EditorWindow::RepeatListText() { return ControlTextWide(Item(kIdRepeatList)); }
+std::wstring EditorWindow::RepeatListText() { return ControlTextWide(Item(IDC_REPEAT_LIST)); }
 
 void EditorWindow::AppendToRepeatList(const std::string& gbk) {
-  HWND list = Item(kIdRepeatList);
+  HWND list = Item(IDC_REPEAT_LIST);
   if (!list) return;
   // Replacing an empty selection at the very end appends without rewriting
   // the whole list (a recording of thousands of clicks stays quick) and
@@ -722,16 +719,16 @@ void EditorWindow::AppendToRepeatList(const std::string& gbk) {
   SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
 }
 
-void EditorWindow::ClearRepeatList() { SetItemText(kIdRepeatList, std::string()); }
+void EditorWindow::ClearRepeatList() { SetItemText(IDC_REPEAT_LIST, std::string()); }
 
 void EditorWindow::CutRepeatList(size_t chars) {
-  HWND list = Item(kIdRepeatList);
+  HWND list = Item(IDC_REPEAT_LIST);
   SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(chars), -1);
   SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }
 
 void EditorWindow::ShowRecording(bool recording) {
-  SetItemText(kIdRecord, recording ? page_texts::kRecordStop : page_texts::kRecordStart);
+  SetItemText(IDC_RECORD_BUTTON, recording ? page_texts::kRecordStop : page_texts::kRecordStart);
   if (recording)
     RegisterHotKey(hwnd(), kRecordingStopHotkeyId, MOD_CONTROL, VK_F11);
   else
@@ -739,7 +736,7 @@ void EditorWindow::ShowRecording(bool recording) {
 }
 
 bool EditorWindow::OnRecordButton(POINT at) {
-  HWND button = Item(kIdRecord);
+  HWND button = Item(IDC_RECORD_BUTTON);
   return button && WindowFromPoint(at) == button;
 }
 
@@ -760,8 +757,8 @@ void EditorWindow::TakeCursorPosition() {
 }
 
 void EditorWindow::TestPositionColour() {
-  SetItemText(kIdTestResult, std::string());
-  HWND box = Item(kIdCodeBox);
+  SetItemText(IDC_TEST_RESULT, std::string());
+  HWND box = Item(IDC_CODE_BOX);
   const LRESULT line = SendMessageW(box, EM_LINEFROMCHAR, static_cast<WPARAM>(-1), 0);
   const LRESULT start = SendMessageW(box, EM_LINEINDEX, static_cast<WPARAM>(line), 0);
   const LRESULT length = SendMessageW(box, EM_LINELENGTH, static_cast<WPARAM>(start), 0);
@@ -771,7 +768,7 @@ void EditorWindow::TestPositionColour() {
   const std::optional<PositionTarget> target = ParsePositionLine(Narrow(text));
   if (!target) return;
   KillTimer(hwnd(), kTestColourTimer);
-  if (SendMessageW(Item(kIdMoveFirst), BM_GETCHECK, 0, 0) == BST_CHECKED) {
+  if (SendMessageW(Item(IDC_MOVE_FIRST), BM_GETCHECK, 0, 0) == BST_CHECKED) {
     SetCursorPos(target->x, target->y);
     pending_x_ = target->x;
     pending_y_ = target->y;
@@ -782,7 +779,7 @@ void EditorWindow::TestPositionColour() {
   }
   const uint32_t pixel = ScreenPixel(target->x, target->y);
   SetCursorPos(target->x, target->y);
-  SetItemText(kIdTestResult, PositionColourResult(*target, pixel));
+  SetItemText(IDC_TEST_RESULT, PositionColourResult(*target, pixel));
 }
 
 void EditorWindow::ShowImageTool() {
@@ -795,15 +792,15 @@ void EditorWindow::ShowImageTool() {
 }
 
 void EditorWindow::ToggleMagnifier() {
-  if (ItemText(kIdMagnifier) == editor_texts::kMagnifierOpen) {
+  if (ItemText(IDC_MAGNIFIER_BUTTON) == editor_texts::kMagnifierOpen) {
     if (!magnifier_.Open(instance_)) {
       Tell(editor_texts::kDialogCreateFailed);
       return;
     }
-    SetItemText(kIdMagnifier, editor_texts::kMagnifierClose);
+    SetItemText(IDC_MAGNIFIER_BUTTON, editor_texts::kMagnifierClose);
     return;
   }
-  SetItemText(kIdMagnifier, editor_texts::kMagnifierOpen);
+  SetItemText(IDC_MAGNIFIER_BUTTON, editor_texts::kMagnifierOpen);
   magnifier_.Close();
 }
 

@@ -14,6 +14,7 @@
 #include "editor/win32/other_page.h"
 #include "editor/win32/window_page.h"
 #include "platform/platform.h"
+#include "res/editor_window.h"
 #include "tools/image_tool.h"
 #include "tools/magnifier.h"
 #include "ui/dialog_base.h"
@@ -33,37 +34,8 @@ class EditorHost {
   virtual void ReturnAfterShot() {}
 };
 
-// The editor's control ids.
-enum EditorControl : int {
-  kIdRepeatList = 1009,
-  kIdCodeBox = 1077,
-  kIdCloseSave = 1033,
-  kIdCloseNoSave = 1071,
-  kIdImageTool = 1083,
-  kIdMagnifier = 1091,
-  kIdRecord = 1102,
-  kIdTabs = 1082,
-  kIdInterval = 1030,
-  kIdCount = 1137,
-  kIdCondition = 1116,
-  kIdWindow = 1034,
-  kIdPriority = 1130,
-  kIdDescription = 1124,
-  kIdAddCode = 1031,
-  kIdNewScript = 1060,
-  kIdOpenScript = 1052,
-  kIdSaveScript = 1129,
-  kIdCopyScript = 1134,
-  kIdScriptName = 1051,
-  kIdCaretLine = 1148,
-  kIdTestColour = 1139,
-  kIdTestResult = 1140,
-  kIdMoveFirst = 1103,
-  kIdTestHint = 1141,
-};
-
 // Tab indexes of the pages.
-enum EditorTab : int { kTabWindows, kTabKey, kTabMouse, kTabFindColor, kTabFindImage, kTabOther, kTabHelp, kTabCount };
+enum EditorTab : int { kTabWindow, kTabKey, kTabMouse, kTabFindColor, kTabFindImage, kTabOther, kTabHelp, kTabCount };
 
 class EditorWindow : public DialogBase, private PageHost, private ImageToolHost {
  public:

@@ -7,6 +7,7 @@
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
 #include "platform/win32/gdi.h"
+#include "res/find_color_page.h"
 #include "res/resource.h"
 #include "tools/rect_picker.h"
 

@@ -6,6 +6,7 @@
 
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
+#include "res/find_image_page.h"
 #include "res/resource.h"
 #include "tools/rect_picker.h"
 #include "tools/screen_cut.h"

@@ -5,13 +5,13 @@
 namespace tora {
 
 void HelpPage::OnPageCreated() {
-  if (WebPane* pane = WebPane::FromWindow(Item(kIdHelpPane))) pane->Navigate(address_);
+  if (WebPane* pane = WebPane::FromWindow(Item(IDC_HELP_PANE))) pane->Navigate(address_);
 }
 
 INT_PTR HelpPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_SIZE) {
     // The pane fills the page, whatever size the editor gives it.
-    MoveWindow(Item(kIdHelpPane), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+    MoveWindow(Item(IDC_HELP_PANE), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
     return TRUE;
   }
   return EditorPage::HandleMessage(message, wparam, lparam);

@@ -4,12 +4,10 @@
 #include <string>
 
 #include "editor/win32/editor_page.h"
+#include "res/help_page.h"
 #include "res/resource.h"
 
 namespace tora {
-
-// The web pane inside the help page's template.
-constexpr int kIdHelpPane = 1000;
 
 class HelpPage : public EditorPage {
  public:

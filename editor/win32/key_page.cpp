@@ -12,9 +12,9 @@ namespace {
 
 namespace t = page_texts;
 
-constexpr int kKeyBoxes[] = {kIdKeyMain, kIdKeyCombo1, kIdKeyCombo2, kIdKeyCombo3};
+constexpr int kKeyBoxes[] = {IDC_KEY_MAIN, IDC_KEY_COMBO1, IDC_KEY_COMBO2, IDC_KEY_COMBO3};
 
-bool IsKeyBox(int id) { return id >= kIdKeyMain && id <= kIdKeyCombo3; }
+bool IsKeyBox(int id) { return id >= IDC_KEY_MAIN && id <= IDC_KEY_COMBO3; }
 
 bool Held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
@@ -64,9 +64,9 @@ void KeyPage::OnPageCreated() {
     AddComboItem(box, std::string());
     for (size_t i = 0; i < count; ++i) AddComboItem(box, names[i].name);
   }
-  for (const char* item : t::kKeyModeItems) AddComboItem(Item(kIdKeyMode), item);
-  for (const char* item : t::kKeyPauseItems) AddComboItem(Item(kIdKeyPause), item);
-  for (int id : {static_cast<int>(kIdKeyMode), static_cast<int>(kIdKeyPause)}) {
+  for (const char* item : t::kKeyModeItems) AddComboItem(Item(IDC_KEY_MODE), item);
+  for (const char* item : t::kKeyPauseItems) AddComboItem(Item(IDC_KEY_PAUSE), item);
+  for (int id : {IDC_KEY_MODE, IDC_KEY_PAUSE}) {
     SendMessageW(Item(id), CB_LIMITTEXT, 0, 0);
     SendMessageW(Item(id), CB_SETCURSEL, 0, 0);
   }
@@ -84,11 +84,11 @@ INT_PTR KeyPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       RemoveCapture();
       return TRUE;
     }
-    if (id == kIdInsertKey && code == BN_CLICKED) {
+    if (id == IDC_KEY_INSERT && code == BN_CLICKED) {
       InsertKeyRow();
       return TRUE;
     }
-    if (id == kIdClearKeys && code == BN_CLICKED) {
+    if (id == IDC_KEY_CLEAR && code == BN_CLICKED) {
       ClearKeys();
       return TRUE;
     }
@@ -100,7 +100,7 @@ void KeyPage::InsertKeyRow() {
   KeyRowInput in;
   for (int i = 0; i < 4; ++i)
     if (!Field(kKeyBoxes[i], t::kKeyBoxNames[i], in.keys[i])) return;
-  if (!Field(kIdKeyPause, t::kFieldKeyPause, in.pause) || !Field(kIdKeyMode, t::kFieldKeyMode, in.mode)) return;
+  if (!Field(IDC_KEY_PAUSE, t::kFieldKeyPause, in.pause) || !Field(IDC_KEY_MODE, t::kFieldKeyMode, in.mode)) return;
   const PageRow row = BuildKeyRow(in);
   if (!row.message.empty()) {
     Tell(row.message);

@@ -8,22 +8,11 @@
 
 #include "editor/page_rows.h"
 #include "editor/win32/editor_page.h"
+#include "res/key_page.h"
 #include "res/resource.h"
 #include "ui/low_level_hook.h"
 
 namespace tora {
-
-// The page's controls (template 137).
-enum KeyPageControl : int {
-  kIdKeyMain = 1026,
-  kIdKeyCombo1 = 1027,
-  kIdKeyCombo2 = 1028,
-  kIdKeyCombo3 = 1029,
-  kIdKeyMode = 1034,
-  kIdKeyPause = 1043,
-  kIdInsertKey = 1102,
-  kIdClearKeys = 1131,
-};
 
 class KeyPage : public EditorPage {
  public:

@@ -26,19 +26,19 @@ void SelectItem(HWND combo, const std::string& gbk) {
 MousePage::~MousePage() { recorder_hook_.Remove(); }
 
 void MousePage::OnPageCreated() {
-  for (const char* item : t::kMouseKindItems) AddComboItem(Item(kIdMouseKind), item);
-  AddComboItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
-  AddComboItem(Item(kIdMouseCoordType), t::kCoordRelativeItem);
-  for (const char* item : t::kMousePauseItems) AddComboItem(Item(kIdMousePause), item);
-  SendMessageW(Item(kIdMouseKind), CB_LIMITTEXT, 0, 0);
-  SendMessageW(Item(kIdMousePause), CB_LIMITTEXT, 0, 0);
-  SendMessageW(Item(kIdMousePosition), EM_SETLIMITTEXT, 0, 0);
-  SetItemText(kIdMousePosition, t::kPositionStart);
-  SendMessageW(Item(kIdMouseKind), CB_SETCURSEL, 0, 0);
-  SendMessageW(Item(kIdMousePause), CB_SETCURSEL, 0, 0);
+  for (const char* item : t::kMouseKindItems) AddComboItem(Item(IDC_MOUSE_KIND), item);
+  AddComboItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordAbsoluteItem);
+  AddComboItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordRelativeItem);
+  for (const char* item : t::kMousePauseItems) AddComboItem(Item(IDC_MOUSE_PAUSE), item);
+  SendMessageW(Item(IDC_MOUSE_KIND), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Item(IDC_MOUSE_PAUSE), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Item(IDC_MOUSE_POSITION), EM_SETLIMITTEXT, 0, 0);
+  SetItemText(IDC_MOUSE_POSITION, t::kPositionStart);
+  SendMessageW(Item(IDC_MOUSE_KIND), CB_SETCURSEL, 0, 0);
+  SendMessageW(Item(IDC_MOUSE_PAUSE), CB_SETCURSEL, 0, 0);
   // The list is sorted, and how depends on the system's language: the
   // start item is chosen by its text.
-  SelectItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
+  SelectItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordAbsoluteItem);
 }
 
 INT_PTR MousePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -49,13 +49,13 @@ INT_PTR MousePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COMMAND) {
     const int id = LOWORD(wparam);
     const WORD code = HIWORD(wparam);
-    if (id == kIdInsertMouse && code == BN_CLICKED) {
+    if (id == IDC_MOUSE_INSERT && code == BN_CLICKED) {
       InsertMouseRow();
       return TRUE;
     }
-    if (id == kIdMouseCoordType && code == CBN_SELCHANGE) {
-      if (const std::optional<std::string> position = PositionForCoordType(ItemText(kIdMouseCoordType)))
-        SetItemText(kIdMousePosition, *position);
+    if (id == IDC_MOUSE_COORD_TYPE && code == CBN_SELCHANGE) {
+      if (const std::optional<std::string> position = PositionForCoordType(ItemText(IDC_MOUSE_COORD_TYPE)))
+        SetItemText(IDC_MOUSE_POSITION, *position);
       return TRUE;
     }
   }
@@ -65,10 +65,10 @@ INT_PTR MousePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 void MousePage::InsertMouseRow() {
   MouseRowInput in;
   in.recording = recording_;
-  if (!Field(kIdMouseKind, t::kFieldMouseKind, in.kind) ||
-      !Field(kIdMousePosition, t::kFieldMousePosition, in.position) || !Field(kIdMousePause, t::kFieldPause, in.pause))
+  if (!Field(IDC_MOUSE_KIND, t::kFieldMouseKind, in.kind) ||
+      !Field(IDC_MOUSE_POSITION, t::kFieldMousePosition, in.position) || !Field(IDC_MOUSE_PAUSE, t::kFieldPause, in.pause))
     return;
-  in.coord_type = ItemText(kIdMouseCoordType);
+  in.coord_type = ItemText(IDC_MOUSE_COORD_TYPE);
   const PageRow row = BuildMouseRow(in);
   if (!row.message.empty()) {
     Tell(row.message);
@@ -78,7 +78,7 @@ void MousePage::InsertMouseRow() {
 }
 
 void MousePage::TakePosition(const std::string& position) {
-  SetItemText(kIdMousePosition, position);
+  SetItemText(IDC_MOUSE_POSITION, position);
   InsertMouseRow();
 }
 

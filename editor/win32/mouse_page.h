@@ -8,19 +8,11 @@
 
 #include "editor/page_rows.h"
 #include "editor/win32/editor_page.h"
+#include "res/mouse_page.h"
 #include "res/resource.h"
 #include "ui/low_level_hook.h"
 
 namespace tora {
-
-// The page's controls (template 138).
-enum MousePageControl : int {
-  kIdMouseKind = 1036,
-  kIdMousePosition = 1067,
-  kIdMouseCoordType = 1051,
-  kIdMousePause = 1079,
-  kIdInsertMouse = 1068,
-};
 
 class MousePage : public EditorPage {
  public:

@@ -4,19 +4,10 @@
 #include <string>
 
 #include "editor/win32/editor_page.h"
+#include "res/other_page.h"
 #include "res/resource.h"
 
 namespace tora {
-
-// The page's controls (template 167). The paste text box has the id 1009
-// inside the page, like the editor's repeat list in the editor window.
-enum OtherPageControl : int {
-  kIdPasteText = 1009,
-  kIdInsertPasteText = 1102,
-  kIdWebAddress = 1135,
-  kIdInsertWebAddress = 1136,
-  kIdOtherPause = 1051,
-};
 
 class OtherPage : public EditorPage {
  public:

@@ -9,6 +9,7 @@
 #include "editor/win32/editor_page.h"
 #include "editor/window_page_logic.h"
 #include "res/resource.h"
+#include "res/window_page.h"
 #include "ui/low_level_hook.h"
 
 namespace tora {
@@ -29,7 +30,7 @@ class WindowPage : public EditorPage {
   bool picking() const { return picker_hook_.installed(); }
 
  protected:
-  int TemplateId() const override { return IDD_PAGE_WINDOWS; }
+  int TemplateId() const override { return IDD_PAGE_WINDOW; }
   void OnPageCreated() override;
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 

@@ -11,7 +11,7 @@
 
 #include "res/find_color_page.h"
 #include "res/find_image_page.h"
-#include "res/resource.h"
+#include "res/main_window.h"
 #include "tests/e2e/tora_harness.h"
 #include "tools/texts.h"
 

@@ -7,6 +7,7 @@
 
 #include "app/texts.h"
 #include "engine/texts.h"
+#include "res/main_window.h"
 #include "res/resource.h"
 #include "tests/e2e/tora_harness.h"
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "engine/texts.h"
+#include "res/main_window.h"
 #include "res/resource.h"
 #include "tests/e2e/tora_harness.h"
 #include "ui/messages.h"

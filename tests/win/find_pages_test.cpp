@@ -60,10 +60,10 @@ class EditorStandIn : public test::PageHostStandIn {
     o.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
     o.rect = RECT{0, 0, 700, 300};
     window_ = std::make_unique<TestWindow>(o);
-    for (int id : {kIdCodeBox, kIdRepeatList})
+    for (int id : {IDC_CODE_BOX, IDC_REPEAT_LIST})
       CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0, 10, 10, window_->hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    Use(GetDlgItem(hwnd(), kIdCodeBox), GetDlgItem(hwnd(), kIdRepeatList), nullptr);
+    Use(GetDlgItem(hwnd(), IDC_CODE_BOX), GetDlgItem(hwnd(), IDC_REPEAT_LIST), nullptr);
   }
   HWND hwnd() const { return window_->hwnd(); }
   std::string Text(int id) const { return ControlText(GetDlgItem(hwnd(), id)); }
@@ -364,7 +364,7 @@ TEST_F(CutInEditor, TheSaveDialogGoesWithItsCut) {
   WritePrivateProfileStringW(Widen(texts::kSetupSection).c_str(), Widen(texts::kSetupKeyScript).c_str(),
                              Widen(script).c_str(), ini_.c_str());
   ASSERT_TRUE(editor_.Open(nullptr));
-  HWND page = GetWindow(GetDlgItem(editor_.hwnd(), kIdTabs), GW_CHILD);
+  HWND page = GetWindow(GetDlgItem(editor_.hwnd(), IDC_TABS), GW_CHILD);
   while (page && !GetDlgItem(page, IDC_FI_CUT)) page = GetWindow(page, GW_HWNDNEXT);
   TestWindow::Options hidden;
   hidden.style = WS_POPUP;

@@ -66,7 +66,7 @@ class WindowPageTest : public ::testing::Test {
     editor_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 700, 500, 500, 250, nullptr, nullptr,
                               Instance(), nullptr);
     HWND code = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10,
-                                10, editor_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdCodeBox)), Instance(), nullptr);
+                                10, editor_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CODE_BOX)), Instance(), nullptr);
     HWND interval = CreateWindowExW(0, L"EDIT", L"3", WS_CHILD, 0, 0, 10, 10, editor_,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(1030)), Instance(), nullptr);
     host_.Use(code, nullptr, interval);
@@ -117,10 +117,10 @@ TEST_F(WindowPageTest, ListedWindowIsMovedPinnedAndWrittenAsACall) {
   SendMessageW(Page(IDC_WIN_TOPMOST), BM_CLICK, 0, 0);  // cleared: no longer pinned
   EXPECT_EQ(GetWindowLongW(target.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 
-  SetControlText(GetDlgItem(editor_, kIdCodeBox), "-- rest\r\n");
+  SetControlText(GetDlgItem(editor_, IDC_CODE_BOX), "-- rest\r\n");
   SetControlText(Page(IDC_WIN_DESCRIPTION), "目标");
   SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
-  EXPECT_EQ(ControlText(GetDlgItem(editor_, kIdCodeBox)),
+  EXPECT_EQ(ControlText(GetDlgItem(editor_, IDC_CODE_BOX)),
             "窗口操作(\"目标\",\"窗口页 目标\",\"右下角\",\"不置顶\",400,300,3)\r\n\r\n-- rest\r\n");
   for (int id : {IDC_WIN_WINDOW, IDC_WIN_DESCRIPTION, IDC_WIN_WIDTH, IDC_WIN_HEIGHT})
     EXPECT_EQ(Text(page_.hwnd(), id), "") << id;
@@ -142,7 +142,7 @@ TEST_F(WindowPageTest, ClosedWindowIsToldNotMoved) {
 // past the box's digits-only style, a title GBK cannot hold (its class can
 // be taken instead).
 TEST_F(WindowPageTest, SizesAndTitlesTheCallCannotHoldAreSaid) {
-  HWND code = GetDlgItem(editor_, kIdCodeBox);
+  HWND code = GetDlgItem(editor_, IDC_CODE_BOX);
   SetControlText(code, "-- rest\r\n");
   const std::wstring item =
       L"(ID:" + std::to_wstring(reinterpret_cast<intptr_t>(editor_)) + L"|ToraToolTarget) 标题\x0E01";
