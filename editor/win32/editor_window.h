@@ -74,7 +74,55 @@ class EditorWindow : public DialogBase, private PageHost, private ImageToolHost 
   INT_PTR HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
-  // PageHost
+  // The frame, tabs and layout (editor_window.cpp).
+  INT_PTR OnInitDialog();
+  INT_PTR OnCommand(WORD id, WORD code);
+  INT_PTR OnNotify(const NMHDR* header);
+  INT_PTR OnHotKey(WPARAM id);
+  INT_PTR OnTimer(WPARAM id);
+  INT_PTR OnSize(WPARAM type, int width, int height);
+  INT_PTR OnDestroy();
+  void CreatePages();
+  EditorPage* Page(int tab);
+  void ShowPage(int tab);
+  void SelectTab(int tab);
+  void ShowCaretLine();
+  void Tell(const std::string& gbk);
+  std::string ProgramDir();
+  std::string SetupIniPath();
+
+  // The script-file commands (editor_window_files.cpp).
+  void CloseWithSave();
+  void OpenScript();
+  void NewScript();
+  void CopyScript();
+  void ListScripts();
+  void SwitchToChosenScript();
+  void TellLoaded(Loaded result, const std::string& path);
+  bool SaveTo(const std::string& path);
+  bool SaveForClose();
+  // Before the code box takes another script: its changes are saved to the
+  // file they belong to. False when that failed (said to the user).
+  bool KeepEdits();
+  bool CodeBoxChanged();
+  std::string NamedScript();
+  // The code box's whole text (a script still going in is put in whole
+  // first), and setting it.
+  std::wstring CodeBoxText();
+  void SetCodeBoxText(const std::string& gbk);
+  // Filling the code box with a loaded script, a slice at a time.
+  void StartFill(std::wstring text);
+  void FillTick();
+  // Appends slices for up to ms; true when the whole text is in.
+  bool FillSome(DWORD ms);
+  void ShowFillProgress();
+  void FinishFill();
+  void CompleteFill();
+  void StopFill();
+
+  // The repeat list and the code box as "添加代码" and the pages use them
+  // (editor_window_code.cpp).
+  void FillChoices(int combo_id, bool conditions);
   std::string Code() override;
   void PrependCode(const std::string& gbk) override;
   bool RepeatListField(const char* field, std::string& gbk) override;
@@ -87,56 +135,13 @@ class EditorWindow : public DialogBase, private PageHost, private ImageToolHost 
   bool OnRecordButton(POINT at) override;
   void StayOnTop(bool on) override;
 
-  // ImageToolHost
+  // The cursor-position and colour-test tools (editor_window_tools.cpp).
+  void FinishColourTest();
+  void ShowImageTool();
+  void ToggleMagnifier();
   bool LeaveScreenForShot() override { return host_.LeaveScreenForShot(); }
   void ReturnAfterShot() override { host_.ReturnAfterShot(); }
   void KeepAbovePicture(bool above) override { StayOnTop(above); }
-
-  INT_PTR OnInitDialog();
-  INT_PTR OnCommand(WORD id, WORD code);
-  INT_PTR OnNotify(const NMHDR* header);
-  INT_PTR OnHotKey(WPARAM id);
-  INT_PTR OnTimer(WPARAM id);
-  INT_PTR OnSize(WPARAM type, int width, int height);
-  INT_PTR OnDestroy();
-
-  void CreatePages();
-  void ShowPage(int tab);
-  void SelectTab(int tab);
-  void CloseWithSave();
-  void OpenScript();
-  void NewScript();
-  void SwitchToChosenScript();
-  void TellLoaded(Loaded result, const std::string& path);
-  bool SaveTo(const std::string& path);
-  bool SaveForClose();
-  // Before the code box takes another script: its changes are saved to the
-  // file they belong to. False when that failed (said to the user).
-  bool KeepEdits();
-  bool CodeBoxChanged();
-  std::string NamedScript();
-
-  // Filling the code box with a loaded script, a slice at a time.
-  void StartFill(std::wstring text);
-  // Appends slices for up to ms; true when the whole text is in.
-  bool FillSome(DWORD ms);
-  void ShowFillProgress();
-  void FinishFill();
-  void CompleteFill();
-  void StopFill();
-  void CopyScript();
-  void ListScripts();
-  void FillChoices(int combo_id, bool conditions);
-  void ShowImageTool();
-  void ToggleMagnifier();
-  void ShowCaretLine();
-  void Tell(const std::string& gbk);
-
-  std::string ProgramDir();
-  std::string SetupIniPath();
-  std::wstring CodeBoxText();
-  void SetCodeBoxText(const std::string& gbk);
-  EditorPage* Page(int tab);
 
   HINSTANCE instance_;
   Platform& platform_;
