@@ -132,7 +132,8 @@ void Magnifier::Follow() {
   POINT at{};
   if (!GetCursorPos(&at)) return;
   SetWindowPos(hwnd(), nullptr, at.x + kBesideCursor, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetItemText(IDC_MAGNIFIER_POSITION, Format(tool_texts::kMagnifierPosition, static_cast<int>(at.x), static_cast<int>(at.y)));
+  SetItemText(IDC_MAGNIFIER_POSITION,
+              Format(tool_texts::kMagnifierPosition, static_cast<int>(at.x), static_cast<int>(at.y)));
   ScreenDc screen;
   if (!screen.get()) return;
   colour_ = GetPixel(screen.get(), at.x, at.y);

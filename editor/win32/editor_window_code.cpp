@@ -23,9 +23,12 @@ void EditorWindow::AddRepeatCode() {
     int id;
     const char* field;
     std::string* text;
-  } fields[] = {{IDC_REPEAT_INTERVAL, et::kFieldInterval, &in.interval},   {IDC_REPEAT_COUNT, et::kFieldCount, &in.count},
-                {IDC_REPEAT_LIST, et::kFieldRepeatList, &in.repeat_list}, {IDC_REPEAT_CONDITION, et::kFieldCondition, &in.condition},
-                {IDC_REPEAT_WINDOW, et::kFieldWindow, &in.window},           {IDC_REPEAT_DESCRIPTION, et::kFieldDescription, &in.description}};
+  } fields[] = {{IDC_REPEAT_INTERVAL, et::kFieldInterval, &in.interval},
+                {IDC_REPEAT_COUNT, et::kFieldCount, &in.count},
+                {IDC_REPEAT_LIST, et::kFieldRepeatList, &in.repeat_list},
+                {IDC_REPEAT_CONDITION, et::kFieldCondition, &in.condition},
+                {IDC_REPEAT_WINDOW, et::kFieldWindow, &in.window},
+                {IDC_REPEAT_DESCRIPTION, et::kFieldDescription, &in.description}};
   for (const auto& f : fields)
     if (!FieldText(Item(f.id), f.field, hwnd(), *f.text)) return;
   in.code_box = Narrow(CodeBoxText());

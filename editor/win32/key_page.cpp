@@ -20,8 +20,6 @@ bool Held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 }  // namespace
 
-KeyPage::~KeyPage() { RemoveCapture(); }
-
 void KeyPage::InstallCapture(int box) {
   if (capture_.installed()) return;
   held_.Reset();

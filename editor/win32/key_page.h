@@ -16,8 +16,6 @@ namespace tora {
 
 class KeyPage : public EditorPage {
  public:
-  ~KeyPage() override;
-
   // "插入按键": the row from the boxes, appended to the repeat list; the key
   // boxes are emptied. Refused with a message when the main key is empty.
   void InsertKeyRow();
@@ -42,9 +40,10 @@ class KeyPage : public EditorPage {
   // true when the press is kept from every window.
   bool CaptureKey(WPARAM message, const KBDLLHOOKSTRUCT& info);
 
-  LowLevelHook capture_;
   int target_ = 0;      // the key box with the focus, 0 when none
   HeldModifiers held_;  // modifiers pressed since the hook was installed
+  // Last, so that it goes first: its handler uses the members above.
+  LowLevelHook capture_;
 };
 
 }  // namespace tora

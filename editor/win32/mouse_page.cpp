@@ -23,8 +23,6 @@ void SelectItem(HWND combo, const std::string& gbk) {
 
 }  // namespace
 
-MousePage::~MousePage() { recorder_hook_.Remove(); }
-
 void MousePage::OnPageCreated() {
   for (const char* item : t::kMouseKindItems) AddComboItem(Item(IDC_MOUSE_KIND), item);
   AddComboItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordAbsoluteItem);
@@ -66,7 +64,8 @@ void MousePage::InsertMouseRow() {
   MouseRowInput in;
   in.recording = recording_;
   if (!Field(IDC_MOUSE_KIND, t::kFieldMouseKind, in.kind) ||
-      !Field(IDC_MOUSE_POSITION, t::kFieldMousePosition, in.position) || !Field(IDC_MOUSE_PAUSE, t::kFieldPause, in.pause))
+      !Field(IDC_MOUSE_POSITION, t::kFieldMousePosition, in.position) ||
+      !Field(IDC_MOUSE_PAUSE, t::kFieldPause, in.pause))
     return;
   in.coord_type = ItemText(IDC_MOUSE_COORD_TYPE);
   const PageRow row = BuildMouseRow(in);

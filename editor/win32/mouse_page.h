@@ -16,8 +16,6 @@ namespace tora {
 
 class MousePage : public EditorPage {
  public:
-  ~MousePage() override;
-
   // "插入鼠标": the row from the boxes, appended to the repeat list. Refused
   // with a message while recording and for an empty or untouched field;
   // the boxes keep their values.
@@ -54,7 +52,6 @@ class MousePage : public EditorPage {
     DWORD tick;
   };
   bool recording_ = false;
-  LowLevelHook recorder_hook_;
   MouseRecorder recorder_;
   // Releases the hook has seen that wait to be written.
   std::vector<SeenClick> seen_;
@@ -65,6 +62,8 @@ class MousePage : public EditorPage {
   // The last click written was a left click on the recording button: the
   // stop click, when the button was clicked with the mouse.
   bool last_on_button_ = false;
+  // Last, so that it goes first: its handler uses the members above.
+  LowLevelHook recorder_hook_;
 };
 
 }  // namespace tora

@@ -65,8 +65,9 @@ class WindowPageTest : public ::testing::Test {
   void SetUp() override {
     editor_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 700, 500, 500, 250, nullptr, nullptr,
                               Instance(), nullptr);
-    HWND code = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10,
-                                10, editor_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CODE_BOX)), Instance(), nullptr);
+    HWND code = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10, 10,
+                                editor_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CODE_BOX)), Instance(),
+                                nullptr);
     HWND interval = CreateWindowExW(0, L"EDIT", L"3", WS_CHILD, 0, 0, 10, 10, editor_,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(1030)), Instance(), nullptr);
     host_.Use(code, nullptr, interval);
