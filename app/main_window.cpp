@@ -21,11 +21,6 @@
 
 namespace tora {
 
-namespace {
-
-
-}  // namespace
-
 INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
@@ -298,14 +293,13 @@ INT_PTR MainWindow::OnTrayNotify(LPARAM mouse_message) {
 
 void MainWindow::ShowTrayMenu() {
   SetForegroundWindow(hwnd());
-  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_TRAY_MENU));
-  if (!menu) return;
+  const LoadedMenu menu(instance_, IDR_TRAY_MENU);
+  if (!menu.get()) return;
   POINT at{};
   GetCursorPos(&at);
-  if (HMENU popup = GetSubMenu(menu, 0)) TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+  if (HMENU popup = GetSubMenu(menu.get(), 0)) TrackPopupMenu(popup, TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
   // Lets the menu close when the user clicks elsewhere.
   PostMessageW(hwnd(), WM_NULL, 0, 0);
-  DestroyMenu(menu);
 }
 
 INT_PTR MainWindow::OnClose() {

@@ -25,9 +25,10 @@ namespace tt = tool_texts;
 // Time for the main window to get out of the picture.
 constexpr UINT kShotDelayMs = 1000;
 
-constexpr int kAllControls[] = {IDC_IMAGE_NAME_LABEL, IDC_IMAGE_NAME,    IDC_IMAGE_OPEN,      IDC_IMAGE_TARGET_LABEL,
-                                IDC_IMAGE_TARGET,     IDC_IMAGE_FULL_SCREEN, IDC_IMAGE_SHOT, IDC_IMAGE_HIDE_MAIN,
-                                IDC_IMAGE_HINT,       IDC_IMAGE_HSCROLL, IDC_IMAGE_VSCROLL};
+constexpr int kAllControls[] = {IDC_IMAGE_NAME_LABEL, IDC_IMAGE_NAME,      IDC_IMAGE_OPEN,
+                                IDC_IMAGE_TARGET_LABEL, IDC_IMAGE_TARGET,  IDC_IMAGE_FULL_SCREEN,
+                                IDC_IMAGE_SHOT,       IDC_IMAGE_HIDE_MAIN, IDC_IMAGE_HINT,
+                                IDC_IMAGE_HSCROLL,    IDC_IMAGE_VSCROLL};
 
 // One window of the target list: top-level, visible, titled.
 BOOL CALLBACK AddTargetWindow(HWND window, LPARAM combo) {

@@ -94,7 +94,9 @@ void FindColorPage::OnModeChanged() {
 }
 
 void FindColorPage::ShowRectPicker() {
-  const auto chosen = [this](const Rect& r) { SetItemText(IDC_FC_RANGE, RectText(r.left, r.top, r.right, r.bottom)); };
+  const auto chosen = [this](const Rect& r) {
+    SetItemText(IDC_FC_RANGE, RectText(r.left, r.top, r.right, r.bottom));
+  };
   if (!picker_.Show(instance_, hwnd(), chosen)) Tell(t::kDialogCreateFailed);
 }
 

@@ -124,7 +124,9 @@ void FindImagePage::CutScreen() {
 }
 
 void FindImagePage::ShowRectPicker() {
-  const auto chosen = [this](const Rect& r) { SetItemText(IDC_FI_RANGE, RectText(r.left, r.top, r.right, r.bottom)); };
+  const auto chosen = [this](const Rect& r) {
+    SetItemText(IDC_FI_RANGE, RectText(r.left, r.top, r.right, r.bottom));
+  };
   if (!picker_.Show(instance_, hwnd(), chosen)) Tell(t::kDialogCreateFailed);
 }
 

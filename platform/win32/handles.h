@@ -70,6 +70,23 @@ class LoadedLibrary {
   HMODULE module_;
 };
 
+// A menu loaded from the resources, destroyed by its holder (with its
+// submenus).
+class LoadedMenu {
+ public:
+  LoadedMenu(HINSTANCE instance, int id) : menu_(LoadMenuW(instance, MAKEINTRESOURCEW(id))) {}
+  ~LoadedMenu() {
+    if (menu_) DestroyMenu(menu_);
+  }
+  LoadedMenu(const LoadedMenu&) = delete;
+  LoadedMenu& operator=(const LoadedMenu&) = delete;
+
+  HMENU get() const { return menu_; }
+
+ private:
+  HMENU menu_;
+};
+
 // OLE started on this thread for as long as its holder lives (ended only
 // when it started here).
 class OleSession {
