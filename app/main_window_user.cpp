@@ -2,15 +2,15 @@
 
 #include <vector>
 
-#include "app/dialog_base.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
-#include "res/resource.h"
+#include "res/main_window.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 
 namespace {
-
-constexpr int kStopHotkeyId = 444;
 
 // Controls that are usable only while no run is active.
 constexpr int kIdleControls[] = {IDC_SCRIPT_FILE, IDC_BROWSE,     IDC_START,        IDC_START_HOTKEY,
@@ -76,13 +76,13 @@ LRESULT MainWindowUser::ServeStatusRequest(WPARAM, LPARAM request) {
 
 void MainWindowUser::WidenListExtent(const std::wstring& line) {
   HWND list = GetDlgItem(hwnd_.load(), IDC_STATUS_LIST);
-  HDC dc = GetDC(list);
-  if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
   SIZE size{};
-  GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
+  {
+    WindowDc dc(list);
+    if (!dc.get()) return;
+    Selected font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+  }
   if (size.cx + 8 > list_extent_) {
     list_extent_ = size.cx + 8;
     SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(list_extent_), 0);

@@ -11,8 +11,8 @@
 #include <mutex>
 #include <string>
 
-#include "app/messages.h"
 #include "platform/platform.h"
+#include "ui/messages.h"
 
 namespace tora {
 
@@ -34,7 +34,6 @@ class MainWindowUser : public UserPort {
   // The main window's timer kStatusRedrawTimer: draws the status list after
   // a burst of lines.
   void FlushStatusRedraw();
-  static constexpr UINT_PTR kStatusRedrawTimer = 6;
   static constexpr UINT kStatusRedrawMs = 100;
   // The longest a steady stream of lines keeps the list from being drawn.
   static constexpr uint32_t kStatusRedrawAtMostMs = 150;

@@ -9,7 +9,6 @@
 #include "editor/texts.h"
 #include "engine/script_warnings.h"
 #include "engine/text_util.h"
-#include "tools/texts.h"
 
 namespace tora {
 
@@ -330,30 +329,6 @@ std::string DoubledBackslashes(const std::string& path) {
     if (path[i] == '\\') out += '\\';
   }
   return out;
-}
-
-// --- what the screen tools hand back ---
-
-std::string RectText(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  if (x1 > x2) std::swap(x1, x2);
-  if (y1 > y2) std::swap(y1, y2);
-  return Format("%d,%d,%d,%d", static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
-                static_cast<int>(y2));
-}
-
-std::string CutFileName(int32_t x, int32_t y) { return Format("%d_%d", static_cast<int>(x), static_cast<int>(y)); }
-
-std::string OverwriteQuestion(const std::string& path) {
-  // The last separator that is a character of its own, not a GBK trail byte.
-  size_t name_start = 0;
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (IsGbkPairAt(path, i)) {
-      ++i;
-      continue;
-    }
-    if (path[i] == '\\' || path[i] == '/') name_start = i + 1;
-  }
-  return path.substr(name_start) + tool_texts::kOverwriteQuestion;
 }
 
 }  // namespace tora

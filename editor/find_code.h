@@ -80,13 +80,4 @@ std::string DoubledBackslashes(const std::string& path);
 // separators stands as typed.
 std::string PathFromBox(const std::string& box);
 
-// --- what the screen tools hand back ---
-
-// The rectangle picker's "left,top,right,bottom" of a drag either way.
-std::string RectText(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-// The screen cut's default file name for a cut whose top-left is (x, y).
-std::string CutFileName(int32_t x, int32_t y);
-// The question before a saved cut replaces a file: its name without folder.
-std::string OverwriteQuestion(const std::string& path);
-
 }  // namespace tora

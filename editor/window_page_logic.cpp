@@ -1,7 +1,5 @@
 #include "editor/window_page_logic.h"
 
-#include <limits>
-
 #include "editor/codegen.h"
 #include "editor/field_text.h"
 #include "editor/script_literal.h"
@@ -18,39 +16,10 @@ constexpr size_t kItemPrefixBytes = 4;
 // of a GBK character, so a plain byte search is safe.
 constexpr const char* kClassEnd = ") ";
 
-// The leading decimal number of text (blanks skipped, an optional sign);
-// digits counts the digits read. Values past the 64-bit range clamp.
-ItemHandleValue LeadingInt64(const std::string& text, size_t& digits) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  uint64_t value = 0;
-  const uint64_t limit = negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
-  digits = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-    const unsigned d = static_cast<unsigned>(text[i] - '0');
-    value = value > (limit - d) / 10 ? limit : value * 10 + d;
-  }
-  if (!negative) return static_cast<ItemHandleValue>(value);
-  return value == uint64_t{1} << 63 ? std::numeric_limits<ItemHandleValue>::min()
-                                    : -static_cast<ItemHandleValue>(value);
-}
-
 }  // namespace
 
 std::string WindowItemText(ItemHandleValue handle, const std::string& class_name, const std::string& title) {
   return Format(editor_texts::kWindowItem, static_cast<long long>(handle), class_name.c_str(), title.c_str());
-}
-
-ItemHandleValue ItemHandle(const std::string& text) {
-  if (text.size() <= kItemPrefixBytes) return 0;
-  const size_t close = text.find(')');
-  if (close != std::string::npos && close <= kItemPrefixBytes) return 0;
-  const std::string number =
-      text.substr(kItemPrefixBytes, close == std::string::npos ? std::string::npos : close - kItemPrefixBytes);
-  size_t digits = 0;
-  return LeadingInt64(number, digits);
 }
 
 std::optional<WindowItem> ParseWindowItem(const std::string& text) {
@@ -64,7 +33,7 @@ std::optional<WindowItem> ParseWindowItem(const std::string& text) {
   if (class_end == std::string::npos) return std::nullopt;
   WindowItem item;
   size_t digits = 0;
-  item.handle = LeadingInt64(text.substr(kItemPrefixBytes, i - kItemPrefixBytes), digits);
+  item.handle = LeadingHandle(text.substr(kItemPrefixBytes, i - kItemPrefixBytes), digits);
   if (item.handle == 0) return std::nullopt;
   // The class name ends at the first ") ": a class name with a space in it
   // stays whole, and the title keeps whatever it holds.

@@ -6,19 +6,13 @@
 #include <optional>
 #include <string>
 
+#include "tools/tool_logic.h"
+
 namespace tora {
 
-// A window handle as the item texts write it: a signed decimal that holds
-// every handle value of the 64-bit build (a handle is no int).
-using ItemHandleValue = int64_t;
-
-// "(ID:<handle>|<class>) <title>", the handle in decimal.
+// "(ID:<handle>|<class>) <title>", the handle in decimal. ItemHandle (with
+// the image tool's items) reads the handle back.
 std::string WindowItemText(ItemHandleValue handle, const std::string& class_name, const std::string& title);
-
-// The handle in an item text: the leading decimal number of the characters
-// after the first four ("(ID:") up to the first ")"; 0 when there is none.
-// The image tool's "(ID:<handle>) <title>" reads the same way.
-ItemHandleValue ItemHandle(const std::string& text);
 
 // An item text taken apart. Only a text in the item form gives one, so a
 // title typed by hand never names some window by accident.

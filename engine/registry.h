@@ -15,9 +15,10 @@
 #include <string>
 #include <vector>
 
-namespace tora {
+#include "platform/geometry.h"
+#include "platform/run_flag.h"
 
-using WindowHandle = std::uintptr_t;  // 0 = no window
+namespace tora {
 
 enum class StepType : int32_t { Key = 1, Mouse = 2, Branch = 3, PasteText = 4, OpenUrl = 5 };
 enum class KeyMode : int32_t { Press = 1, Down = 2, Up = 3 };
@@ -25,12 +26,6 @@ enum class CoordMode : int32_t { Absolute = 1, Relative = 2 };
 // A point's operator is stored as a plain number: values outside 1..4 are
 // possible (an unknown operator text) and always match.
 enum ColorOp : int32_t { kOpEqual = 1, kOpNotEqual = 2, kOpNear = 3, kOpNotNear = 4, kOpNone = 0 };
-
-struct Point {
-  int32_t x = 0;
-  int32_t y = 0;
-  bool operator==(const Point& o) const { return x == o.x && y == o.y; }
-};
 
 // A point that two workers may write and read at once: packed into one
 // 64-bit atomic so that x and y always belong together.
@@ -145,13 +140,6 @@ struct WindowRule {
   bool move = false;
 };
 
-struct Rect {
-  int32_t left = 0, top = 0, right = 0, bottom = 0;
-  bool operator==(const Rect& o) const {
-    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-  }
-};
-
 struct ColorPoint {
   int32_t x = 0;
   int32_t y = 0;
@@ -248,34 +236,6 @@ struct ScreenCondition {
   // the workers share it and never write it. Whoever changes those fields
   // afterwards must prepare again. Without it, each test prepares its own.
   std::shared_ptr<const PreparedCondition> prepared;
-};
-
-// Set while a run plays. Workers poll it; pauses wait on it so that a stop
-// wakes a sleeping worker at once.
-class RunFlag {
- public:
-  bool IsSet() const { return set_.load(); }
-  void Set();
-  void Clear();
-  // Waits up to ms milliseconds or until the flag is cleared; returns
-  // whether the flag is still set.
-  bool WaitWhileSet(uint32_t ms);
-
-  // A worker brackets every input step with these, so that a stop can wait
-  // until no step is in flight: BeginStep fails once the flag is clear.
-  bool BeginStep();
-  void EndStep();
-  bool StepsIdle() const { return active_steps_.load() == 0; }
-
- private:
-  // Sequentially consistent throughout: a stop stores the flag and then
-  // reads the step count, a step stores the count and then reads the flag
-  // (store then load on both sides), which only a single total order makes
-  // safe; acquire and release alone would let both read the old values.
-  std::atomic<bool> set_{false};
-  std::atomic<int> active_steps_{0};
-  std::mutex mutex_;
-  std::condition_variable cleared_;
 };
 
 // Holds a step open for its lifetime; ok() is false when the run was stopped.

@@ -5,17 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace tora {
+#include "platform/text.h"
 
-// True for a byte that starts a two-byte GBK character.
-inline bool IsGbkLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-// True for a byte that can end a two-byte GBK character.
-inline bool IsGbkTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-// True when a two-byte GBK character starts at text[i].
-inline bool IsGbkPairAt(const std::string& text, size_t i) {
-  return i + 1 < text.size() && IsGbkLeadByte(static_cast<unsigned char>(text[i])) &&
-         IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]));
-}
+namespace tora {
 
 // Splits at every separator byte. An empty text gives no items; otherwise
 // every piece between separators (empty ones included) and the piece after

@@ -20,6 +20,12 @@ inline constexpr const char* kSetupSection = "设置";
 inline constexpr const char* kSetupKeyScript = "默认脚本";
 inline constexpr const char* kDefaultScriptName = "默认脚本.txt";
 
+// Beside the program: the scripts that the main window's and the editor's
+// lists offer, and the help page.
+inline constexpr const char* kScriptPattern = "*.txt";
+inline constexpr const char* kScriptsUnlisted = "有%d个脚本文件的名称中有GBK编码无法表示的字符，没有列出。请给它们改名。";
+inline constexpr const char* kHelpPage = "tora\\torasoft.htm";
+
 // Window titles
 inline constexpr const char* kAppTitle = "Tora按键";
 inline constexpr const char* kRunningTitle = "运行中...";

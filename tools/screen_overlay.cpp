@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "ui/messages.h"
 #include "vision/bmp_writer.h"
 
 namespace tora {

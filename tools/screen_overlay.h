@@ -9,14 +9,14 @@
 
 #include <memory>
 
-#include "app/dialog_base.h"
 #include "platform/platform.h"
 #include "platform/win32/gdi.h"
+#include "ui/dialog_base.h"
 
 namespace tora {
 
-// Timer of both overlays: follows the cursor while a rectangle is dragged.
-constexpr UINT_PTR kDragTimer = 11;
+// How often both overlays follow the cursor (timer kDragTimer) while a
+// rectangle is dragged.
 constexpr UINT kDragTimerMs = 50;
 
 // Places the window topmost over the whole primary display.

@@ -21,7 +21,7 @@ inline constexpr const char* kOverwriteCaption = "警告";
 inline constexpr const char* kCutSaveFailed = "切图没有保存，无法写入文件：\r\n%s";
 
 // The image tool
-inline constexpr const char* kPicCaption = "图像工具";
+inline constexpr const char* kImageToolCaption = "图像工具";
 inline constexpr const char* kWholeScreen = "全屏幕";
 // A window of the target list: handle in decimal, title.
 inline constexpr const char* kTargetItem = "(ID:%lld) %s";
@@ -33,7 +33,7 @@ inline constexpr const char* kTargetGone =
     "所选的窗口已经关闭或没有可截取的区域，请重新选择窗口！";
 
 // The magnifier
-inline constexpr const char* kZoomPosition = "%d,%d";
-inline constexpr const char* kZoomColour = "%.6X";
+inline constexpr const char* kMagnifierPosition = "%d,%d";
+inline constexpr const char* kMagnifierColour = "%.6X";
 
 }  // namespace tora::tool_texts

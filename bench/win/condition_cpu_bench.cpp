@@ -25,7 +25,7 @@
 #include <string>
 
 #include "engine/texts.h"
-#include "res/resource.h"
+#include "res/main_window.h"
 #include "tests/e2e/tora_harness.h"
 
 using namespace tora_e2e;

@@ -22,7 +22,7 @@
 #include "engine/script_text.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
-#include "res/resource.h"
+#include "res/main_window.h"
 #include "tests/e2e/tora_harness.h"
 
 using namespace tora_e2e;

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "editor/tool_logic.h"
 #include "platform/win32/gdi.h"
-#include "tools/zoom_dlg.h"
+#include "tools/magnifier.h"
+#include "tools/tool_logic.h"
 
 namespace tora {
 namespace {

@@ -1,16 +1,12 @@
 #include "editor/win32/editor_page.h"
 
 #include "editor/page_texts.h"
-#include "engine/texts.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
 
 namespace tora {
-
-EditorShared& SharedEditorState() {
-  static EditorShared shared;
-  return shared;
-}
 
 std::wstring NotGbkMessage(const std::string& before, const std::wstring& text, size_t bad_at, const char* after) {
   const size_t length = bad_at + 1 < text.size() && IS_HIGH_SURROGATE(text[bad_at]) ? 2 : 1;
@@ -27,38 +23,25 @@ bool FieldText(HWND control, const char* field, HWND owner, std::string& gbk) {
   return false;
 }
 
-bool EditorPage::CreatePage(HINSTANCE instance, HWND tab, HWND editor) {
+bool EditorPage::CreatePage(HINSTANCE instance, HWND parent, PageHost& host) {
   instance_ = instance;
-  editor_ = editor;
-  if (!CreateChild(instance, TemplateId(), tab)) return false;
+  host_ = &host;
+  if (!CreateChild(instance, TemplateId(), parent)) return false;
   UseChineseFont();
   OnPageCreated();
   return true;
 }
 
-void EditorPage::AppendToRepeatList(const std::string& gbk) {
-  HWND list = GetDlgItem(editor_, kIdRepeatList);
-  if (!list) return;
-  // Replacing an empty selection at the very end appends without rewriting
-  // the whole list (a recording of thousands of clicks stays quick) and
-  // without a round trip of the user's text through GBK.
-  const LRESULT end = GetWindowTextLengthW(list);
-  SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
-  SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbk).c_str()));
-}
+HWND EditorPage::BoxOwner() const { return GetAncestor(hwnd(), GA_ROOT); }
 
 void EditorPage::Tell(const std::string& gbk) const { TellWide(Widen(gbk)); }
 
 void EditorPage::TellWide(const std::wstring& text) const {
-  MessageBoxW(editor_ ? editor_ : hwnd(), text.c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
+  MessageBoxW(BoxOwner(), text.c_str(), Widen(texts::kAppTitle).c_str(), MB_OK);
 }
 
 bool EditorPage::Field(int id, const char* field, std::string& gbk) const {
-  return FieldText(Item(id), field, editor_ ? editor_ : hwnd(), gbk);
-}
-
-bool EditorPage::EditorField(int id, const char* field, std::string& gbk) const {
-  return FieldText(GetDlgItem(editor_, id), field, editor_ ? editor_ : hwnd(), gbk);
+  return FieldText(Item(id), field, BoxOwner(), gbk);
 }
 
 INT_PTR EditorPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,17 +1,18 @@
 #include "editor/win32/find_color_page.h"
 
-#include "app/messages.h"
 #include "editor/codegen.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
-#include "page_find_color.h"
 #include "platform/win32/wide.h"
+#include "res/find_color_page.h"
+#include "tools/tool_logic.h"
+#include "ui/controls.h"
 
 namespace tora {
 
 namespace t = editor_texts;
 
-void CFindColorDlg::OnPageCreated() {
+void FindColorPage::OnPageCreated() {
   SetItemText(IDC_FC_POSITION, t::kPositionPrompt);
   FillCombo(Item(IDC_FC_OPERATOR), t::kOperatorItems);
   FillCombo(Item(IDC_FC_MODE), t::kModeItems);
@@ -22,9 +23,9 @@ void CFindColorDlg::OnPageCreated() {
   OnModeChanged();
 }
 
-void CFindColorDlg::OnEditorClosing() { picker_.Destroy(); }
+void FindColorPage::OnEditorClosing() { picker_.Destroy(); }
 
-INT_PTR CFindColorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR FindColorPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
@@ -33,16 +34,13 @@ INT_PTR CFindColorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
       if (reinterpret_cast<HWND>(lparam) == Item(IDC_FC_SWATCH) && swatch_.get())
         return reinterpret_cast<INT_PTR>(swatch_.get());
       break;
-    case kMsgRectChosen:
-      SetItemText(IDC_FC_RANGE, picker_.rect_text());
-      return TRUE;
     default:
       break;
   }
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-INT_PTR CFindColorDlg::OnCommand(WORD id, WORD code) {
+INT_PTR FindColorPage::OnCommand(WORD id, WORD code) {
   if (id == IDC_FC_MODE) {
     if (code == CBN_SELCHANGE) OnModeChanged();
     return TRUE;
@@ -63,7 +61,7 @@ INT_PTR CFindColorDlg::OnCommand(WORD id, WORD code) {
   }
 }
 
-void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {
+void FindColorPage::TakePoint(const std::string& position, uint32_t colour) {
   if (!exists()) return;
   SetItemText(IDC_FC_POSITION, position);
   SetItemText(IDC_FC_COLOUR, ColourText(colour));
@@ -72,12 +70,12 @@ void CFindColorDlg::TakePoint(const std::string& position, uint32_t colour) {
   InvalidateRect(Item(IDC_FC_SWATCH), nullptr, TRUE);
 }
 
-void CFindColorDlg::AddColorPoint() {
+void FindColorPage::AddColorPoint() {
   std::string position, colour;
   if (!Field(IDC_FC_POSITION, t::kFieldColourPosition, position) || !Field(IDC_FC_COLOUR, t::kFieldColour, colour))
     return;
   const PageEdit edit = tora::AddColorPoint(position, SelectedText(Item(IDC_FC_OPERATOR)), colour);
-  if (!AcceptEdit(edit, editor())) return;
+  if (!AcceptEdit(edit, BoxOwner())) return;
   HWND list = Item(IDC_FC_POINTS);
   const LRESULT end = GetWindowTextLengthW(list);
   SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(end), end);
@@ -88,59 +86,62 @@ void CFindColorDlg::AddColorPoint() {
   SendMessageW(list, EM_SCROLLCARET, 0, 0);
 }
 
-void CFindColorDlg::ClearPoints() { SetItemText(IDC_FC_POINTS, std::string()); }
+void FindColorPage::ClearPoints() { SetItemText(IDC_FC_POINTS, std::string()); }
 
-void CFindColorDlg::OnModeChanged() {
+void FindColorPage::OnModeChanged() {
   EnableRangeControls(hwnd(), SelectedText(Item(IDC_FC_MODE)) != t::kModeFixed, IDC_FC_RANGE_LABEL, IDC_FC_RANGE,
                       IDC_FC_PICK_RECT);
 }
 
-void CFindColorDlg::ShowRectPicker() {
-  if (!picker_.Show(instance_, hwnd())) Tell(t::kDialogCreateFailed);
+void FindColorPage::ShowRectPicker() {
+  const auto chosen = [this](const Rect& r) {
+    SetItemText(IDC_FC_RANGE, RectText(r.left, r.top, r.right, r.bottom));
+  };
+  if (!picker_.Show(instance_, hwnd(), chosen)) Tell(t::kDialogCreateFailed);
 }
 
-bool CFindColorDlg::ReadForm(bool actions, ColorForm& form) const {
+bool FindColorPage::ReadForm(bool actions, ColorForm& form) const {
   form.mode = SelectedText(Item(IDC_FC_MODE));
-  form.code_box = ControlText(GetDlgItem(editor(), kIdCodeBox));
+  form.code_box = host().Code();
   // Only the fields the call is made of: a range in fixed mode or the
   // repeat list of a condition goes nowhere.
   return Field(IDC_FC_POINTS, t::kFieldPointList, form.point_list) && Field(IDC_FC_NAME, t::kFieldDescription, form.name) &&
          Field(IDC_FC_TOLERANCE, t::kFieldTolerance, form.tolerance) &&
          (form.mode == t::kModeFixed || Field(IDC_FC_RANGE, t::kFieldRange, form.range)) &&
-         (!actions || EditorField(kIdRepeatList, t::kFieldRepeatList, form.repeat_list));
+         (!actions || host().RepeatListField(t::kFieldRepeatList, form.repeat_list));
 }
 
-void CFindColorDlg::GenerateColorCondition() {
+void FindColorPage::GenerateColorCondition() {
   ColorForm form;
   if (!ReadForm(false, form)) return;
   const PageEdit edit = tora::GenerateColorCondition(form);
-  if (!AcceptEdit(edit, editor())) return;
-  PrependToCodeBox(editor(), edit.text);
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  if (!AcceptEdit(edit, BoxOwner())) return;
+  host().PrependCode(edit.text);
+  host().ClearRepeatList();
   SetItemText(IDC_FC_POINTS, std::string());
   SetItemText(IDC_FC_NAME, std::string());
 }
 
-void CFindColorDlg::GenerateColorAction() {
+void FindColorPage::GenerateColorAction() {
   ColorForm form;
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateColorAction(form);
-  if (!AcceptEdit(edit, editor())) return;
-  PrependToCodeBox(editor(), edit.text);
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
+  if (!AcceptEdit(edit, BoxOwner())) return;
+  host().PrependCode(edit.text);
+  host().ClearRepeatList();
   SetItemText(IDC_FC_POINTS, std::string());
   SetItemText(IDC_FC_NAME, std::string());
 }
 
-void CFindColorDlg::FillColorActionChoices() {
-  ReplaceItems(Item(IDC_FC_CHOICES), ColorActionChoices(ControlText(GetDlgItem(editor(), kIdCodeBox))));
+void FindColorPage::FillColorActionChoices() {
+  ReplaceItems(Item(IDC_FC_CHOICES), ColorActionChoices(host().Code()));
 }
 
-void CFindColorDlg::InsertColorActionRow() {
+void FindColorPage::InsertColorActionRow() {
   std::string choice;
   if (!Field(IDC_FC_CHOICES, t::kColourAction, choice)) return;
-  const PageEdit edit = ColorActionRow(choice, ControlText(GetDlgItem(editor(), kIdCodeBox)));
-  if (AcceptEdit(edit, editor())) AppendToRepeatList(edit.text);
+  const PageEdit edit = ColorActionRow(choice, host().Code());
+  if (AcceptEdit(edit, BoxOwner())) host().AppendToRepeatList(edit.text);
 }
 
 }  // namespace tora

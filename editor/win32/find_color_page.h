@@ -7,12 +7,13 @@
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
 #include "platform/win32/gdi.h"
+#include "res/find_color_page.h"
 #include "res/resource.h"
-#include "tools/get_rect_dlg.h"
+#include "tools/rect_picker.h"
 
 namespace tora {
 
-class CFindColorDlg : public EditorPage {
+class FindColorPage : public EditorPage {
  public:
   // F11 on this page: a point at the position with the colour there.
   void TakePoint(const std::string& position, uint32_t colour);
@@ -26,7 +27,7 @@ class CFindColorDlg : public EditorPage {
   void FillColorActionChoices();
   void InsertColorActionRow();
   void ShowRectPicker();
-  CGetRectDlg& rect_picker() { return picker_; }
+  RectPicker& rect_picker() { return picker_; }
 
  protected:
   int TemplateId() const override { return IDD_PAGE_FIND_COLOR; }
@@ -41,7 +42,7 @@ class CFindColorDlg : public EditorPage {
   bool ReadForm(bool actions, ColorForm& form) const;
 
   GdiObject<HBRUSH> swatch_;
-  CGetRectDlg picker_;
+  RectPicker picker_;
 };
 
 }  // namespace tora

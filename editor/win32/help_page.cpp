@@ -1,17 +1,17 @@
 #include "editor/win32/help_page.h"
 
-#include "app/web_pane.h"
+#include "ui/web_pane.h"
 
 namespace tora {
 
-void CHelp::OnPageCreated() {
-  if (WebPane* pane = WebPane::FromWindow(Item(kIdHelpPane))) pane->Navigate(address_);
+void HelpPage::OnPageCreated() {
+  if (WebPane* pane = WebPane::FromWindow(Item(IDC_HELP_PANE))) pane->Navigate(address_);
 }
 
-INT_PTR CHelp::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR HelpPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_SIZE) {
     // The pane fills the page, whatever size the editor gives it.
-    MoveWindow(Item(kIdHelpPane), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
+    MoveWindow(Item(IDC_HELP_PANE), 0, 0, LOWORD(lparam), HIWORD(lparam), TRUE);
     return TRUE;
   }
   return EditorPage::HandleMessage(message, wparam, lparam);

@@ -4,14 +4,12 @@
 #include <string>
 
 #include "editor/win32/editor_page.h"
+#include "res/help_page.h"
 #include "res/resource.h"
 
 namespace tora {
 
-// The web pane inside the help page's template.
-constexpr int kIdHelpPane = 1000;
-
-class CHelp : public EditorPage {
+class HelpPage : public EditorPage {
  public:
   // The page to show (a file path or an address), before the page is made.
   void SetAddress(const std::string& address) { address_ = address; }

@@ -1,10 +1,10 @@
 #include "editor/win32/key_page.h"
 
-#include "app/fault_guard.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "engine/key_names.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
 
 namespace tora {
 
@@ -12,75 +12,48 @@ namespace {
 
 namespace t = page_texts;
 
-constexpr int kKeyBoxes[] = {kIdKeyMain, kIdKeyCombo1, kIdKeyCombo2, kIdKeyCombo3};
+constexpr int kKeyBoxes[] = {IDC_KEY_MAIN, IDC_KEY_COMBO1, IDC_KEY_COMBO2, IDC_KEY_COMBO3};
 
-bool IsKeyBox(int id) { return id >= kIdKeyMain && id <= kIdKeyCombo3; }
-
-// Process-wide, as the hook procedure has no other way to its page.
-struct KeyCaptureState {
-  HWND page = nullptr;  // the page's window; the hook writes through it
-  HHOOK hook = nullptr;
-  int target = 0;       // the key box with the focus, 0 when none
-  HeldModifiers held;   // modifiers pressed since the hook was installed
-};
-
-KeyCaptureState& Capture() {
-  static KeyCaptureState state;
-  return state;
-}
+bool IsKeyBox(int id) { return id >= IDC_KEY_MAIN && id <= IDC_KEY_COMBO3; }
 
 bool Held(int vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
-LRESULT CALLBACK KeyCaptureProc(int code, WPARAM wparam, LPARAM lparam) {
-  KeyCaptureState& s = Capture();
-  if (code == HC_ACTION && s.target != 0) {
-    const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lparam);
-    const bool down = wparam == WM_KEYDOWN || wparam == WM_SYSKEYDOWN;
-    s.held.Note(static_cast<int32_t>(info->vkCode), down);
-    KeyCaptureEvent event;
-    event.kind = wparam == WM_KEYDOWN ? KeyEventKind::KeyDown
-                 : wparam == WM_SYSKEYDOWN ? KeyEventKind::SysKeyDown
-                                           : KeyEventKind::Other;
-    event.code = static_cast<int32_t>(info->vkCode);
-    // Held by the system's account, or by the hook's own: the key-downs it
-    // swallowed never reach the system's key state.
-    event.shift_held = Held(VK_SHIFT) || s.held.shift();
-    event.ctrl_held = Held(VK_CONTROL) || s.held.ctrl();
-    event.alt_held = Held(VK_MENU) || s.held.alt();
-    const bool swallow = Guarded("key capture hook", false, [&] {
-      const KeyCaptureOutcome out = KeyCapture(event, true);
-      if (out.set_text) SetControlText(GetDlgItem(s.page, s.target), out.text);
-      return out.swallow;
-    });
-    if (swallow) return 1;
-  }
-  return CallNextHookEx(s.hook, code, wparam, lparam);
-}
-
-void InstallCapture(int box) {
-  KeyCaptureState& s = Capture();
-  if (s.hook) return;
-  s.held.Reset();
-  s.hook = SetWindowsHookExW(WH_KEYBOARD_LL, &KeyCaptureProc, GetModuleHandleW(nullptr), 0);
-  if (s.hook) s.target = box;
-}
-
-void RemoveCapture() {
-  KeyCaptureState& s = Capture();
-  s.target = 0;
-  if (s.hook) {
-    UnhookWindowsHookEx(s.hook);
-    s.hook = nullptr;
-  }
-}
-
 }  // namespace
 
-bool CKey::CaptureInstalled() { return Capture().hook != nullptr; }
-int CKey::CaptureTarget() { return Capture().target; }
+void KeyPage::InstallCapture(int box) {
+  if (capture_.installed()) return;
+  held_.Reset();
+  if (capture_.Install(WH_KEYBOARD_LL, "key capture hook", [this](WPARAM message, LPARAM event) {
+        return CaptureKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(event));
+      }))
+    target_ = box;
+}
 
-void CKey::OnPageCreated() {
-  Capture().page = hwnd();
+void KeyPage::RemoveCapture() {
+  target_ = 0;
+  capture_.Remove();
+}
+
+bool KeyPage::CaptureKey(WPARAM message, const KBDLLHOOKSTRUCT& info) {
+  if (target_ == 0) return false;
+  const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+  held_.Note(static_cast<int32_t>(info.vkCode), down);
+  KeyCaptureEvent event;
+  event.kind = message == WM_KEYDOWN ? KeyEventKind::KeyDown
+               : message == WM_SYSKEYDOWN ? KeyEventKind::SysKeyDown
+                                          : KeyEventKind::Other;
+  event.code = static_cast<int32_t>(info.vkCode);
+  // Held by the system's account, or by the hook's own: the key-downs it
+  // swallowed never reach the system's key state.
+  event.shift_held = Held(VK_SHIFT) || held_.shift();
+  event.ctrl_held = Held(VK_CONTROL) || held_.ctrl();
+  event.alt_held = Held(VK_MENU) || held_.alt();
+  const KeyCaptureOutcome out = KeyCapture(event, true);
+  if (out.set_text) SetItemText(target_, out.text);
+  return out.swallow;
+}
+
+void KeyPage::OnPageCreated() {
   size_t count = 0;
   const KeyNameEntry* names = KeyNameTable(&count);
   for (int id : kKeyBoxes) {
@@ -89,15 +62,15 @@ void CKey::OnPageCreated() {
     AddComboItem(box, std::string());
     for (size_t i = 0; i < count; ++i) AddComboItem(box, names[i].name);
   }
-  for (const char* item : t::kKeyModeItems) AddComboItem(Item(kIdKeyMode), item);
-  for (const char* item : t::kKeyPauseItems) AddComboItem(Item(kIdKeyPause), item);
-  for (int id : {static_cast<int>(kIdKeyMode), static_cast<int>(kIdKeyPause)}) {
+  for (const char* item : t::kKeyModeItems) AddComboItem(Item(IDC_KEY_MODE), item);
+  for (const char* item : t::kKeyPauseItems) AddComboItem(Item(IDC_KEY_PAUSE), item);
+  for (int id : {IDC_KEY_MODE, IDC_KEY_PAUSE}) {
     SendMessageW(Item(id), CB_LIMITTEXT, 0, 0);
     SendMessageW(Item(id), CB_SETCURSEL, 0, 0);
   }
 }
 
-INT_PTR CKey::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR KeyPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COMMAND) {
     const int id = LOWORD(wparam);
     const WORD code = HIWORD(wparam);
@@ -109,11 +82,11 @@ INT_PTR CKey::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       RemoveCapture();
       return TRUE;
     }
-    if (id == kIdInsertKey && code == BN_CLICKED) {
+    if (id == IDC_KEY_INSERT && code == BN_CLICKED) {
       InsertKeyRow();
       return TRUE;
     }
-    if (id == kIdClearKeys && code == BN_CLICKED) {
+    if (id == IDC_KEY_CLEAR && code == BN_CLICKED) {
       ClearKeys();
       return TRUE;
     }
@@ -121,28 +94,27 @@ INT_PTR CKey::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-void CKey::InsertKeyRow() {
+void KeyPage::InsertKeyRow() {
   KeyRowInput in;
   for (int i = 0; i < 4; ++i)
     if (!Field(kKeyBoxes[i], t::kKeyBoxNames[i], in.keys[i])) return;
-  if (!Field(kIdKeyPause, t::kFieldKeyPause, in.pause) || !Field(kIdKeyMode, t::kFieldKeyMode, in.mode)) return;
+  if (!Field(IDC_KEY_PAUSE, t::kFieldKeyPause, in.pause) || !Field(IDC_KEY_MODE, t::kFieldKeyMode, in.mode)) return;
   const PageRow row = BuildKeyRow(in);
   if (!row.message.empty()) {
     Tell(row.message);
     return;
   }
-  AppendToRepeatList(row.row);
+  host().AppendToRepeatList(row.row);
   ClearKeys();
 }
 
-void CKey::ClearKeys() {
+void KeyPage::ClearKeys() {
   for (int id : kKeyBoxes) SetItemText(id, std::string());
 }
 
-void CKey::OnEditorClosing() {
-  // The hook writes through this page's window, which goes with the editor.
+void KeyPage::OnEditorClosing() {
+  // The hook writes into this page's window, which goes with the editor.
   RemoveCapture();
-  Capture().page = nullptr;
 }
 
 }  // namespace tora

@@ -2,59 +2,17 @@
 
 #include <vector>
 
-#include "app/fault_guard.h"
-#include "app/messages.h"
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "platform/win32/wide.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 
 namespace {
 
 namespace t = page_texts;
-
-struct SeenClick {
-  bool right;
-  POINT at;
-  DWORD tick;
-};
-
-// Process-wide recording state besides the editor's recording flag. The
-// hook only notes each release and asks the page to write it: a click is
-// never held up by the repeat list, however long it has grown.
-struct RecorderState {
-  HHOOK hook = nullptr;
-  HWND page = nullptr;  // the mouse page that writes the rows
-  std::vector<SeenClick> seen;
-  bool write_posted = false;
-  bool stopped_by_hotkey = false;
-  // A click of this recording has opened a row that the stop closes.
-  bool row_open = false;
-  // The last click written was a left click on the recording button: the
-  // stop click, when the button was clicked with the mouse.
-  bool last_on_button = false;
-  MouseRecorder recorder;
-};
-
-RecorderState& Recorder() {
-  static RecorderState state;
-  return state;
-}
-
-LRESULT CALLBACK RecordClickProc(int code, WPARAM wparam, LPARAM lparam) {
-  RecorderState& s = Recorder();
-  if (code == HC_ACTION && SharedEditorState().recording && (wparam == WM_LBUTTONUP || wparam == WM_RBUTTONUP)) {
-    Guarded("recording hook", 0, [&] {
-      SeenClick click{wparam == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
-      GetCursorPos(&click.at);
-      s.seen.push_back(click);
-      if (!s.write_posted) s.write_posted = PostMessageW(s.page, kMsgRecordedClicks, 0, 0) != FALSE;
-      return 0;
-    });
-  }
-  return CallNextHookEx(s.hook, code, wparam, lparam);
-}
 
 void SelectItem(HWND combo, const std::string& gbk) {
   const std::wstring text = Widen(gbk);
@@ -65,25 +23,23 @@ void SelectItem(HWND combo, const std::string& gbk) {
 
 }  // namespace
 
-bool CMouse::RecordingHookInstalled() { return Recorder().hook != nullptr; }
-
-void CMouse::OnPageCreated() {
-  for (const char* item : t::kMouseKindItems) AddComboItem(Item(kIdMouseKind), item);
-  AddComboItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
-  AddComboItem(Item(kIdMouseCoordType), t::kCoordRelativeItem);
-  for (const char* item : t::kMousePauseItems) AddComboItem(Item(kIdMousePause), item);
-  SendMessageW(Item(kIdMouseKind), CB_LIMITTEXT, 0, 0);
-  SendMessageW(Item(kIdMousePause), CB_LIMITTEXT, 0, 0);
-  SendMessageW(Item(kIdMousePosition), EM_SETLIMITTEXT, 0, 0);
-  SetItemText(kIdMousePosition, t::kPositionStart);
-  SendMessageW(Item(kIdMouseKind), CB_SETCURSEL, 0, 0);
-  SendMessageW(Item(kIdMousePause), CB_SETCURSEL, 0, 0);
+void MousePage::OnPageCreated() {
+  for (const char* item : t::kMouseKindItems) AddComboItem(Item(IDC_MOUSE_KIND), item);
+  AddComboItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordAbsoluteItem);
+  AddComboItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordRelativeItem);
+  for (const char* item : t::kMousePauseItems) AddComboItem(Item(IDC_MOUSE_PAUSE), item);
+  SendMessageW(Item(IDC_MOUSE_KIND), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Item(IDC_MOUSE_PAUSE), CB_LIMITTEXT, 0, 0);
+  SendMessageW(Item(IDC_MOUSE_POSITION), EM_SETLIMITTEXT, 0, 0);
+  SetItemText(IDC_MOUSE_POSITION, t::kPositionStart);
+  SendMessageW(Item(IDC_MOUSE_KIND), CB_SETCURSEL, 0, 0);
+  SendMessageW(Item(IDC_MOUSE_PAUSE), CB_SETCURSEL, 0, 0);
   // The list is sorted, and how depends on the system's language: the
   // start item is chosen by its text.
-  SelectItem(Item(kIdMouseCoordType), t::kCoordAbsoluteItem);
+  SelectItem(Item(IDC_MOUSE_COORD_TYPE), t::kCoordAbsoluteItem);
 }
 
-INT_PTR CMouse::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR MousePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == kMsgRecordedClicks) {
     WriteRecordedClicks();
     return TRUE;
@@ -91,121 +47,118 @@ INT_PTR CMouse::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_COMMAND) {
     const int id = LOWORD(wparam);
     const WORD code = HIWORD(wparam);
-    if (id == kIdInsertMouse && code == BN_CLICKED) {
+    if (id == IDC_MOUSE_INSERT && code == BN_CLICKED) {
       InsertMouseRow();
       return TRUE;
     }
-    if (id == kIdMouseCoordType && code == CBN_SELCHANGE) {
-      if (const std::optional<std::string> position = PositionForCoordType(ItemText(kIdMouseCoordType)))
-        SetItemText(kIdMousePosition, *position);
+    if (id == IDC_MOUSE_COORD_TYPE && code == CBN_SELCHANGE) {
+      if (const std::optional<std::string> position = PositionForCoordType(ItemText(IDC_MOUSE_COORD_TYPE)))
+        SetItemText(IDC_MOUSE_POSITION, *position);
       return TRUE;
     }
   }
   return EditorPage::HandleMessage(message, wparam, lparam);
 }
 
-void CMouse::InsertMouseRow() {
+void MousePage::InsertMouseRow() {
   MouseRowInput in;
-  in.recording = SharedEditorState().recording;
-  if (!Field(kIdMouseKind, t::kFieldMouseKind, in.kind) ||
-      !Field(kIdMousePosition, t::kFieldMousePosition, in.position) || !Field(kIdMousePause, t::kFieldPause, in.pause))
+  in.recording = recording_;
+  if (!Field(IDC_MOUSE_KIND, t::kFieldMouseKind, in.kind) ||
+      !Field(IDC_MOUSE_POSITION, t::kFieldMousePosition, in.position) ||
+      !Field(IDC_MOUSE_PAUSE, t::kFieldPause, in.pause))
     return;
-  in.coord_type = ItemText(kIdMouseCoordType);
+  in.coord_type = ItemText(IDC_MOUSE_COORD_TYPE);
   const PageRow row = BuildMouseRow(in);
   if (!row.message.empty()) {
     Tell(row.message);
     return;
   }
-  AppendToRepeatList(row.row);
+  host().AppendToRepeatList(row.row);
 }
 
-void CMouse::TakePosition(const std::string& position) {
-  SetItemText(kIdMousePosition, position);
+void MousePage::TakePosition(const std::string& position) {
+  SetItemText(IDC_MOUSE_POSITION, position);
   InsertMouseRow();
 }
 
-void CMouse::ToggleMouseRecording() {
-  if (ControlText(GetDlgItem(editor(), kIdRecordButton)) == t::kRecordStart)
+void MousePage::ToggleMouseRecording() {
+  if (!recording_)
     StartRecording();
   else
     StopRecording(true);
 }
 
-void CMouse::StopRecordingByHotkey() {
+void MousePage::StopRecordingByHotkey() {
   // The hotkey exists only while recording; one still queued after a stop
   // must not start a new recording.
-  if (!SharedEditorState().recording) return;
-  Recorder().stopped_by_hotkey = true;
+  if (!recording_) return;
+  stopped_by_hotkey_ = true;
   ToggleMouseRecording();
 }
 
-void CMouse::StartRecording() {
-  RecorderState& s = Recorder();
-  SharedEditorState().recording = true;
-  SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStop);
+void MousePage::StartRecording() {
+  recording_ = true;
+  host().ShowRecording(true);
   // A recording starts a new list.
-  SetControlText(GetDlgItem(editor(), kIdRepeatList), std::string());
-  s.recorder.Start();
-  s.seen.clear();
-  s.row_open = false;
-  s.last_on_button = false;
-  s.page = hwnd();
-  if (!s.hook) s.hook = SetWindowsHookExW(WH_MOUSE_LL, &RecordClickProc, GetModuleHandleW(nullptr), 0);
-  RegisterHotKey(editor(), kRecordingStopHotkey, MOD_CONTROL, VK_F11);
+  host().ClearRepeatList();
+  recorder_.Start();
+  seen_.clear();
+  row_open_ = false;
+  last_on_button_ = false;
+  // The hook only notes each release and asks the page to write it: a
+  // click is never held up by the repeat list, however long it has grown.
+  recorder_hook_.Install(WH_MOUSE_LL, "recording hook", [this](WPARAM message, LPARAM) {
+    if (recording_ && (message == WM_LBUTTONUP || message == WM_RBUTTONUP)) {
+      SeenClick click{message == WM_RBUTTONUP, POINT{0, 0}, GetTickCount()};
+      GetCursorPos(&click.at);
+      seen_.push_back(click);
+      if (!write_posted_) write_posted_ = PostMessageW(hwnd(), kMsgRecordedClicks, 0, 0) != FALSE;
+    }
+    return false;
+  });
 }
 
-void CMouse::StopRecording(bool touch_list) {
-  RecorderState& s = Recorder();
+void MousePage::StopRecording(bool touch_list) {
   // Every release the hook saw before the stop belongs to this recording,
   // the stop button's own click among them.
   if (touch_list) WriteRecordedClicks();
-  s.seen.clear();
-  SharedEditorState().recording = false;
-  SetControlText(GetDlgItem(editor(), kIdRecordButton), t::kRecordStart);
-  s.recorder.Stop();
-  if (s.hook) {
-    UnhookWindowsHookEx(s.hook);
-    s.hook = nullptr;
-  }
-  HWND list = GetDlgItem(editor(), kIdRepeatList);
-  if (touch_list && list && s.row_open) {
-    if (!s.stopped_by_hotkey && s.last_on_button) {
+  seen_.clear();
+  recording_ = false;
+  host().ShowRecording(false);
+  recorder_.Stop();
+  recorder_hook_.Remove();
+  if (touch_list && row_open_) {
+    if (!stopped_by_hotkey_ && last_on_button_) {
       // The button clicked with the mouse: its own click opened the last
       // row, which goes, and every other line stays whole.
-      const size_t keep = ButtonStopKeptLength(ControlTextWide(list));
-      SendMessageW(list, EM_SETSEL, static_cast<WPARAM>(keep), -1);
-      SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+      host().CutRepeatList(ButtonStopKeptLength(host().RepeatListText()));
     } else {
       // Ctrl+F11, or the button pressed with Space or Enter: the last
       // click was the user's, and its row is closed with pause 0.
-      AppendToRepeatList(HotkeyStopText(false));
+      host().AppendToRepeatList(HotkeyStopText(false));
     }
   }
-  s.row_open = false;
-  s.stopped_by_hotkey = false;
-  UnregisterHotKey(editor(), kRecordingStopHotkey);
+  row_open_ = false;
+  stopped_by_hotkey_ = false;
 }
 
-void CMouse::WriteRecordedClicks() {
-  RecorderState& s = Recorder();
-  s.write_posted = false;
-  if (s.seen.empty() || !SharedEditorState().recording) return;
+void MousePage::WriteRecordedClicks() {
+  write_posted_ = false;
+  if (seen_.empty() || !recording_) return;
   std::string text;
-  HWND button = GetDlgItem(editor(), kIdRecordButton);
-  for (const SeenClick& click : s.seen) {
-    text += s.recorder.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
-    s.last_on_button = !click.right && button && WindowFromPoint(click.at) == button;
+  for (const SeenClick& click : seen_) {
+    text += recorder_.Click(click.right, click.at.x, click.at.y, static_cast<uint32_t>(click.tick));
+    last_on_button_ = !click.right && host().OnRecordButton(click.at);
   }
-  s.seen.clear();
-  s.row_open = true;
-  AppendToRepeatList(text);
+  seen_.clear();
+  row_open_ = true;
+  host().AppendToRepeatList(text);
 }
 
-void CMouse::OnEditorClosing() {
+void MousePage::OnEditorClosing() {
   // The recording ends with the editor: no hook, no hotkey, and the editor
   // opened again shows "录制鼠标动作" and records nothing until started.
-  if (SharedEditorState().recording || Recorder().hook) StopRecording(false);
-  Recorder().page = nullptr;
+  if (recording_ || recorder_hook_.installed()) StopRecording(false);
 }
 
 }  // namespace tora

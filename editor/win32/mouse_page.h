@@ -4,27 +4,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "editor/page_rows.h"
 #include "editor/win32/editor_page.h"
+#include "res/mouse_page.h"
 #include "res/resource.h"
+#include "ui/low_level_hook.h"
 
 namespace tora {
 
-// The page's controls (template 138).
-enum MousePageControl : int {
-  kIdMouseKind = 1036,
-  kIdMousePosition = 1067,
-  kIdMouseCoordType = 1051,
-  kIdMousePause = 1079,
-  kIdInsertMouse = 1068,
-};
-
-// The editor's recording button and the recording stop hotkey (Ctrl+F11),
-// registered on the editor window only while recording.
-constexpr int kIdRecordButton = 1102;
-constexpr int kRecordingStopHotkey = 900;
-
-class CMouse : public EditorPage {
+class MousePage : public EditorPage {
  public:
   // "插入鼠标": the row from the boxes, appended to the repeat list. Refused
   // with a message while recording and for an empty or untouched field;
@@ -36,9 +26,11 @@ class CMouse : public EditorPage {
   // "录制鼠标动作" / "停止(Ctrl+F11)" on the editor, and its hotkey 900.
   void ToggleMouseRecording();
   void StopRecordingByHotkey();
+  // A recording runs: its hook, the editor's hotkey and button follow.
+  bool recording() const { return recording_; }
 
   // Whether the recorder's mouse hook is installed now.
-  static bool RecordingHookInstalled();
+  bool recording_hook_installed() const { return recorder_hook_.installed(); }
 
   // Closing the editor stops a recording: hook and hotkey go with it.
   void OnEditorClosing() override;
@@ -53,6 +45,25 @@ class CMouse : public EditorPage {
   void StopRecording(bool touch_list);
   // Writes the clicks the hook has seen so far into the repeat list.
   void WriteRecordedClicks();
+
+  struct SeenClick {
+    bool right;
+    POINT at;
+    DWORD tick;
+  };
+  bool recording_ = false;
+  MouseRecorder recorder_;
+  // Releases the hook has seen that wait to be written.
+  std::vector<SeenClick> seen_;
+  bool write_posted_ = false;
+  bool stopped_by_hotkey_ = false;
+  // A click of this recording has opened a row that the stop closes.
+  bool row_open_ = false;
+  // The last click written was a left click on the recording button: the
+  // stop click, when the button was clicked with the mouse.
+  bool last_on_button_ = false;
+  // Last, so that it goes first: its handler uses the members above.
+  LowLevelHook recorder_hook_;
 };
 
 }  // namespace tora

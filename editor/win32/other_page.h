@@ -4,21 +4,12 @@
 #include <string>
 
 #include "editor/win32/editor_page.h"
+#include "res/other_page.h"
 #include "res/resource.h"
 
 namespace tora {
 
-// The page's controls (template 167). The paste text box has the id 1009
-// inside the page, like the editor's repeat list in the editor window.
-enum OtherPageControl : int {
-  kIdPasteText = 1009,
-  kIdInsertPasteText = 1102,
-  kIdWebAddress = 1135,
-  kIdInsertWebAddress = 1136,
-  kIdOtherPause = 1051,
-};
-
-class COther : public EditorPage {
+class OtherPage : public EditorPage {
  public:
   // "插入文字": the paste row and the Ctrl+V row after it; the text box is
   // emptied. "插入网址": the address row; the address box is emptied. Each

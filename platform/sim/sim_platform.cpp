@@ -13,9 +13,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "engine/registry.h"
-#include "engine/text_util.h"
-#include "engine/texts.h"
+#include "platform/run_flag.h"
 #include "platform/text.h"
 
 namespace tora {
@@ -55,8 +53,6 @@ std::string ProfileKey(const std::string& ini, const std::string& section, const
 
 SimPlatform::SimPlatform()
     : platform_{*this, *this, *this, *this, *this, *this, *this, *this, *this, *this},
-      title_(texts::kAppTitle),
-      cpu_text_(texts::kPriorityNormal),
       exe_dir_("C:\\tora") {
   screen_.Resize(1920, 1080, 0);
   work_area_ = Rect{0, 0, 1920, 1040};
@@ -314,7 +310,7 @@ void SimPlatform::InsertStatusTop(const std::string& line) {
 void SimPlatform::DeleteFirstStatusWithPrefix(const std::string& prefix) {
   std::lock_guard<std::mutex> l(mutex_);
   for (auto it = status_.begin(); it != status_.end(); ++it)
-    if (StartsWith(*it, prefix)) {
+    if (it->compare(0, prefix.size(), prefix) == 0) {
       status_.erase(it);
       return;
     }

@@ -194,10 +194,10 @@ class SimPlatform : private ScreenPort,
   std::vector<ThreadPriority> priorities_;
   std::vector<std::string> status_;
   std::vector<ShownMessage> messages_;
-  std::string title_;
+  std::string title_;  // empty until a run sets it
   bool running_controls_ = false;
   std::string script_path_;
-  std::string cpu_text_;
+  std::string cpu_text_;  // empty reads as the normal priority
   std::atomic<int> open_url_requests_{0};
   std::string exe_dir_;
   std::map<std::string, std::string> profile_;

@@ -1,5 +1,6 @@
-// RAII holders for the GDI objects of screen captures and the screen tools:
-// each object is released in the scope that made it.
+// RAII holders for the GDI objects and device contexts of screen captures,
+// the screen tools and the windows: each one is released in the scope that
+// made it. (Other handles: handles.h.)
 #pragma once
 
 #include <windows.h>
@@ -66,21 +67,27 @@ class DibCanvas {
   void* bits_ = nullptr;
 };
 
-// The screen's device context (or a window's, with GetWindowDC semantics
-// when a window is given), released at the end of the scope.
-class ScreenDc {
+// A window's client-area device context, or the screen's for no window,
+// released at the end of the scope.
+class WindowDc {
  public:
-  explicit ScreenDc(HWND window = nullptr) : window_(window), dc_(window ? GetWindowDC(window) : GetDC(nullptr)) {}
-  ~ScreenDc() {
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
     if (dc_) ReleaseDC(window_, dc_);
   }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
   HDC get() const { return dc_; }
 
  private:
   HWND window_;
   HDC dc_;
+};
+
+// The screen's device context, released at the end of the scope.
+class ScreenDc : public WindowDc {
+ public:
+  ScreenDc() : WindowDc(nullptr) {}
 };
 
 // A GDI object (pen, brush, font, bitmap) deleted at the end of the scope.

@@ -3,7 +3,8 @@
 #include <limits>
 #include <new>
 
-#include "engine/ini_text.h"
+#include "platform/ini_text.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 
@@ -14,25 +15,6 @@ namespace {
 // Larger files are no script and no picture; reading them would only
 // exhaust memory.
 constexpr uint64_t kMaxReadBytes = uint64_t{512} << 20;
-
-class Handle {
- public:
-  explicit Handle(HANDLE h = nullptr) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
-  ~Handle() {
-    if (h_) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  HANDLE release() {
-    HANDLE h = h_;
-    h_ = nullptr;
-    return h;
-  }
-
- private:
-  HANDLE h_;
-};
 
 class View {
  public:
@@ -49,7 +31,7 @@ class View {
 };
 
 bool ReadWholeFile(const std::wstring& path, std::string& out) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.get()) return false;
   LARGE_INTEGER size{};
@@ -60,7 +42,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& out) {
     return true;
   }
   if (bytes > kMaxReadBytes || bytes > std::numeric_limits<size_t>::max()) return false;
-  Handle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  KernelHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
   if (!mapping.get()) return false;
   View view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(bytes)));
   if (!view.get()) return false;
@@ -73,7 +55,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& out) {
 }
 
 bool WriteNewFile(const std::wstring& path, const std::string& data) {
-  Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.get()) return false;
   size_t done = 0;
   while (done < data.size()) {
@@ -140,7 +122,7 @@ bool Win32Files::CreateFileIfMissing(const std::string& path) {
   if (path.empty()) return false;
   // CREATE_NEW: a file that exists but cannot be opened (another program
   // holds it) must never be emptied.
-  Handle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+  KernelHandle file(CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                           nullptr));
   return file.get() != nullptr || GetLastError() == ERROR_FILE_EXISTS;
 }
@@ -149,8 +131,8 @@ std::vector<std::string> Win32Files::ListFiles(const std::string& dir, const std
   std::vector<std::string> names;
   if (unlisted) *unlisted = 0;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Widen(dir + "\\" + pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
+  FileSearch search(Widen(dir + "\\" + pattern).c_str(), found);
+  if (!search) return names;
   do {
     if (found.cFileName[0] == L'.' || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
     std::string name;
@@ -159,8 +141,7 @@ std::vector<std::string> Win32Files::ListFiles(const std::string& dir, const std
       continue;
     }
     names.push_back(std::move(name));
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (search.Next(found));
   return names;
 }
 

@@ -1,6 +1,8 @@
 // Time, sleeping and worker threads.
 #include <exception>
 
+#include "platform/run_flag.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
 
@@ -70,21 +72,18 @@ class Win32Worker : public WorkerThread {
  public:
   Win32Worker(HANDLE handle, DWORD id) : handle_(handle), id_(id) {}
   // The body refers to its owner's state; it must be over before that goes.
-  ~Win32Worker() override {
-    Join();
-    if (handle_) CloseHandle(handle_);
-  }
+  ~Win32Worker() override { Join(); }
   void Join() override {
     if (!handle_ || GetCurrentThreadId() == id_) return;
-    while (!WaitServingSentMessages(handle_, INFINITE)) {
-      if (WaitForSingleObject(handle_, 0) != WAIT_TIMEOUT) return;
+    while (!WaitServingSentMessages(handle_.get(), INFINITE)) {
+      if (WaitForSingleObject(handle_.get(), 0) != WAIT_TIMEOUT) return;
       WaitServingSentMessages(nullptr, 1);
     }
   }
-  bool Finished() override { return !handle_ || WaitForSingleObject(handle_, 0) != WAIT_TIMEOUT; }
+  bool Finished() override { return !handle_ || WaitForSingleObject(handle_.get(), 0) != WAIT_TIMEOUT; }
 
  private:
-  HANDLE handle_;
+  KernelHandle handle_;
   DWORD id_;
 };
 

@@ -8,7 +8,7 @@
 
 #include "editor/texts.h"
 #include "engine/texts.h"
-#include "res/resource.h"
+#include "res/main_window.h"
 #include "tests/e2e/tora_harness.h"
 
 namespace tora_e2e {

@@ -9,9 +9,9 @@
 #include <atomic>
 #include <functional>
 
-#include "res/page_find_color.h"
-#include "res/page_find_pic.h"
-#include "res/resource.h"
+#include "res/find_color_page.h"
+#include "res/find_image_page.h"
+#include "res/main_window.h"
 #include "tests/e2e/tora_harness.h"
 #include "tools/texts.h"
 
@@ -163,13 +163,13 @@ class FindPages : public ::testing::Test {
 
 TEST_F(FindPages, CutPictureGatesAnAbsoluteClickWhereItWasCut) {
   Open(RECT{600, 420, 660, 460}, false);
-  HWND page = ChildWith(GetDlgItem(editor_, 1082), IDC_FP_CUT);
+  HWND page = ChildWith(GetDlgItem(editor_, 1082), IDC_FI_CUT);
   ASSERT_TRUE(page);
   Tora& tora = tora_;
   HWND editor = editor_;
   Folder& folder = folder_;
 
-  Press(page, IDC_FP_CUT);
+  Press(page, IDC_FI_CUT);
   const int screen_w = GetSystemMetrics(SM_CXSCREEN);
   HWND overlay = WaitWindow(tora.pid(), [&](HWND w) {
     RECT r;
@@ -197,10 +197,10 @@ TEST_F(FindPages, CutPictureGatesAnAbsoluteClickWhereItWasCut) {
   HWND name_edit = FindWindowExW(name, nullptr, L"Edit", nullptr);
   SendMessageW(name_edit ? name_edit : name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(bmp.c_str()));
   PostMessageW(save, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(page, IDC_FP_POSITION)) == L"610,430"; }));
+  ASSERT_TRUE(WaitFor([&] { return WindowText(GetDlgItem(page, IDC_FI_POSITION)) == L"610,430"; }));
 
-  SetText(GetDlgItem(page, IDC_FP_NAME), "图");
-  Press(page, IDC_FP_CONDITION);
+  SetText(GetDlgItem(page, IDC_FI_NAME), "图");
+  Press(page, IDC_FI_CONDITION);
   ASSERT_TRUE(WaitFor([&] {
     return WindowText(GetDlgItem(editor, 1077)).find(W("找图像条件(\"图\",\"固定\",\"610,430\",50,\"")) == 0;
   }));

@@ -7,6 +7,7 @@
 
 #include "app/texts.h"
 #include "engine/texts.h"
+#include "res/main_window.h"
 #include "res/resource.h"
 #include "tests/e2e/tora_harness.h"
 
@@ -260,7 +261,7 @@ TEST_F(MainWindow, DroppingDownTheScriptListListsTheFolderAndKeepsTheText) {
 
 TEST_F(MainWindow, TheAboutBoxOpensFromTheSystemMenu) {
   ASSERT_TRUE(Launch());
-  PostMessageW(tora_.main(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  PostMessageW(tora_.main(), WM_SYSCOMMAND, IDM_ABOUT_BOX, 0);
   HWND about = nullptr;
   WaitFor([&] { return (about = FindWindowW(L"#32770", W("关于 Velm").c_str())) != nullptr; }, 5000);
   ASSERT_TRUE(about);

@@ -6,10 +6,11 @@
 #include <atomic>
 #include <functional>
 
-#include "app/messages.h"
 #include "engine/texts.h"
+#include "res/main_window.h"
 #include "res/resource.h"
 #include "tests/e2e/tora_harness.h"
+#include "ui/messages.h"
 
 namespace tora_e2e {
 namespace {

@@ -7,6 +7,7 @@
 #include "tests/native/script_fixture.h"
 #include "tests/native/temp_folder.h"
 #include "tools/texts.h"
+#include "tools/tool_logic.h"
 #include "vision/bmp.h"
 #include "vision/bmp_writer.h"
 

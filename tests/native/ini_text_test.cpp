@@ -1,7 +1,7 @@
 // The GBK INI text behind setup.ini.
 #include <gtest/gtest.h>
 
-#include "engine/ini_text.h"
+#include "platform/ini_text.h"
 
 namespace tora {
 namespace {

@@ -2,7 +2,7 @@
 // magnifier's area at the screen's edges, its colour text.
 #include <gtest/gtest.h>
 
-#include "editor/tool_logic.h"
+#include "tools/tool_logic.h"
 
 namespace tora {
 namespace {

@@ -5,9 +5,10 @@
 #include <windows.h>
 
 #include "editor/texts.h"
-#include "editor/win32/setup_aj.h"
+#include "editor/win32/editor_window.h"
 #include "engine/text_util.h"
 #include "tests/win/script_run_fixture.h"
+#include "ui/controls.h"
 
 namespace tora {
 namespace {
@@ -29,11 +30,11 @@ class EditorFiles : public test::ScriptRunFixture, private EditorHost {
     ASSERT_TRUE(editor_.Open(nullptr));
   }
   HWND Item(int id) const { return GetDlgItem(editor_.hwnd(), id); }
-  std::string Code() const { return ControlText(Item(kIdCodeBox)); }
+  std::string Code() const { return ControlText(Item(IDC_CODE_BOX)); }
   // A step of the script list's closed box, as the arrow keys make it.
-  void Step(WPARAM key) const { SendMessageW(Item(kIdScriptName), WM_KEYDOWN, key, 0); }
+  void Step(WPARAM key) const { SendMessageW(Item(IDC_SCRIPT_NAME), WM_KEYDOWN, key, 0); }
 
-  CSetupAj editor_;
+  EditorWindow editor_;
 };
 
 TEST_F(EditorFiles, ChoosingAnotherScriptSavesTheChangesFirstOrStays) {
@@ -42,13 +43,13 @@ TEST_F(EditorFiles, ChoosingAnotherScriptSavesTheChangesFirstOrStays) {
   ASSERT_TRUE(TempFolder::WriteBytes(a, "a\r\n"));
   ASSERT_TRUE(TempFolder::WriteBytes(b, "b\n"));
   OpenOn(a);
-  HWND names = Item(kIdScriptName);
+  HWND names = Item(IDC_SCRIPT_NAME);
   SendMessageW(names, CB_RESETCONTENT, 0, 0);
   AddComboItem(names, a);
   AddComboItem(names, b);
   SendMessageW(names, CB_SETCURSEL, 0, 0);
 
-  SetControlText(Item(kIdCodeBox), "a 改过\r\n");
+  SetControlText(Item(IDC_CODE_BOX), "a 改过\r\n");
   Step(VK_DOWN);
   ASSERT_TRUE(PumpUntil([&] { return Code() == "b\r\n"; }));
   EXPECT_EQ(TempFolder::ReadBytes(a), "a 改过\r\r\n");
@@ -58,16 +59,16 @@ TEST_F(EditorFiles, ChoosingAnotherScriptSavesTheChangesFirstOrStays) {
   EXPECT_EQ(TempFolder::ReadBytes(b), "b\n");
 
   // A save that cannot happen keeps the editor on its script, with the text.
-  SetWindowTextW(Item(kIdCodeBox), L"a\x0E01\r\n");
+  SetWindowTextW(Item(IDC_CODE_BOX), L"a\x0E01\r\n");
   MessageBoxAnswer answer;
   Step(VK_DOWN);
   ASSERT_TRUE(PumpUntil([&] { return answer.answered() && ControlText(names) == a; }));
   EXPECT_EQ(answer.Text(), Format(editor_texts::kSaveNotGbk, 1));
-  EXPECT_EQ(ControlTextWide(Item(kIdCodeBox)), L"a\x0E01\r\n");
+  EXPECT_EQ(ControlTextWide(Item(IDC_CODE_BOX)), L"a\x0E01\r\n");
   EXPECT_EQ(TempFolder::ReadBytes(a), "a 改过\r\r\n");
 
   // The session's end saves what closing would save.
-  SetControlText(Item(kIdCodeBox), "a 最后\r\n");
+  SetControlText(Item(IDC_CODE_BOX), "a 最后\r\n");
   EXPECT_TRUE(SendMessageW(editor_.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
   EXPECT_EQ(TempFolder::ReadBytes(a), "a 最后\r\r\n");
 }
@@ -91,7 +92,7 @@ TEST_F(EditorFiles, AScriptThatCannotBeReadIsNeverWrittenOver) {
   }
   EXPECT_EQ(size(), 600ULL << 20);
   MessageBoxAnswer refused;
-  SendMessageW(Item(kIdSaveScript), BM_CLICK, 0, 0);
+  SendMessageW(Item(IDC_SAVE_SCRIPT), BM_CLICK, 0, 0);
   EXPECT_EQ(refused.Text(), Format(editor_texts::kSaveRefusedUnreadable, big.c_str()));
   EXPECT_TRUE(editor_.CloseSaving());  // closing the program
   EXPECT_EQ(size(), 600ULL << 20);

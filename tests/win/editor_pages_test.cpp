@@ -6,12 +6,14 @@
 #include <commctrl.h>
 
 #include "editor/page_texts.h"
+#include "editor/win32/editor_window.h"
 #include "editor/win32/key_page.h"
 #include "editor/win32/mouse_page.h"
 #include "editor/win32/other_page.h"
-#include "editor/win32/setup_aj.h"
-#include "res/tool_zoom.h"
+#include "res/magnifier.h"
 #include "tests/win/script_run_fixture.h"
+#include "ui/controls.h"
+#include "ui/messages.h"
 
 namespace tora {
 namespace {
@@ -78,21 +80,21 @@ class EditorPages : public test::ScriptRunFixture, private EditorHost {
   void OpenEditor() {
     ASSERT_TRUE(editor_.Open(nullptr));
     MoveWindow(editor_.hwnd(), 0, 0, 1000, 560, TRUE);
-    for (HWND page = GetWindow(Item(kIdTabs), GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
-      if (GetDlgItem(page, kIdKeyMain)) key_page_ = page;
-      if (GetDlgItem(page, kIdWebAddress)) other_page_ = page;
+    for (HWND page = GetWindow(Item(IDC_TABS), GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT)) {
+      if (GetDlgItem(page, IDC_KEY_MAIN)) key_page_ = page;
+      if (GetDlgItem(page, IDC_OTHER_WEB_ADDRESS)) other_page_ = page;
     }
     ASSERT_TRUE(key_page_ && other_page_);
     PumpUntil([&] { return SetForegroundWindow(editor_.hwnd()) && GetForegroundWindow() == editor_.hwnd(); });
   }
   HWND Item(int id) const { return GetDlgItem(editor_.hwnd(), id); }
-  std::string RepeatList() const { return ControlText(Item(kIdRepeatList)); }
-  std::string RecordCaption() const { return ControlText(Item(kIdRecordButton)); }
+  std::string RepeatList() const { return ControlText(Item(IDC_REPEAT_LIST)); }
+  std::string RecordCaption() const { return ControlText(Item(IDC_RECORD_BUTTON)); }
   // The recording button clicked by the mouse, as a user clicks it: the
   // recorder sees the stop click too.
   void ClickRecordButton() {
     RECT r;
-    GetWindowRect(Item(kIdRecordButton), &r);
+    GetWindowRect(Item(IDC_RECORD_BUTTON), &r);
     Click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     PumpMessages(100);
   }
@@ -104,7 +106,7 @@ class EditorPages : public test::ScriptRunFixture, private EditorHost {
     return PumpUntil([&] { return RecordCaption() == t::kRecordStart; });
   }
 
-  CSetupAj editor_;
+  EditorWindow editor_;
   HWND key_page_ = nullptr;
   HWND other_page_ = nullptr;
   std::string script_;
@@ -112,33 +114,33 @@ class EditorPages : public test::ScriptRunFixture, private EditorHost {
 };
 
 TEST_F(EditorPages, KeysPressedIntoTheKeyBoxesMakeTheRow) {
-  HWND tabs = Item(kIdTabs);
+  HWND tabs = Item(IDC_TABS);
   SendMessageW(tabs, TCM_SETCURSEL, kTabKey, 0);
-  NMHDR changed{tabs, static_cast<UINT_PTR>(kIdTabs), static_cast<UINT>(TCN_SELCHANGE)};
-  SendMessageW(editor_.hwnd(), WM_NOTIFY, kIdTabs, reinterpret_cast<LPARAM>(&changed));
-  EXPECT_EQ(SendMessageW(GetDlgItem(key_page_, kIdKeyMain), CB_GETCOUNT, 0, 0), 59);
+  NMHDR changed{tabs, static_cast<UINT_PTR>(IDC_TABS), static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageW(editor_.hwnd(), WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&changed));
+  EXPECT_EQ(SendMessageW(GetDlgItem(key_page_, IDC_KEY_MAIN), CB_GETCOUNT, 0, 0), 59);
 
-  SetFocus(GetDlgItem(key_page_, kIdKeyMain));
-  ASSERT_TRUE(PumpUntil([] { return CKey::CaptureTarget() == kIdKeyMain; }));
+  SetFocus(GetDlgItem(key_page_, IDC_KEY_MAIN));
+  ASSERT_TRUE(PumpUntil([&] { return editor_.key_page().capture_target() == IDC_KEY_MAIN; }));
   Tap('A');
-  EXPECT_TRUE(Shows(kIdKeyMain, "A"));  // named, not typed
+  EXPECT_TRUE(Shows(IDC_KEY_MAIN, "A"));  // named, not typed
   Tap(VK_DOWN);
-  EXPECT_TRUE(Shows(kIdKeyMain, "下"));  // not a move through the list
-  SetFocus(GetDlgItem(key_page_, kIdKeyCombo2));
-  ASSERT_TRUE(PumpUntil([] { return CKey::CaptureTarget() == kIdKeyCombo2; }));
+  EXPECT_TRUE(Shows(IDC_KEY_MAIN, "下"));  // not a move through the list
+  SetFocus(GetDlgItem(key_page_, IDC_KEY_COMBO2));
+  ASSERT_TRUE(PumpUntil([&] { return editor_.key_page().capture_target() == IDC_KEY_COMBO2; }));
   Tap('C', VK_CONTROL);
-  EXPECT_TRUE(Shows(kIdKeyCombo2, "Ctrl"));
+  EXPECT_TRUE(Shows(IDC_KEY_COMBO2, "Ctrl"));
 
-  SendMessageW(GetDlgItem(key_page_, kIdInsertKey), BM_CLICK, 0, 0);
-  EXPECT_FALSE(CKey::CaptureInstalled());  // the focus left the key boxes
+  SendMessageW(GetDlgItem(key_page_, IDC_KEY_INSERT), BM_CLICK, 0, 0);
+  EXPECT_FALSE(editor_.key_page().capture_installed());  // the focus left the key boxes
   EXPECT_EQ(RepeatList(), "{\"按键\",\"下+Ctrl,0\"},\r\n");
-  for (int id : {kIdKeyMain, kIdKeyCombo1, kIdKeyCombo2, kIdKeyCombo3})
+  for (int id : {IDC_KEY_MAIN, IDC_KEY_COMBO1, IDC_KEY_COMBO2, IDC_KEY_COMBO3})
     EXPECT_EQ(ControlText(GetDlgItem(key_page_, id)), "");
 }
 
 TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   TestWindow window(Target());
-  SetControlText(Item(kIdRepeatList), "旧\r\n");
+  SetControlText(Item(IDC_REPEAT_LIST), "旧\r\n");
   ClickRecordButton();
   ASSERT_EQ(RecordCaption(), t::kRecordStop);
   EXPECT_EQ(RepeatList(), "");  // a recording starts a new list
@@ -148,9 +150,9 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   ASSERT_TRUE(StopWithCtrlF11());
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"650,320,绝对,1\"},\r\n{\"右键单击\",\"700,400,绝对,0\"},\r\n");
   EXPECT_EQ(window.Messages({WM_LBUTTONUP, WM_RBUTTONUP}).size(), 2u);  // the clicks went on
-  EXPECT_FALSE(CMouse::RecordingHookInstalled());
-  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));  // 900 is free again
-  UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
+  EXPECT_FALSE(editor_.mouse_page().recording_hook_installed());
+  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkeyId, MOD_CONTROL, VK_F11));  // 900 is free again
+  UnregisterHotKey(window.hwnd(), kRecordingStopHotkeyId);
 
   // Stopped with the button: the stop click leaves no row.
   ClickRecordButton();
@@ -162,7 +164,7 @@ TEST_F(EditorPages, ClicksRecordedAndStoppedByCtrlF11OrByTheButton) {
   // The button pressed with Space: no stop click, the last click stays.
   ClickRecordButton();
   Click(620, 330);
-  SetFocus(Item(kIdRecordButton));
+  SetFocus(Item(IDC_RECORD_BUTTON));
   Tap(VK_SPACE);
   ASSERT_TRUE(PumpUntil([&] { return RecordCaption() == t::kRecordStart; }));
   EXPECT_EQ(RepeatList(), "{\"左键单击\",\"620,330,绝对,0\"},\r\n");
@@ -191,16 +193,16 @@ TEST_F(EditorPages, AThousandClicksAreAllRecorded) {
 
 TEST_F(EditorPages, ClosingTheEditorStopsTheRecordingAndFreesItsFont) {
   ClickRecordButton();
-  ASSERT_TRUE(SharedEditorState().recording);
-  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(Item(kIdCodeBox), WM_GETFONT, 0, 0));
+  ASSERT_TRUE(editor_.mouse_page().recording());
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(Item(IDC_CODE_BOX), WM_GETFONT, 0, 0));
   ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
   editor_.Destroy();
   EXPECT_EQ(GetObjectType(font), 0u);
-  EXPECT_FALSE(SharedEditorState().recording);
-  EXPECT_FALSE(CMouse::RecordingHookInstalled());
+  EXPECT_FALSE(editor_.mouse_page().recording());
+  EXPECT_FALSE(editor_.mouse_page().recording_hook_installed());
   TestWindow window(Target());
-  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkey, MOD_CONTROL, VK_F11));
-  UnregisterHotKey(window.hwnd(), kRecordingStopHotkey);
+  ASSERT_TRUE(RegisterHotKey(window.hwnd(), kRecordingStopHotkeyId, MOD_CONTROL, VK_F11));
+  UnregisterHotKey(window.hwnd(), kRecordingStopHotkeyId);
 
   OpenEditor();
   EXPECT_EQ(RecordCaption(), t::kRecordStart);
@@ -216,13 +218,13 @@ TEST_F(EditorPages, ARecordingSavedAndRunReplaysItsClickAndPaste) {
   ClickRecordButton();
   Click(620, 320);
   ASSERT_TRUE(StopWithCtrlF11());
-  SetControlText(GetDlgItem(other_page_, kIdPasteText), "你好,\"世界\"");
-  SendMessageW(GetDlgItem(other_page_, kIdInsertPasteText), BM_CLICK, 0, 0);
-  EXPECT_EQ(ControlText(GetDlgItem(other_page_, kIdPasteText)), "");
+  SetControlText(GetDlgItem(other_page_, IDC_OTHER_PASTE_TEXT), "你好,\"世界\"");
+  SendMessageW(GetDlgItem(other_page_, IDC_OTHER_INSERT_TEXT), BM_CLICK, 0, 0);
+  EXPECT_EQ(ControlText(GetDlgItem(other_page_, IDC_OTHER_PASTE_TEXT)), "");
   ASSERT_EQ(RepeatList(),
             "{\"左键单击\",\"620,320,绝对,0\"},\r\n{\"粘贴文字\",\"你好，”世界”,0\"},\r\n{\"按键\",\"Ctrl+V,1\"},\r\n");
 
-  SetControlText(Item(kIdCount), "1");
+  SetControlText(Item(IDC_REPEAT_COUNT), "1");
   editor_.AddRepeatCode();
   ASSERT_TRUE(editor_.SaveScript());
   EXPECT_EQ(saved_, script_);
@@ -236,13 +238,13 @@ TEST_F(EditorPages, ARecordingSavedAndRunReplaysItsClickAndPaste) {
 }
 
 BOOL CALLBACK FindMagnifier(HWND w, LPARAM found) {
-  return GetDlgItem(w, IDC_ZOOM_VIEW) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
+  return GetDlgItem(w, IDC_MAGNIFIER_VIEW) ? (*reinterpret_cast<HWND*>(found) = w, FALSE) : TRUE;
 }
 
 // The magnifier belongs to no window, so that minimising the editor leaves
 // it on the screen with its arrow keys; hidden, it takes no key from anyone.
 TEST_F(EditorPages, MagnifierIsOwnedByNoWindowAndHiddenTakesNoKeys) {
-  SendMessageW(editor_.hwnd(), WM_COMMAND, MAKEWPARAM(kIdMagnifier, BN_CLICKED), 0);
+  SendMessageW(editor_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_MAGNIFIER_BUTTON, BN_CLICKED), 0);
   HWND zoom = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), &FindMagnifier, reinterpret_cast<LPARAM>(&zoom));
   ASSERT_TRUE(zoom);

@@ -11,18 +11,20 @@
 
 #include "editor/find_code.h"
 #include "editor/texts.h"
+#include "editor/win32/editor_window.h"
 #include "editor/win32/find_color_page.h"
-#include "editor/win32/find_pic_page.h"
-#include "editor/win32/setup_aj.h"
-#include "page_find_color.h"
-#include "page_find_pic.h"
+#include "editor/win32/find_image_page.h"
+#include "engine/text_util.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
-#include "engine/text_util.h"
+#include "res/find_color_page.h"
+#include "res/find_image_page.h"
+#include "tests/win/page_host_stand_in.h"
 #include "tests/win/script_run_fixture.h"
 #include "tests/win/win_test_util.h"
 #include "tools/texts.h"
+#include "ui/controls.h"
 #include "vision/bmp.h"
 
 // While set, memory given back is kept (never handed out again) and filled
@@ -49,7 +51,7 @@ using test::TestWindow;
 
 // The editor as the pages see it: a window holding the code box and the
 // repeat list, with the page as its child.
-class EditorStandIn {
+class EditorStandIn : public test::PageHostStandIn {
  public:
   EditorStandIn() {
     TestWindow::Options o;
@@ -58,9 +60,10 @@ class EditorStandIn {
     o.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
     o.rect = RECT{0, 0, 700, 300};
     window_ = std::make_unique<TestWindow>(o);
-    for (int id : {kIdCodeBox, kIdRepeatList})
+    for (int id : {IDC_CODE_BOX, IDC_REPEAT_LIST})
       CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL, 0, 0, 10, 10, window_->hwnd(),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    Use(GetDlgItem(hwnd(), IDC_CODE_BOX), GetDlgItem(hwnd(), IDC_REPEAT_LIST), nullptr);
   }
   HWND hwnd() const { return window_->hwnd(); }
   std::string Text(int id) const { return ControlText(GetDlgItem(hwnd(), id)); }
@@ -112,12 +115,12 @@ HWND DragCut(HWND overlay, POINT from, POINT to) {
 // The rectangle box, its label and "鼠标取得" work only in "活动" mode.
 TEST(FindPages, RectangleControlsFollowTheMode) {
   EditorStandIn editor;
-  CFindColorDlg colour;
-  CFindPicDlg picture;
-  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
-  ASSERT_TRUE(picture.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  FindColorPage colour;
+  FindImagePage picture;
+  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
+  ASSERT_TRUE(picture.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   for (HWND page : {colour.hwnd(), picture.hwnd()}) {
-    const int mode = page == colour.hwnd() ? IDC_FC_MODE : IDC_FP_MODE;
+    const int mode = page == colour.hwnd() ? IDC_FC_MODE : IDC_FI_MODE;
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1102)));
     Choose(page, mode, 1);
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1102)));
@@ -131,18 +134,18 @@ TEST(FindPages, RectangleControlsFollowTheMode) {
 // top-left, normalised, and goes away.
 TEST(FindPages, RectanglePickerAnswersThePageThatShowedIt) {
   EditorStandIn editor;
-  CFindPicDlg page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
-  Choose(page.hwnd(), IDC_FP_MODE, 1);
+  FindImagePage page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
+  Choose(page.hwnd(), IDC_FI_MODE, 1);
   page.ShowRectPicker();
-  CGetRectDlg& picker = page.rect_picker();
+  RectPicker& picker = page.rect_picker();
   ASSERT_TRUE(PumpUntil([&] { return picker.exists() && IsWindowVisible(picker.hwnd()); }));
   RECT covered{};
   GetWindowRect(picker.hwnd(), &covered);
   EXPECT_EQ(covered.left, 0);
   EXPECT_EQ(covered.right, GetSystemMetrics(SM_CXSCREEN));
   ASSERT_TRUE(Drag(picker.hwnd(), POINT{310, 220}, POINT{110, 60}, [&] { return !IsWindowVisible(picker.hwnd()); }));
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "110,60,310,220");
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FI_RANGE)), "110,60,310,220");
 }
 
 // The picker shows the screen as it was when it was shown, dimmed (as a
@@ -162,8 +165,8 @@ TEST(FindPages, RectanglePickerShowsTheScreenDimmedAndTheRectangleLit) {
     return window;
   };
   EditorStandIn editor;
-  CFindPicDlg page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  FindImagePage page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   const COLORREF c = RGB(200, 100, 50);
   auto target = painted(c);
   page.ShowRectPicker();
@@ -180,7 +183,7 @@ TEST(FindPages, RectanglePickerShowsTheScreenDimmedAndTheRectangleLit) {
   EXPECT_EQ(shown(660, 400), dim(c));
   mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(picker); }));
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_RANGE)), "550,350,650,420");
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FI_RANGE)), "550,350,650,420");
 
   target = painted(RGB(40, 220, 90));
   page.ShowRectPicker();
@@ -229,9 +232,9 @@ struct Answers {
   static inline UINT_PTR timer = 0;
 };
 
-class ScreenCut : public ::testing::Test {
+class ScreenCutTest : public ::testing::Test {
  protected:
-  ScreenCut() {
+  ScreenCutTest() {
     TestWindow::Options o;
     o.title = L"切图目标";
     o.class_name = L"ToraCutTarget";
@@ -247,15 +250,15 @@ class ScreenCut : public ::testing::Test {
     // when the user presses "截图" in it.
     editor_ = std::make_unique<EditorStandIn>();
   }
-  ~ScreenCut() override { Answers::Stop(); }
+  ~ScreenCutTest() override { Answers::Stop(); }
 
   // Cuts from (410, 305) to (400, 300), bottom-right to top-left, and saves
   // to the path; returns the tool strip's place.
   RECT CutAndSave(const std::string& path) {
     RECT at{};
-    EXPECT_TRUE(page_.CreatePage(GetModuleHandleW(nullptr), editor_->hwnd(), editor_->hwnd()));
+    EXPECT_TRUE(page_.CreatePage(GetModuleHandleW(nullptr), editor_->hwnd(), *editor_));
     page_.CutScreen();
-    CCutPicDlg* cut = page_.screen_cut();
+    ScreenCut* cut = page_.screen_cut();
     if (!cut) return at;
     PumpMessages(200);
     HWND strip = DragCut(cut->hwnd(), POINT{410, 305}, POINT{400, 300});
@@ -268,14 +271,14 @@ class ScreenCut : public ::testing::Test {
 
   std::unique_ptr<TestWindow> target_;
   std::unique_ptr<EditorStandIn> editor_;
-  CFindPicDlg page_;
+  FindImagePage page_;
   test::TempFolder folder_;
 };
 
 // The cut comes from the screen as it was before the overlay dimmed it;
 // saved through the real save dialog, it is read back by the program's own
 // reader, and the page gets its doubled path and its corner.
-TEST_F(ScreenCut, SavesTheUndimmedPictureAndTellsThePage) {
+TEST_F(ScreenCutTest, SavesTheUndimmedPictureAndTellsThePage) {
   const std::string path = folder_.File("切图.bmp");
   const RECT strip = CutAndSave(path);
   EXPECT_EQ(strip.left, 410);  // under the start point, two pixels below the end
@@ -291,8 +294,8 @@ TEST_F(ScreenCut, SavesTheUndimmedPictureAndTellsThePage) {
   ASSERT_EQ(back.height, 5);
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(back.At(x, y), RGB(10 + 5 * x, 200 - 4 * y, 77)) << x << "," << y;
-  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_POSITION)), "400,300");
-  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), DoubledBackslashes(path));
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FI_POSITION)), "400,300");
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FI_PATH)), DoubledBackslashes(path));
   EXPECT_EQ(Answers::offered, "400_300");
   EXPECT_TRUE(Answers::boxes.empty());
 }
@@ -300,7 +303,7 @@ TEST_F(ScreenCut, SavesTheUndimmedPictureAndTellsThePage) {
 // A file that cannot be replaced (another program holds it): after the
 // overwrite question the cut says so and stays open, and the page is not
 // told of a picture.
-TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
+TEST_F(ScreenCutTest, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
   const std::string path = folder_.File("占用.bmp");
   ASSERT_TRUE(test::TempFolder::WriteBytes(path, "old"));
   HANDLE held = CreateFileW(Widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -311,10 +314,10 @@ TEST_F(ScreenCut, AFileThatCannotBeWrittenIsSaidAndTheCutStays) {
   EXPECT_EQ(Answers::boxes[0], tool_texts::kOverwriteCaption + ("|" + OverwriteQuestion(path)));
   EXPECT_EQ(Answers::boxes[1], tool_texts::kNoCutCaption + ("|" + Format(tool_texts::kCutSaveFailed, path.c_str())));
   EXPECT_NE(page_.screen_cut(), nullptr);
-  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FP_PATH)), "");
+  EXPECT_EQ(ControlText(GetDlgItem(page_.hwnd(), IDC_FI_PATH)), "");
   CloseHandle(held);
   EXPECT_EQ(test::TempFolder::ReadBytes(path), "old");
-  if (CCutPicDlg* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
+  if (ScreenCut* cut = page_.screen_cut()) SendMessageW(cut->hwnd(), WM_CLOSE, 0, 0);
 }
 
 HWND CutSaveDialog() {
@@ -344,12 +347,12 @@ class CutInEditor : public test::ScriptRunFixture, private EditorHost {
   void ScriptSaved(const std::string&) override {}
   // "截图" on the editor's page: the overlay, which the editor owns.
   HWND PressCut(HWND page) {
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FP_CUT, BN_CLICKED), 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_FI_CUT, BN_CLICKED), 0);
     HWND overlay = nullptr;
     PumpUntil([&] { return GetWindow(overlay = WindowFromPoint(POINT{700, 500}), GW_OWNER) == editor_.hwnd(); });
     return overlay;
   }
-  CSetupAj editor_;
+  EditorWindow editor_;
 };
 
 // The cut's save dialog goes with its cut and never outlives it: "截图"
@@ -361,8 +364,8 @@ TEST_F(CutInEditor, TheSaveDialogGoesWithItsCut) {
   WritePrivateProfileStringW(Widen(texts::kSetupSection).c_str(), Widen(texts::kSetupKeyScript).c_str(),
                              Widen(script).c_str(), ini_.c_str());
   ASSERT_TRUE(editor_.Open(nullptr));
-  HWND page = GetWindow(GetDlgItem(editor_.hwnd(), kIdTabs), GW_CHILD);
-  while (page && !GetDlgItem(page, IDC_FP_CUT)) page = GetWindow(page, GW_HWNDNEXT);
+  HWND page = GetWindow(GetDlgItem(editor_.hwnd(), IDC_TABS), GW_CHILD);
+  while (page && !GetDlgItem(page, IDC_FI_CUT)) page = GetWindow(page, GW_HWNDNEXT);
   TestWindow::Options hidden;
   hidden.style = WS_POPUP;
   TestWindow watch(hidden);
@@ -396,8 +399,8 @@ TEST_F(CutInEditor, TheSaveDialogGoesWithItsCut) {
 TEST(FindPages, OpenImageFileTakesOnlyBmpFiles) {
   test::TempFolder folder;
   EditorStandIn editor;
-  CFindPicDlg page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor.hwnd()));
+  FindImagePage page;
+  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
   const std::string text = folder.File("不是图.bmp");
   const std::string picture = folder.File("图.bmp");
   ASSERT_TRUE(test::TempFolder::WriteBytes(text, "PK not a picture"));
@@ -406,12 +409,12 @@ TEST(FindPages, OpenImageFileTakesOnlyBmpFiles) {
   page.OpenImageFile();
   Answers::Stop();
   EXPECT_EQ(Answers::boxes, std::vector<std::string>{std::string("|") + editor_texts::kOnlyBmp});
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), "");
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FI_PATH)), "");
   Answers::Start(picture);
   page.OpenImageFile();
   Answers::Stop();
   EXPECT_TRUE(Answers::boxes.empty());
-  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FP_PATH)), DoubledBackslashes(picture));
+  EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FI_PATH)), DoubledBackslashes(picture));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 
 #include "app/main_window_user.h"
 #include "platform/win32/wide.h"
-#include "res/resource.h"
+#include "res/main_window.h"
 #include "tests/win/win_test_util.h"
 
 namespace tora {

@@ -6,24 +6,27 @@
 #include <atomic>
 #include <thread>
 
-#include "app/fault_guard.h"
-#include "app/messages.h"
-#include "app/texts.h"
 #include "editor/page_texts.h"
 #include "editor/texts.h"
-#include "editor/win32/windows_page.h"
+#include "editor/win32/editor_window.h"
+#include "editor/win32/window_page.h"
 #include "editor/window_page_logic.h"
 #include "engine/text_util.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
-#include "res/page_windows.h"
-#include "res/tool_pic.h"
-#include "res/tool_zoom.h"
+#include "res/image_tool.h"
+#include "res/magnifier.h"
+#include "res/window_page.h"
 #include "tests/native/bmp_builder.h"
+#include "tests/win/page_host_stand_in.h"
 #include "tests/win/win_test_util.h"
-#include "tools/pic_dlg.h"
+#include "tools/image_tool.h"
+#include "tools/magnifier.h"
 #include "tools/texts.h"
-#include "tools/zoom_dlg.h"
+#include "ui/controls.h"
+#include "ui/fault_guard.h"
+#include "ui/messages.h"
+#include "ui/texts.h"
 
 namespace tora {
 namespace {
@@ -62,11 +65,13 @@ class WindowPageTest : public ::testing::Test {
   void SetUp() override {
     editor_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 700, 500, 500, 250, nullptr, nullptr,
                               Instance(), nullptr);
-    CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10, 10, editor_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdCodeBox)), Instance(), nullptr);
-    CreateWindowExW(0, L"EDIT", L"3", WS_CHILD, 0, 0, 10, 10, editor_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1030)), Instance(), nullptr);
-    ASSERT_TRUE(page_.CreatePage(Instance(), editor_, editor_));
+    HWND code = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL, 0, 0, 10, 10,
+                                editor_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CODE_BOX)), Instance(),
+                                nullptr);
+    HWND interval = CreateWindowExW(0, L"EDIT", L"3", WS_CHILD, 0, 0, 10, 10, editor_,
+                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(1030)), Instance(), nullptr);
+    host_.Use(code, nullptr, interval);
+    ASSERT_TRUE(page_.CreatePage(Instance(), editor_, host_));
     ShowWindow(page_.hwnd(), SW_SHOW);
   }
   void TearDown() override {
@@ -89,7 +94,8 @@ class WindowPageTest : public ::testing::Test {
   }
 
   HWND editor_ = nullptr;
-  CWindowsDlg page_;
+  test::PageHostStandIn host_;
+  WindowPage page_;
 };
 
 TEST_F(WindowPageTest, ListedWindowIsMovedPinnedAndWrittenAsACall) {
@@ -112,10 +118,10 @@ TEST_F(WindowPageTest, ListedWindowIsMovedPinnedAndWrittenAsACall) {
   SendMessageW(Page(IDC_WIN_TOPMOST), BM_CLICK, 0, 0);  // cleared: no longer pinned
   EXPECT_EQ(GetWindowLongW(target.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
 
-  SetControlText(GetDlgItem(editor_, kIdCodeBox), "-- rest\r\n");
+  SetControlText(GetDlgItem(editor_, IDC_CODE_BOX), "-- rest\r\n");
   SetControlText(Page(IDC_WIN_DESCRIPTION), "目标");
   SendMessageW(Page(IDC_WIN_ADD), BM_CLICK, 0, 0);
-  EXPECT_EQ(ControlText(GetDlgItem(editor_, kIdCodeBox)),
+  EXPECT_EQ(ControlText(GetDlgItem(editor_, IDC_CODE_BOX)),
             "窗口操作(\"目标\",\"窗口页 目标\",\"右下角\",\"不置顶\",400,300,3)\r\n\r\n-- rest\r\n");
   for (int id : {IDC_WIN_WINDOW, IDC_WIN_DESCRIPTION, IDC_WIN_WIDTH, IDC_WIN_HEIGHT})
     EXPECT_EQ(Text(page_.hwnd(), id), "") << id;
@@ -137,7 +143,7 @@ TEST_F(WindowPageTest, ClosedWindowIsToldNotMoved) {
 // past the box's digits-only style, a title GBK cannot hold (its class can
 // be taken instead).
 TEST_F(WindowPageTest, SizesAndTitlesTheCallCannotHoldAreSaid) {
-  HWND code = GetDlgItem(editor_, kIdCodeBox);
+  HWND code = GetDlgItem(editor_, IDC_CODE_BOX);
   SetControlText(code, "-- rest\r\n");
   const std::wstring item =
       L"(ID:" + std::to_wstring(reinterpret_cast<intptr_t>(editor_)) + L"|ToraToolTarget) 标题\x0E01";
@@ -230,7 +236,7 @@ TEST_F(WindowPageTest, WindowsThatMisreportTheirTitlesLengthAreListedAndPicked) 
   SetWindowLongPtrW(odd.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Misreporting));
   HWND child = CreateWindowExW(0, L"EDIT", L"里面", WS_CHILD | WS_VISIBLE, 20, 20, 100, 40, odd.hwnd(), nullptr,
                                Instance(), nullptr);
-  CPicDlg tool;
+  ImageTool tool;
   ASSERT_TRUE(tool.Open(Instance()));
   SendMessageW(Page(IDC_WIN_PICK), BM_CLICK, 0, 0);
   const long long handle = reinterpret_cast<intptr_t>(odd.hwnd());
@@ -238,8 +244,8 @@ TEST_F(WindowPageTest, WindowsThatMisreportTheirTitlesLengthAreListedAndPicked) 
     g_reported = reported;
     SendMessageW(page_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_WIN_WINDOW, CBN_DROPDOWN), 0);
     EXPECT_TRUE(Lists(Page(IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗"))) << reported;
-    SendMessageW(tool.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PIC_TARGET, CBN_DROPDOWN), 0);
-    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_PIC_TARGET), Format(tool_texts::kTargetItem, handle, "怪窗")));
+    SendMessageW(tool.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_IMAGE_TARGET, CBN_DROPDOWN), 0);
+    EXPECT_TRUE(Lists(GetDlgItem(tool.hwnd(), IDC_IMAGE_TARGET), Format(tool_texts::kTargetItem, handle, "怪窗")));
     SetControlText(Page(IDC_WIN_WINDOW), "");
     SendMessageW(page_.hwnd(), kMsgWindowPicked, 125, 125);  // inside the edit control
     EXPECT_EQ(Text(page_.hwnd(), IDC_WIN_WINDOW), ItemOf(odd.hwnd(), "怪窗")) << reported;
@@ -260,13 +266,13 @@ TEST(FaultGuard, AnExceptionInAHandlerBecomesAStatusLine) {
   } dialog;
   std::vector<std::string> lines;
   SetFaultReporter([&](const std::string& line) { lines.push_back(line); });
-  ASSERT_TRUE(dialog.CreateModeless(Instance(), IDD_PIC_TOOL, nullptr));
+  ASSERT_TRUE(dialog.CreateModeless(Instance(), IDD_IMAGE_TOOL, nullptr));
   SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
   SendMessageW(dialog.hwnd(), WM_APP, 0, 0);
   SetFaultReporter(nullptr);
   EXPECT_TRUE(IsWindow(dialog.hwnd()));
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[1], Format(app_texts::kFaultLine, app_texts::kFaultNoMemory));
+  EXPECT_EQ(lines[1], Format(ui_texts::kFaultLine, ui_texts::kFaultNoMemory));
   dialog.Destroy();
 }
 
@@ -279,7 +285,7 @@ class ImageToolTest : public ::testing::Test {
     SetWindowPos(tool_.hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     PumpMessages(50);
   }
-  CPicDlg tool_;
+  ImageTool tool_;
 };
 
 TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
@@ -292,14 +298,14 @@ TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
       path, test::BuildBmp(recipe, [](int32_t x, int32_t y) { return static_cast<uint32_t>(PicColour(x, y)); })));
   tool_.OpenPictureFile(path);
   ASSERT_TRUE(tool_.has_picture());
-  EXPECT_EQ(Text(tool_.hwnd(), IDC_PIC_NAME), path);
+  EXPECT_EQ(Text(tool_.hwnd(), IDC_IMAGE_NAME), path);
   EXPECT_EQ(tool_.PictureSize().cx, 1000);
   tool_.Scroll(true, SB_LINERIGHT, 0);  // offset 10: picture column 10 at view column 1
   EXPECT_EQ(tool_.h_offset(), 10);
   UpdateWindow(tool_.hwnd());
   PumpMessages(50);
 
-  HWND view = GetDlgItem(tool_.hwnd(), IDC_PIC_VIEW);
+  HWND view = GetDlgItem(tool_.hwnd(), IDC_IMAGE_VIEW);
   POINT at{5, 7};
   ClientToScreen(view, &at);
   ScreenDc screen;
@@ -314,23 +320,23 @@ TEST_F(ImageToolTest, BmpIsShownAtOneOneAndF11PointsArePicturePixels) {
   MessageBoxAnswer answer;
   tool_.OpenPictureFile(other);
   EXPECT_EQ(answer.Text(), tool_texts::kOnlyBmp);
-  EXPECT_EQ(Text(tool_.hwnd(), IDC_PIC_NAME), other);
+  EXPECT_EQ(Text(tool_.hwnd(), IDC_IMAGE_NAME), other);
   EXPECT_EQ(tool_.PictureSize().cx, 1000);
 
   POINT button{2, 2};
-  ClientToScreen(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN), &button);
+  ClientToScreen(GetDlgItem(tool_.hwnd(), IDC_IMAGE_OPEN), &button);
   EXPECT_FALSE(tool_.PicturePoint(button, picture));
 }
 
 TEST_F(ImageToolTest, ScreenshotOfAListedWindowAndOfOneThatClosed) {
   auto target = std::make_unique<TestWindow>(Painted(L"截图目标", RECT{600, 300, 680, 350}, RGB(200, 100, 50)));
-  SendMessageW(tool_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_PIC_TARGET, CBN_DROPDOWN), 0);
+  SendMessageW(tool_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_IMAGE_TARGET, CBN_DROPDOWN), 0);
   const std::string item =
       Format(tool_texts::kTargetItem, static_cast<long long>(reinterpret_cast<intptr_t>(target->hwnd())), "截图目标");
-  ASSERT_NE(SendMessageW(GetDlgItem(tool_.hwnd(), IDC_PIC_TARGET), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+  ASSERT_NE(SendMessageW(GetDlgItem(tool_.hwnd(), IDC_IMAGE_TARGET), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                          reinterpret_cast<LPARAM>(Widen(item).c_str())),
             CB_ERR);
-  SetControlText(GetDlgItem(tool_.hwnd(), IDC_PIC_TARGET), item);
+  SetControlText(GetDlgItem(tool_.hwnd(), IDC_IMAGE_TARGET), item);
   tool_.TakeScreenshot();  // the tool hides itself and waits on a timer
   EXPECT_FALSE(IsWindowVisible(tool_.hwnd()));
   ASSERT_TRUE(PumpUntil([&] { return !tool_.shot_pending(); }));
@@ -340,7 +346,7 @@ TEST_F(ImageToolTest, ScreenshotOfAListedWindowAndOfOneThatClosed) {
   EXPECT_EQ(tool_.PicturePixel(40, 25), RGB(200, 100, 50));
 
   target.reset();
-  CheckDlgButton(tool_.hwnd(), IDC_PIC_HIDE_MAIN, BST_UNCHECKED);
+  CheckDlgButton(tool_.hwnd(), IDC_IMAGE_HIDE_MAIN, BST_UNCHECKED);
   MessageBoxAnswer answer;
   tool_.TakeScreenshot();
   EXPECT_EQ(answer.Text(), tool_texts::kTargetGone);
@@ -358,9 +364,9 @@ TEST_F(ImageToolTest, FullScreenViewComesBackToTheSavedLook) {
   ASSERT_TRUE(PumpUntil([&] { return tool_.full_screen(); }));
   PumpMessages(100);
   EXPECT_EQ(GetWindowLongPtrW(tool_.hwnd(), GWL_STYLE) & WS_CAPTION, 0);
-  EXPECT_FALSE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN)));
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_IMAGE_OPEN)));
   RECT view{};
-  GetWindowRect(GetDlgItem(tool_.hwnd(), IDC_PIC_VIEW), &view);
+  GetWindowRect(GetDlgItem(tool_.hwnd(), IDC_IMAGE_VIEW), &view);
   EXPECT_EQ(view.right - view.left, GetSystemMetrics(SM_CXSCREEN));
   tool_.ToggleFullScreen();
   PumpMessages(100);
@@ -369,18 +375,18 @@ TEST_F(ImageToolTest, FullScreenViewComesBackToTheSavedLook) {
   RECT after{};
   GetWindowRect(tool_.hwnd(), &after);
   EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_TRUE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_PIC_OPEN)));
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(tool_.hwnd(), IDC_IMAGE_OPEN)));
 }
 
 TEST(Magnifier, ShowsTheColourAndArrowKeysMoveTheCursorOnly) {
   TestWindow target(Painted(L"放大镜目标", RECT{200, 200, 400, 400}, RGB(18, 52, 86)));
   ASSERT_TRUE(target.Focus());
   SetCursorPos(300, 300);
-  CZoomDlg zoom;
+  Magnifier zoom;
   ASSERT_TRUE(zoom.Open(Instance()));
   zoom.Follow();
-  EXPECT_EQ(Text(zoom.hwnd(), IDC_ZOOM_COLOUR), "563412");
-  EXPECT_EQ(Text(zoom.hwnd(), IDC_ZOOM_POSITION), "300,300");
+  EXPECT_EQ(Text(zoom.hwnd(), IDC_MAGNIFIER_COLOUR), "563412");
+  EXPECT_EQ(Text(zoom.hwnd(), IDC_MAGNIFIER_POSITION), "300,300");
   // (the window manager may give a new window the focus: it goes back)
   ASSERT_TRUE(target.Focus());
 

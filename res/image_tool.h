@@ -1,0 +1,15 @@
+// Control ids of the image tool (template 142).
+#pragma once
+
+#define IDC_IMAGE_NAME_LABEL 1152
+#define IDC_IMAGE_NAME 1051
+#define IDC_IMAGE_OPEN 1086
+#define IDC_IMAGE_TARGET_LABEL 1153
+#define IDC_IMAGE_TARGET 1088
+#define IDC_IMAGE_FULL_SCREEN 1102
+#define IDC_IMAGE_SHOT 1087
+#define IDC_IMAGE_HIDE_MAIN 1103
+#define IDC_IMAGE_HINT 1151
+#define IDC_IMAGE_VIEW 1090
+#define IDC_IMAGE_HSCROLL 1089
+#define IDC_IMAGE_VSCROLL 1084
