@@ -46,6 +46,9 @@ constexpr int64_t kBlock = 4 * kVectors;
 constexpr int64_t kMaxCopyPixels = int64_t{1} << 24;
 // Points beyond this many are counted in list order, not ordered first.
 constexpr size_t kMaxOrdered = size_t{1} << 22;
+// From this many points on, "==" points whose colour the frame does not
+// hold may be found (a look at every pixel) and left out of the counts.
+constexpr size_t kColoursLookedUpFrom = 64;
 // Points other than "==" whose passes are counted on the sample (each
 // costs a pass over it); the rest count as passing everywhere.
 constexpr size_t kMaxOtherCounted = 4096;
@@ -104,6 +107,7 @@ class NearestSearch {
                         std::min(r.right, touching.right), std::min(r.bottom, touching.bottom)};
     if (inside.Empty()) return Running();
     CountRarestPlaces(inside, best);
+    if (!stopped_) LeaveOutAbsentColours(best);
     if (!stopped_ && !CountInBlocks(inside, best)) CountEach(inside, best);
     return !stopped_ && Running();
   }
@@ -152,6 +156,45 @@ class NearestSearch {
     }
   }
 
+  // Moves the "==" points whose colour the frame does not hold behind the
+  // others, out of the counts: they pass nowhere, on the frame or off it.
+  // Worth a look at every pixel only where no place has come near so far,
+  // so that counting would not drop many places early.
+  void LeaveOutAbsentColours(const Best& best) {
+    if (order_.empty() || n_ < kColoursLookedUpFrom || best.count >= static_cast<int64_t>(n_ / 2)) return;
+    const std::vector<uint64_t> held = ColoursOfFrame();
+    if (held.empty()) return;
+    std::vector<uint32_t> absent;
+    size_t kept = 0;
+    for (size_t j = 0; j < n_; ++j) {
+      if (!Tick()) return;
+      const size_t i = order_[j];
+      const uint32_t colour = points_.colour(i);
+      if (points_.kind(i) == PixelTest::Kind::kEqual && colour != kInvalidColour && !Held(held, colour))
+        absent.push_back(order_[j]);
+      else
+        order_[kept++] = order_[j];
+    }
+    std::copy(absent.begin(), absent.end(), order_.begin() + static_cast<std::ptrdiff_t>(kept));
+    live_ = kept;
+  }
+
+  // Which 24-bit colours the frame holds, by their low 24 bits, one bit
+  // each: a colour that is not marked is on no pixel.
+  std::vector<uint64_t> ColoursOfFrame() {
+    std::vector<uint64_t> held(size_t{1} << 18);
+    for (size_t i = 0; i < frame_.pixels.size(); ++i) {
+      if ((i & 0xFFFF) == 0 && !Tick(0x10000)) return {};
+      const uint32_t c = frame_.pixels[i] & 0xFFFFFF;
+      held[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+    return held;
+  }
+  static bool Held(const std::vector<uint64_t>& held, uint32_t colour) {
+    const uint32_t c = colour & 0xFFFFFF;
+    return (held[c >> 6] >> (c & 63)) & 1;
+  }
+
   // The first candidate of r, in the search's order, at which no point
   // reads the frame: every point there reads the invalid colour.
   void FirstOutside(const Region& r, const Region& t, Best& best) {
@@ -166,22 +209,22 @@ class NearestSearch {
   // One candidate, point by point, ended once it cannot take the best's
   // place; positions off the frame read the invalid colour.
   void CountOne(int64_t x, int64_t y, Best& best) {
-    const int64_t allowed_fails = static_cast<int64_t>(n_) - Needed(best, x, y);
+    const int64_t allowed_fails = static_cast<int64_t>(live_) - Needed(best, x, y);
     if (allowed_fails < 0) return;
     int64_t fails = 0;
-    for (size_t j = 0; j < n_; ++j) {
+    for (size_t j = 0; j < live_; ++j) {
       if (!Tick()) return;
       const size_t i = Index(j);
       if (!points_.Pass(i, frame_.At(x + points_.dx(i), y + points_.dy(i))) && ++fails > allowed_fails) return;
     }
-    Offer(best, static_cast<int64_t>(n_) - fails, x, y);
+    Offer(best, static_cast<int64_t>(live_) - fails, x, y);
   }
 
   // The places of r where each of the rarest points passes, up to a
   // number: where a condition nearly holds, these are among them.
   void CountRarestPlaces(const Region& r, Best& best) {
     size_t anchors = 0;
-    for (size_t j = 0; j < n_ && anchors < kAnchors && !stopped_; ++j) {
+    for (size_t j = 0; j < live_ && anchors < kAnchors && !stopped_; ++j) {
       const size_t a = Index(j);
       if (!points_.required(a)) continue;
       ++anchors;
@@ -281,14 +324,14 @@ class NearestSearch {
   void CountBlock(const uint32_t* copy, int64_t stride, int64_t at, int64_t x, int64_t y, int64_t valid, Best& best) {
     // The block's first candidate comes before all its others.
     const int64_t needed = Needed(best, x, y);
-    if (static_cast<int64_t>(n_) < needed) return;
+    if (static_cast<int64_t>(live_) < needed) return;
     Mask4 counts[kVectors];
     for (int v = 0; v < kVectors; ++v)
       for (int k = 0; k < 4; ++k) counts[v][k] = 4 * v + k < valid ? 0 : INT32_MIN / 2;  // lanes past r never win
     size_t j = 0;
-    while (j < n_) {
+    while (j < live_) {
       // Looked at often while a wrong place is still likely to drop out.
-      const size_t end = std::min(n_, j < 16 ? j + 4 : j + 32);
+      const size_t end = std::min(live_, j < 16 ? j + 4 : j + 32);
       if (!Tick(kBlock * static_cast<int64_t>(end - j))) return;
       for (; j < end; ++j) {
         const size_t i = Index(j);
@@ -297,7 +340,7 @@ class NearestSearch {
       Mask4 most = counts[0];
       for (int v = 1; v < kVectors; ++v) most = Larger(most, counts[v]);
       const int64_t top = std::max(std::max(most[0], most[1]), std::max(most[2], most[3]));
-      if (top + static_cast<int64_t>(n_ - j) < needed) return;
+      if (top + static_cast<int64_t>(live_ - j) < needed) return;
     }
     for (int v = 0; v < kVectors; ++v)
       for (int k = 0; k < 4 && 4 * v + k < valid; ++k) Offer(best, counts[v][k], x + 4 * v + k, y);
@@ -308,6 +351,10 @@ class NearestSearch {
   const Frame& frame_;
   const RunFlag& run_flag_;
   const size_t n_;
+  // Points that can pass somewhere: the others are "==" points whose colour
+  // the frame does not hold, which pass nowhere (on the frame or off it),
+  // and are counted last, that is never.
+  size_t live_ = n_;
   size_t outside_count_ = 0;  // points that pass on the invalid colour
   std::vector<uint32_t> order_;  // the order points are counted in; empty: list order
   int64_t budget_ = kReadsBetweenLooks;
