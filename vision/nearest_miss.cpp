@@ -76,9 +76,11 @@ int64_t Needed(const Best& best, int64_t x, int64_t y) {
   return best.count + (Before(x, y, best.x, best.y) ? 0 : 1);
 }
 
-Mask4 Larger(const Mask4& a, const Mask4& b) {
+// Each lane the larger of a's and b's, into a (vectors by reference: see
+// pixel_test.h).
+void TakeLarger(Mask4& a, const Mask4& b) {
   const Mask4 a_larger = a > b;
-  return (a & a_larger) | (b & ~a_larger);
+  a = (a & a_larger) | (b & ~a_larger);
 }
 
 template <typename Points>
@@ -338,7 +340,7 @@ class NearestSearch {
         AddPasses(i, copy + at + points_.dy(i) * stride + points_.dx(i), counts);
       }
       Mask4 most = counts[0];
-      for (int v = 1; v < kVectors; ++v) most = Larger(most, counts[v]);
+      for (int v = 1; v < kVectors; ++v) TakeLarger(most, counts[v]);
       const int64_t top = std::max(std::max(most[0], most[1]), std::max(most[2], most[3]));
       if (top + static_cast<int64_t>(live_ - j) < needed) return;
     }
