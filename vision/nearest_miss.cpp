@@ -15,6 +15,9 @@
 //    place runs out of chances after a few of them; and the places where
 //    the rarest points pass are counted before the rest, so that the best
 //    count is high from the start when the condition nearly holds.
+//  - Where no place has come near that way, the "==" points whose colour is
+//    on no pixel are left out of the counts: they pass nowhere. A picture
+//    that is not on the screen mostly has colours that are not either.
 // The order in which candidates and points are counted never changes the
 // answer: the count is exact, and ties go to the first in the search's
 // order.
