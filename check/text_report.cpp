@@ -134,6 +134,31 @@ class Writer {
     Line(0, head);
   }
 
+  void Screenshot(const ScreenshotRecord& shot) {
+    Line(0, Format("在截图上（%dx%d）：", shot.width, shot.height));
+    const std::vector<ScreenCondition>& conditions = reg_.screen_conditions.Items();
+    for (size_t n = 0; n < conditions.size() && n < shot.checks.size(); ++n) {
+      const ScreenCondition& c = conditions[n];
+      const std::vector<std::string> lines = DescribeCheck(c, shot.checks[n]);
+      for (size_t i = 0; i < lines.size(); ++i)
+        Line(i == 0 ? 1 : 2, i == 0 ? Format("条件%d \"%s\"：%s", static_cast<int>(n), c.name.c_str(), lines[i].c_str())
+                                    : lines[i]);
+    }
+    ShotTasks(reg_.priority_tasks.Items(), "优先", shot);
+    ShotTasks(reg_.ordinary_tasks.Items(), "", shot);
+  }
+
+  void ShotTasks(const std::vector<RepeatTask>& tasks, const char* kind, const ScreenshotRecord& shot) {
+    int n = 0;
+    for (const RepeatTask& t : tasks) {
+      const char* verdict = t.unlinked ? "不会运行（条件或窗口的名字没有对应）"
+                            : !t.has_condition       ? "没有条件，会运行"
+                            : TaskHoldsOn(t, shot.checks) ? "条件成立，会运行"
+                                                           : "条件不成立";
+      Line(1, Format("%s任务%d：%s", kind, n++, verdict));
+    }
+  }
+
   void Texts(const char* title, const std::vector<std::string>& lines) {
     if (lines.empty()) return;
     Line(0, Format("%s（%d）：", title, static_cast<int>(lines.size())));
@@ -148,6 +173,13 @@ class Writer {
 };
 
 }  // namespace
+
+bool TaskHoldsOn(const RepeatTask& task, const std::vector<ConditionCheck>& checks) {
+  if (task.unlinked) return false;
+  if (!task.has_condition) return true;
+  return task.condition_id >= 0 && static_cast<size_t>(task.condition_id) < checks.size() &&
+         checks[static_cast<size_t>(task.condition_id)].met;
+}
 
 std::string TextReport(const ActionRegistry& registry, const StartRecord& start) {
   Writer w(registry);
@@ -170,6 +202,7 @@ std::string TextReport(const ActionRegistry& registry, const StartRecord& start)
     if (std::find(start.warnings.begin(), start.warnings.end(), line) == start.warnings.end()) status.push_back(line);
   w.Texts("状态", status);
   w.Texts("提示框", start.messages);
+  if (start.screenshot) w.Screenshot(*start.screenshot);
   w.Texts("警告", start.warnings);
   if (start.warnings.empty()) w.Line(0, "没有警告");
   return w.Take();

@@ -2,12 +2,16 @@
 // platform, and prints what the run would hold: UTF-8 JSON, or with --text
 // the same in Chinese words.
 //
-//   tora-check [--text] [--strict] [--screen WxH] [--time-limit MS] SCRIPT
+//   tora-check [--text] [--strict] [--screen WxH | --screenshot BMP] [--time-limit MS] SCRIPT
+//
+// With --screenshot the picture stands in for the primary display, and
+// every screen condition the script declared is tested on it.
 //
 // Exit status 0 when the script was loaded (also after a runtime error),
-// 1 when the start ended before that or the script ran past the time limit,
-// 2 for a wrong command line; with --strict, 3 for a script that loaded with
-// warnings.
+// 1 when the start ended before that, or the script or the tests on the
+// screenshot ran past the time limit, 2 for a wrong command line or a
+// screenshot that cannot be read; with --strict, 3 for a script that loaded
+// with warnings.
 #include <chrono>
 #include <cstdint>
 #include <condition_variable>
@@ -15,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -23,6 +28,8 @@
 #include "engine/script_host.h"
 #include "platform/sim/sim_platform.h"
 #include "platform/text.h"
+#include "vision/bmp.h"
+#include "vision/condition_check.h"
 
 namespace {
 
@@ -119,7 +126,66 @@ void Tasks(Json& j, const char* key, const std::vector<RepeatTask>& tasks) {
   });
 }
 
-std::string Report(SimPlatform& sim, ActionRegistry& reg, const std::vector<std::string>& warnings) {
+void Position(Json& j, const char* key, bool has, int64_t x, int64_t y) {
+  j.Key(key);
+  j.Item([&] {
+    if (!has) return j.Null();
+    j.Open('[');
+    j.Item([&] { j.Num(x); });
+    j.Item([&] { j.Num(y); });
+    j.Close(']');
+  });
+}
+
+void Screenshot(Json& j, const ActionRegistry& reg, const ScreenshotRecord& shot) {
+  j.Key("screenshot");
+  j.Open('{');
+  Field(j, "width", shot.width);
+  Field(j, "height", shot.height);
+  const std::vector<ScreenCondition>& conditions = reg.screen_conditions.Items();
+  j.Key("conditions");
+  j.Open('[');
+  for (size_t n = 0; n < conditions.size() && n < shot.checks.size(); ++n) {
+    const ConditionCheck& c = shot.checks[n];
+    j.Open('{');
+    Field(j, "name", conditions[n].name);
+    BoolField(j, "met", c.met);
+    Position(j, "found", c.has_found, c.found.x, c.found.y);
+    j.Key("nearest");
+    j.Item([&] {
+      if (c.met || c.stopped) return j.Null();
+      j.Open('{');
+      Position(j, "at", c.has_nearest, c.nearest.x, c.nearest.y);
+      Field(j, "matched", static_cast<long long>(c.matched));
+      Field(j, "of", static_cast<long long>(c.of));
+      List(j, "differences", c.differences, [&](const PointDifference& d) {
+        Field(j, "point", static_cast<long long>(d.point));
+        Position(j, "at", true, d.x, d.y);
+        Field(j, "want", d.want);
+        Field(j, "got", d.got);
+        Field(j, "op", std::string(OperatorText(d.op)));
+      });
+      IdOrNull(j, "tolerance", c.has_tolerance, c.tolerance);
+      j.Close('}');
+    });
+    j.Close('}');
+  }
+  j.Close(']');
+  j.Key("tasks");
+  j.Open('{');
+  for (const auto& [key, tasks] : {std::pair<const char*, const RecordList<RepeatTask>*>{"ordinary", &reg.ordinary_tasks},
+                                   {"priority", &reg.priority_tasks}}) {
+    j.Key(key);
+    j.Open('[');
+    for (const RepeatTask& t : tasks->Items()) j.Item([&] { j.Bool(TaskHoldsOn(t, shot.checks)); });
+    j.Close(']');
+  }
+  j.Close('}');
+  j.Close('}');
+}
+
+std::string Report(SimPlatform& sim, ActionRegistry& reg, const std::vector<std::string>& warnings,
+                   const ScreenshotRecord* shot) {
   Json j;
   j.Open('{');
   j.Key("status");
@@ -203,6 +269,7 @@ std::string Report(SimPlatform& sim, ActionRegistry& reg, const std::vector<std:
     BoolField(j, "points_are_offsets", c.points_are_offsets);
     Field(j, "tolerance", c.tolerance);
   });
+  if (shot) Screenshot(j, reg, *shot);
   j.Key("warnings");
   j.Open('[');
   for (const auto& line : warnings) j.Item([&] { j.Str(line); });
@@ -249,8 +316,59 @@ class Watchdog {
 };
 
 int Usage() {
-  std::fprintf(stderr, "usage: tora-check [--text] [--strict] [--screen WxH] [--time-limit MS] SCRIPT\n");
+  std::fprintf(stderr,
+               "usage: tora-check [--text] [--strict] [--screen WxH | --screenshot BMP] [--time-limit MS] SCRIPT\n");
   return 2;
+}
+
+// Clears a run flag once the time limit has passed, unless dismissed first:
+// the tests on a screenshot end like a stopped run.
+class Deadline {
+ public:
+  Deadline(RunFlag& flag, unsigned long limit_ms) {
+    flag.Set();
+    if (limit_ms != 0) thread_ = std::thread([this, &flag, limit_ms] { Watch(flag, limit_ms); });
+  }
+  ~Deadline() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    done_changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+  }
+  Deadline(const Deadline&) = delete;
+  Deadline& operator=(const Deadline&) = delete;
+
+ private:
+  void Watch(RunFlag& flag, unsigned long limit_ms) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!done_changed_.wait_for(lock, std::chrono::milliseconds(limit_ms), [this] { return done_; })) flag.Clear();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable done_changed_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
+// Reads the screenshot with the program's own BMP reader; false, with a
+// message naming the file, when it cannot be used.
+bool ReadScreenshot(const std::string& path, SimPlatform& sim, Frame& screen) {
+  // Far more than the largest picture the reader takes, with any colour
+  // table or profile: a larger file is not read into memory at all.
+  constexpr uint64_t kMaxBytes = uint64_t{256} << 20;
+  FilePort& files = sim.platform().files;
+  const std::optional<uint64_t> size = files.FileSize(path);
+  std::string bytes;
+  const BmpError error = size && *size <= kMaxBytes && files.ReadFile(path, bytes)
+                             ? RenderBmp(bytes, sim.platform().images, screen)
+                             : BmpError::kReadError;
+  if (error == BmpError::kNone) return true;
+  std::fprintf(stderr, "tora-check: the screenshot %s cannot be read: %s\n", path.c_str(),
+               error == BmpError::kNotBmp ? "it is not a BMP file"
+                                          : "the file is missing, unreadable, cut short or of a format not read here");
+  return false;
 }
 
 }  // namespace
@@ -258,8 +376,8 @@ int Usage() {
 int main(int argc, char** argv) {
   int width = 1920, height = 1080;
   unsigned long time_limit = 10000;
-  std::string script;
-  bool text = false, strict = false;
+  std::string script, screenshot;
+  bool text = false, strict = false, screen_given = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--text") == 0) {
       text = true;
@@ -269,6 +387,10 @@ int main(int argc, char** argv) {
       if (std::sscanf(argv[++i], "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 || width > 16384 ||
           height > 16384)
         return Usage();
+      screen_given = true;
+    } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc && screenshot.empty()) {
+      screenshot = argv[++i];
+      if (screenshot.empty()) return Usage();
     } else if (std::strcmp(argv[i], "--time-limit") == 0 && i + 1 < argc) {
       char* end = nullptr;
       time_limit = std::strtoul(argv[++i], &end, 10);
@@ -280,10 +402,21 @@ int main(int argc, char** argv) {
     }
   }
   if (script.empty()) return Usage();
+  if (screen_given && !screenshot.empty()) {
+    std::fprintf(stderr, "tora-check: --screen and --screenshot cannot be used together (the screenshot's size is the "
+                         "screen's)\n");
+    return 2;
+  }
 
   SimPlatform sim;
   sim.RunThreads(false);
-  sim.SetScreenSize(width, height);
+  Frame shot_screen;
+  if (!screenshot.empty()) {
+    if (!ReadScreenshot(screenshot, sim, shot_screen)) return 2;
+    sim.SetScreen(shot_screen);
+  } else {
+    sim.SetScreenSize(width, height);
+  }
   sim.SetScriptPath(script);
   ActionRegistry registry;
   ScriptHost host(registry, sim.platform());
@@ -296,17 +429,35 @@ int main(int argc, char** argv) {
   }
   if (host.TimedOut())
     std::fprintf(stderr, "tora-check: the script ran longer than %lu ms and was ended\n", time_limit);
+  ScreenshotRecord shot;
+  bool shot_stopped = false;
+  if (!screenshot.empty()) {
+    shot.width = shot_screen.width;
+    shot.height = shot_screen.height;
+    RunFlag testing;
+    Deadline deadline(testing, time_limit);
+    for (const ScreenCondition& c : registry.screen_conditions.Items()) {
+      shot.checks.push_back(CheckCondition(c, shot_screen, testing));
+      if (shot.checks.back().stopped && !shot_stopped) {
+        std::fprintf(stderr, "tora-check: testing condition %d on the screenshot took longer than %lu ms and was ended\n",
+                     static_cast<int>(shot.checks.size() - 1), time_limit);
+        shot_stopped = true;
+      }
+    }
+  }
+  const ScreenshotRecord* shot_record = screenshot.empty() ? nullptr : &shot;
   std::string out;
   if (text) {
     StartRecord start;
     start.status = sim.Status();
     for (const auto& m : sim.Messages()) start.messages.push_back(m.text);
     start.warnings = host.Warnings();
+    start.screenshot = shot_record;
     out = GbkToUtf8(TextReport(registry, start));
   } else {
-    out = Report(sim, registry, host.Warnings()) + "\n";
+    out = Report(sim, registry, host.Warnings(), shot_record) + "\n";
   }
   std::fwrite(out.data(), 1, out.size(), stdout);
-  if (outcome != ScriptHost::Outcome::Loaded || host.TimedOut()) return 1;
+  if (outcome != ScriptHost::Outcome::Loaded || host.TimedOut() || shot_stopped) return 1;
   return strict && !host.Warnings().empty() ? 3 : 0;
 }

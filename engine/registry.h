@@ -124,7 +124,14 @@ struct RepeatTask {
   // The script named a condition or window rule that does not exist: the
   // task is never run, rather than run unguarded or at the wrong window.
   bool unlinked = false;
+  int32_t script_line = 0;  // the line of the script's call; 0 when not known
   Point found_point;  // written and read only by the task's own worker
+  // Whether the condition has held in this run, and since when it has been
+  // tested without holding; written and read only by the task's own worker.
+  bool condition_tested = false;
+  bool condition_held = false;
+  bool never_held_said = false;
+  uint32_t first_test = 0;  // tick count
 };
 
 struct WindowRule {

@@ -50,6 +50,7 @@ int LuaRepeatAction(lua_State* L) {
   ActionRegistry& registry = GetScriptContext(L).registry;
 
   RepeatTask task;
+  task.script_line = CallLine(L);
 
   const std::string window = CheckString(L, kArgWindow);
   if (!NamesNoRule(window)) {

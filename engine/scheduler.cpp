@@ -4,7 +4,9 @@
 #include <limits>
 
 #include "engine/input.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 #include "vision/color_test.h"
 
 namespace tora {
@@ -13,6 +15,10 @@ namespace {
 
 // The sleep between two passes of a repeat worker.
 constexpr uint32_t kPassSleepMs = 10;
+
+// How long a task's condition may be tested without ever holding before the
+// status list says so.
+constexpr uint32_t kNeverHeldMs = 60000;
 
 // Offsets from a found point are the script's numbers: their sum is clamped
 // rather than left to overflow.
@@ -42,6 +48,30 @@ bool TestForTask(RepeatTask& task, int32_t condition_id, ActionRegistry& registr
 
 bool PlayList(RepeatTask& task, int32_t list_id, WindowHandle target, int depth, ActionRegistry& registry,
               Platform& platform);
+
+// A task whose condition was tested for a minute without holding once says
+// so, once a run: from outside, a condition that never holds looks like a
+// program that does nothing.
+void NoteConditionMissed(RepeatTask& task, uint32_t now, ActionRegistry& registry, Platform& platform) {
+  if (task.condition_held || task.never_held_said) return;
+  if (!task.condition_tested) {
+    task.condition_tested = true;
+    task.first_test = now;
+    return;
+  }
+  if (static_cast<uint32_t>(now - task.first_test) < kNeverHeldMs) return;
+  task.never_held_said = true;
+  const ScreenCondition* condition = registry.screen_conditions.Get(task.condition_id);
+  if (!condition) return;
+  const int seconds = static_cast<int>(kNeverHeldMs / 1000);
+  const std::string name = Excerpt(condition->name);
+  const std::string line = task.script_line > 0
+                               ? Format(texts::kNeverHeldAtLine, task.script_line, name.c_str(), seconds)
+                               : Format(texts::kNeverHeld, name.c_str(), seconds);
+  // Like a step: never after the stop has written its line.
+  StepGuard guard(registry.run_flag);
+  if (guard.ok()) platform.user.InsertStatusTop(line);
+}
 
 // Plays one step. Returns false when the run was stopped; a step whose record
 // is missing is skipped.
@@ -154,8 +184,14 @@ bool RunWorkerPass(RecordList<RepeatTask>& tasks, uint32_t now, ActionRegistry& 
       task.next_run = TickAfter(now, task.interval);
       continue;
     }
-    if (!task.has_condition || TestForTask(task, task.condition_id, registry, platform))
+    if (!task.has_condition) {
       RunActionList(task, task.action_list_id, registry, platform);
+    } else if (TestForTask(task, task.condition_id, registry, platform)) {
+      task.condition_tested = task.condition_held = true;
+      RunActionList(task, task.action_list_id, registry, platform);
+    } else {
+      NoteConditionMissed(task, now, registry, platform);
+    }
     // From the pass's start, not the task's end: a task that takes longer
     // than its interval is due again on the next pass. A gated task uses up
     // a try whether or not its condition held.

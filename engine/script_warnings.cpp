@@ -31,13 +31,17 @@ std::vector<std::string> ScriptWarnings::Lines(const char* more) const {
   return lines;
 }
 
+int CallLine(lua_State* L) {
+  // Level 1 is the script code that made the call.
+  lua_Debug ar;
+  if (lua_getstack(L, 1, &ar) && lua_getinfo(L, "l", &ar) && ar.currentline > 0) return ar.currentline;
+  return 0;
+}
+
 void WarnAtCall(lua_State* L, const char* function, const std::string& what) {
   ScriptWarnings* warnings = GetScriptContext(L).warnings;
   if (!warnings) return;
-  // Level 1 is the script code that made the call.
-  lua_Debug ar;
-  int line = 0;
-  if (lua_getstack(L, 1, &ar) && lua_getinfo(L, "l", &ar)) line = ar.currentline;
+  const int line = CallLine(L);
   warnings->Add(line > 0 ? Format(texts::kWarnAtLine, line, function, what.c_str())
                          : Format(texts::kWarnNoLine, function, what.c_str()));
 }

@@ -32,6 +32,10 @@ class ScriptWarnings {
   std::set<std::string> seen_;
 };
 
+// The script line of the call to the script function now running; 0 when
+// the interpreter cannot tell.
+int CallLine(lua_State* L);
+
 // Adds a warning about the script function now running: "警告：第N行 函数：
 // what", N being the script line of the call.
 void WarnAtCall(lua_State* L, const char* function, const std::string& what);

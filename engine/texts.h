@@ -160,6 +160,29 @@ inline constexpr const char* kTraceSearchStart = "开始找色\n";
 inline constexpr const char* kTraceFound = "找到：%d,%d\n";
 inline constexpr const char* kTraceSearchEnd = "找色结束！\n";
 
+// A condition tested on a given screen: what it found, or where it came
+// nearest and what differs there.
+inline constexpr const char* kCheckFoundAt = "找到了，在(%d,%d)";
+inline constexpr const char* kCheckHolds = "成立，每个%s都相符";
+inline constexpr const char* kCheckHoldsWithoutPoints = "成立：没有颜色点，不用看屏幕";
+inline constexpr const char* kCheckStopped = "没有查完：已停止";
+inline constexpr const char* kCheckNoCandidate = "没找到：查找范围是空的（右要大于左，下要大于上）";
+inline constexpr const char* kCheckNearest = "没找到；最接近的是(%d,%d)，%d个%s里有%d个相符";
+inline constexpr const char* kCheckFixedMiss = "不成立，%d个%s里有%d个相符";
+inline constexpr const char* kCheckUnitPoint = "颜色点";
+inline constexpr const char* kCheckUnitSample = "取样点";
+inline constexpr const char* kCheckDifference = "第%d个%s(%lld,%lld)：要 %s 0x%06X，屏幕上是 0x%06X";
+inline constexpr const char* kCheckDifferenceOffScreen = "第%d个%s(%lld,%lld)：要 %s 0x%06X，这里在屏幕外";
+inline constexpr const char* kCheckMoreDifferences = "……另有%d个%s不相符";
+inline constexpr const char* kCheckToleranceFinds = "容差从%d改为%d，这里就能找到";
+inline constexpr const char* kCheckToleranceHolds = "容差从%d改为%d就能成立";
+
+// A task whose condition never holds, said once a run.
+inline constexpr const char* kNeverHeldAtLine =
+    "第%d行 重复动作：条件\"%s\"查了%d秒，一次也没有成立，可以用 tora-check --screenshot 或编辑器的 测试条件 查看原因";
+inline constexpr const char* kNeverHeld =
+    "重复动作：条件\"%s\"查了%d秒，一次也没有成立，可以用 tora-check --screenshot 或编辑器的 测试条件 查看原因";
+
 // Window rules
 inline constexpr const char* kCornerNone = "无";
 inline constexpr const char* kCornerTopLeft = "左上角";

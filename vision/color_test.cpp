@@ -33,10 +33,12 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/text_util.h"
 #include "engine/texts.h"
+#include "vision/condition_points.h"
 #include "vision/pixel_test.h"
 #include "vision/prepared_condition.h"
 #include "vision/selectivity.h"
@@ -48,46 +50,6 @@ namespace {
 // Reads between two looks at the run flag in a loop that can run long: a
 // few hundred microseconds of work at most.
 constexpr int kReadsBetweenLooks = 1 << 14;
-
-// Written points as the search reads them.
-class WrittenPoints {
- public:
-  explicit WrittenPoints(const std::vector<Offset>& offsets) : o_(offsets.data()), n_(offsets.size()) {}
-  size_t size() const { return n_; }
-  int64_t dx(size_t i) const { return o_[i].dx; }
-  int64_t dy(size_t i) const { return o_[i].dy; }
-  bool required(size_t i) const { return !o_[i].matches_outside; }
-  PixelTest::Kind kind(size_t i) const { return o_[i].test.kind(); }
-  uint32_t colour(size_t i) const { return o_[i].test.colour(); }
-  bool Pass(size_t i, uint32_t pixel) const { return o_[i].test(pixel); }
-  const PixelTest& Test(size_t i) const { return o_[i].test; }
-
- private:
-  const Offset* o_;
-  size_t n_;
-};
-
-// A picture's samples, read where its list holds them: each at base plus
-// its position from the candidate, tested with "==".
-class PicturePoints {
- public:
-  PicturePoints(const PointList::Picture& picture, int64_t base_x, int64_t base_y)
-      : s_(picture.samples.data()), n_(picture.samples.size()), base_x_(base_x), base_y_(base_y) {}
-  size_t size() const { return n_; }
-  int64_t dx(size_t i) const { return base_x_ + s_[i].x; }
-  int64_t dy(size_t i) const { return base_y_ + s_[i].y; }
-  bool required(size_t i) const { return s_[i].colour != kInvalidColour; }
-  PixelTest::Kind kind(size_t) const { return PixelTest::Kind::kEqual; }
-  uint32_t colour(size_t i) const { return s_[i].colour; }
-  bool Pass(size_t i, uint32_t pixel) const { return pixel == s_[i].colour; }
-  PixelTest Test(size_t i) const { return PixelTest(kOpEqual, s_[i].colour, 0); }
-
- private:
-  const PictureSample* s_;
-  size_t n_;
-  int64_t base_x_;
-  int64_t base_y_;
-};
 
 template <typename Points>
 class Searcher {
@@ -371,6 +333,29 @@ bool MatchFixed(const PreparedCondition& prepared, const Frame& f, Point origin,
   return true;
 }
 
+// A frame whose buffer disagrees with its size is read as an empty one
+// (every position outside) rather than past its end.
+const Frame& SoundFrame(const Frame& frame) {
+  static const Frame kEmpty;
+  const bool sound = frame.width >= 0 && frame.height >= 0 &&
+                     frame.pixels.size() == static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
+  return sound ? frame : kEmpty;
+}
+
+// The search proper, on a sound frame with at least one point.
+bool Search(const PreparedCondition& prepared, const Frame& f, Point origin, const RunFlag& run_flag, Point& at) {
+  if (!prepared.search_in_rect()) return MatchFixed(prepared, f, origin, run_flag);
+  const Rect& rect = prepared.rect();
+  const Region region{static_cast<int64_t>(rect.left) - origin.x, static_cast<int64_t>(rect.top) - origin.y,
+                      static_cast<int64_t>(rect.right) - origin.x, static_cast<int64_t>(rect.bottom) - origin.y};
+  const bool hit = WithPoints(prepared, [&](const auto& points) {
+    using Points = std::decay_t<decltype(points)>;
+    return Searcher<Points>(points, prepared, f, origin, run_flag).Search(region, at);
+  });
+  // A stop during the search must not pass for a match.
+  return hit && run_flag.IsSet();
+}
+
 // The condition on a frame whose pixel (0, 0) is the screen's origin. The
 // frame must hold every on-screen position the condition can read; a
 // position outside it reads as off the screen.
@@ -380,37 +365,18 @@ bool MatchAt(ScreenCondition& condition, const PreparedCondition& prepared, cons
     found = condition.found_point.Load();
     return true;
   }
-  // A frame whose buffer disagrees with its size is read as an empty one
-  // (every position outside) rather than past its end.
-  static const Frame kEmpty;
-  const bool sound = frame.width >= 0 && frame.height >= 0 &&
-                     frame.pixels.size() == static_cast<size_t>(frame.width) * static_cast<size_t>(frame.height);
-  const Frame& f = sound ? frame : kEmpty;
+  const Frame& f = SoundFrame(frame);
   TraceLine(trace, texts::kTracePointCount, static_cast<int>(prepared.points().size()));
+  if (prepared.search_in_rect()) TraceLine(trace, texts::kTraceSearchStart, 0);
+  Point at;
+  if (!Search(prepared, f, origin, run_flag, at)) {
+    if (prepared.search_in_rect() && run_flag.IsSet()) TraceLine(trace, texts::kTraceSearchEnd, 0);
+    return false;
+  }
   if (!prepared.search_in_rect()) {
-    if (!MatchFixed(prepared, f, origin, run_flag)) return false;
     found = condition.found_point.Load();
     return true;
   }
-  TraceLine(trace, texts::kTraceSearchStart, 0);
-  const Rect& rect = prepared.rect();
-  const Region region{static_cast<int64_t>(rect.left) - origin.x, static_cast<int64_t>(rect.top) - origin.y,
-                      static_cast<int64_t>(rect.right) - origin.x, static_cast<int64_t>(rect.bottom) - origin.y};
-  Point at;
-  bool hit = false;
-  if (const PointList::Picture* picture = prepared.picture()) {
-    const PicturePoints points(*picture, prepared.base_x(), prepared.base_y());
-    hit = Searcher<PicturePoints>(points, prepared, f, origin, run_flag).Search(region, at);
-  } else {
-    const WrittenPoints points(prepared.offsets());
-    hit = Searcher<WrittenPoints>(points, prepared, f, origin, run_flag).Search(region, at);
-  }
-  if (!hit) {
-    if (run_flag.IsSet()) TraceLine(trace, texts::kTraceSearchEnd, 0);
-    return false;
-  }
-  // A stop during the search must not pass for a match.
-  if (!run_flag.IsSet()) return false;
   TraceLine(trace, texts::kTraceFound, at.x, at.y);
   condition.found_point.Store(at);
   found = at;
@@ -426,6 +392,11 @@ const PreparedCondition& PreparedFor(const ScreenCondition& condition, std::uniq
 }
 
 }  // namespace
+
+bool SearchCondition(const PreparedCondition& prepared, const Frame& frame, const RunFlag& run_flag, Point& at) {
+  if (prepared.points().empty()) return true;
+  return Search(prepared, SoundFrame(frame), Point{}, run_flag, at);
+}
 
 bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFlag& run_flag, Point& found,
                     TracePort* trace) {

@@ -16,6 +16,13 @@ bool ColorTest(ScreenCondition& condition, Platform& platform, const RunFlag& ru
 bool MatchCondition(ScreenCondition& condition, const Frame& frame, const RunFlag& run_flag, Point& found,
                     TracePort* trace);
 
+class PreparedCondition;
+
+// The same search without writing anything: whether the prepared condition
+// holds on a frame whose pixel (0, 0) is the screen's origin, and in
+// rectangle mode where (at). False when the run flag was cleared meanwhile.
+bool SearchCondition(const PreparedCondition& prepared, const Frame& frame, const RunFlag& run_flag, Point& at);
+
 // One point's operator test of a pixel.
 bool PointMatches(int32_t op, uint32_t pixel, uint32_t colour, int32_t tolerance);
 

@@ -43,6 +43,7 @@ TEST_F(RepeatActionTest, DeclaresATaskOverItsTable) {
   EXPECT_EQ(task.tries, 0);
   EXPECT_FALSE(task.has_window);
   EXPECT_FALSE(task.has_condition);
+  EXPECT_EQ(task.script_line, 2);  // said when its condition never holds
   ASSERT_EQ(registry_.action_lists.Length(), 1);
   const ActionList& list = *registry_.action_lists.Get(0);
   EXPECT_EQ(list.id, 0);

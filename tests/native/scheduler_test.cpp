@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "engine/scheduler.h"
+#include "engine/text_util.h"
+#include "engine/texts.h"
 #include "platform/sim/sim_platform.h"
 
 namespace tora {
@@ -214,6 +216,29 @@ TEST_F(SchedulerTest, GatedTaskUsesATryPerDueTestMatchedOrNot) {
   EXPECT_EQ(T(t).tries, 3);
   EXPECT_EQ(T(dangling).tries, 1);
   EXPECT_TRUE(sim.Events().empty());
+}
+
+// A condition tested for a minute without holding once is said in the status
+// list, once a run, with the task's script line; a task whose condition has
+// held, or has been tested for less than a minute, says nothing.
+TEST_F(SchedulerTest, AConditionThatNeverHoldsIsSaidOnceAfterAMinute) {
+  PaintRed(10, 10);
+  const int32_t red = RedCondition();
+  reg.screen_conditions.Get(red)->name = "红点";
+  const int32_t held = Task(List({Key(65)}), 1000, 0, red);
+  Pass(5000);
+  PaintRed(-1, -1);
+  const int32_t never = Task(List({Key(66)}), 1000, 0, red);
+  T(never).script_line = 12;
+  const std::string said = Format(texts::kNeverHeldAtLine, 12, "红点", 60);
+  for (uint32_t now = 6000; now < 66000; now += 1000) Pass(now);
+  EXPECT_TRUE(sim.Status().empty());  // 59 s after the first test of the task
+  Pass(66000);
+  EXPECT_EQ(sim.Status(), std::vector<std::string>{said});
+  for (uint32_t now = 67000; now < 200000; now += 1000) Pass(now);
+  EXPECT_EQ(sim.Status(), std::vector<std::string>{said});
+  EXPECT_EQ(Log(), "65");
+  EXPECT_FALSE(T(held).never_held_said);
 }
 
 TEST_F(SchedulerTest, GatedTaskCopiesTheMatchIntoItsFoundPoint) {

@@ -200,6 +200,110 @@ TEST_F(ToraCheckTest, EndlessScriptsEndByTheTimeLimit) {
   EXPECT_EQ(Check("--time-limit -1 x.txt").status, 2);
 }
 
+// A saved screen stands in for the display: its size is the screen's,
+// "全屏" its whole area, and every condition is tested on it with the
+// program's own search. The same picture as a 24-bit bottom-up and a 32-bit
+// top-down file gives the same answers.
+TEST_F(ToraCheckTest, ScreenshotTestsEveryConditionOnTheSavedScreen) {
+  constexpr uint32_t kBack = 0x102030;
+  const auto screen = [](int32_t x, int32_t y) -> uint32_t {
+    if ((x == 20 && y == 10) || (x == 21 && y == 11)) return 0xFFFFFF;
+    if (x == 40 && y == 30) return 0x0000F0;
+    if (x == 42 && y == 30) return 0x00FF00;
+    return kBack;
+  };
+  test::BmpRecipe top_down;
+  top_down.width = 64;
+  top_down.height = 48;
+  top_down.top_down = true;
+  top_down.bits = 32;
+  const std::string shots[] = {Write("shot24.bmp", test::BuildBmp24(64, 48, screen)),
+                               Write("shot32.bmp", test::BuildBmp(top_down, screen))};
+  // The picture cut at (40, 30), its last sample changed.
+  Write("cut.bmp", test::BuildBmp24(3, 2, [&](int32_t x, int32_t y) {
+          return x == 2 && y == 1 ? 0x123456u : screen(40 + x, 30 + y);
+        }));
+  const std::string script = Write("s.txt",
+      "颜色点列表_白 = {{100,100,\"==\",0xFFFFFF},{101,101,\"==\",0xFFFFFF}}\n"
+      "找颜色点条件(\"白\",\"颜色点列表_白\",\"活动\",\"全屏\",30)\n"
+      "颜色点列表_近 = {{0,0,\"~=\",0x0000FF},{2,0,\"==\",0x00FF00}}\n"
+      "找颜色点条件(\"近\",\"颜色点列表_近\",\"活动\",\"0,0,60,40\",10)\n"
+      "颜色点列表_固 = {{20,10,\"==\",0xFFFFFF},{70,5,\"==\",0x000000}}\n"
+      "找颜色点条件(\"固\",\"颜色点列表_固\",\"固定\",30)\n"
+      "找图像条件(\"图\",\"活动\",\"全屏\",0,\"cut.bmp\")\n"
+      "T = {{\"按键\",\"A,1\"}}\n"
+      "重复动作(\"T\",1,\"找颜色点条件(白)\",\"0\",\"0\",0)\n"
+      "重复动作(\"T\",1,\"找颜色点条件(近)\",\"0\",\"0\",0)\n"
+      "重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n"
+      "重复动作(\"T\",1,\"找图像条件(图)\",\"0\",\"优先\",0)\n");
+  const std::string want =
+      "\"screenshot\":{\"width\":64,\"height\":48,\"conditions\":["
+      "{\"name\":" + Q("白") + ",\"met\":true,\"found\":[20,10],\"nearest\":null},"
+      "{\"name\":" + Q("近") + ",\"met\":false,\"found\":null,\"nearest\":{\"at\":[40,30],\"matched\":1,\"of\":2,"
+      "\"differences\":[{\"point\":0,\"at\":[40,30],\"want\":255,\"got\":240,\"op\":\"~=\"}],\"tolerance\":16}},"
+      "{\"name\":" + Q("固") + ",\"met\":false,\"found\":null,\"nearest\":{\"at\":null,\"matched\":1,\"of\":2,"
+      "\"differences\":[{\"point\":1,\"at\":[70,5],\"want\":0,\"got\":4294967295,\"op\":\"==\"}],\"tolerance\":null}},"
+      "{\"name\":" + Q("图") + ",\"met\":false,\"found\":null,\"nearest\":{\"at\":[40,30],\"matched\":5,\"of\":6,"
+      "\"differences\":[{\"point\":5,\"at\":[42,31],\"want\":1193046,\"got\":1056816,\"op\":\"==\"}],\"tolerance\":null}}],"
+      "\"tasks\":{\"ordinary\":[true,false,true],\"priority\":[false]}},\"warnings\":[]}\n";
+  for (const std::string& shot : shots) {
+    CheckResult r = Check("--screenshot '" + shot + "' '" + script + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.Has("\"rect\":[0,0,64,48]")) << r.out;  // 全屏 is the screenshot
+    EXPECT_TRUE(r.Has(want)) << r.out;
+    r = Check("--text --screenshot '" + shot + "' '" + script + "'");
+    EXPECT_TRUE(r.Has(U8("在截图上（64x48）：\n"
+                         "  条件0 \"白\"：找到了，在(20,10)\n"
+                         "  条件1 \"近\"：没找到；最接近的是(40,30)，2个颜色点里有1个相符\n"
+                         "    第1个颜色点(40,30)：要 ~= 0x0000FF，屏幕上是 0x0000F0\n"
+                         "    容差从10改为16，这里就能找到\n"
+                         "  条件2 \"固\"：不成立，2个颜色点里有1个相符\n"
+                         "    第2个颜色点(70,5)：要 == 0x000000，这里在屏幕外\n"
+                         "  条件3 \"图\"：没找到；最接近的是(40,30)，6个取样点里有5个相符\n"
+                         "    第6个取样点(42,31)：要 == 0x123456，屏幕上是 0x102030\n"
+                         "  优先任务0：条件不成立\n"
+                         "  任务0：条件成立，会运行\n"
+                         "  任务1：条件不成立\n"
+                         "  任务2：没有条件，会运行\n"
+                         "没有警告\n")))
+        << r.out;
+  }
+}
+
+// A screenshot that cannot be used ends the tool before anything is written,
+// with its name; so does asking for a screen size beside it. Tests that run
+// past the time limit end like the script would.
+TEST_F(ToraCheckTest, ScreenshotsThatCannotBeUsed) {
+  const std::string script = Write("s.txt", "T = {{\"按键\",\"A,1\"}}\n重复动作(\"T\",1,\"0\",\"0\",\"0\",0)\n");
+  const std::string good = test::BuildBmp24(8, 8, test::PositionColour);
+  for (const std::string& name : {Write("cut-short.bmp", good.substr(0, good.size() - 9)),
+                                  Write("not-a-picture.bmp", "GIF89a"), Write("empty.bmp", ""),
+                                  dir_ + "/missing.bmp", dir_}) {
+    const CheckResult r = Check("--screenshot '" + name + "' '" + script + "'");
+    EXPECT_EQ(r.status, 2) << name;
+    EXPECT_TRUE(r.out.empty()) << name;
+    EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+  }
+  const std::string shot = Write("shot.bmp", good);
+  CheckResult r = Check("--screen 800x600 --screenshot '" + shot + "' '" + script + "'");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--screen"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.empty());
+
+  // A picture of noise that the screen never shows, unthinned, over the
+  // whole screen: counting every place would take hours.
+  uint32_t seed = 7;
+  const auto noise = [&seed](int32_t, int32_t) { return (seed = seed * 1103515245u + 12345u) >> 8; };
+  Write("big.bmp", test::BuildBmp24(1280, 800, noise));
+  Write("noise.bmp", test::BuildBmp24(500, 500, noise));
+  const std::string heavy = Write("heavy.txt", "找图像条件(\"噪\",\"活动\",\"全屏\",0,\"noise.bmp\")\n"
+                                               "T = {{\"按键\",\"A,1\"}}\n重复动作(\"T\",1,\"找图像条件(噪)\",\"0\",\"0\",0)\n");
+  r = Check("--time-limit 3000 --screenshot '" + dir_ + "/big.bmp' '" + heavy + "'");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("on the screenshot took longer than 3000 ms"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.Has("\"conditions\":[{\"name\":" + Q("噪") + ",\"met\":false,\"found\":null,\"nearest\":null}]")) << r.out;
+}
+
 TEST_F(ToraCheckTest, HugeTableIsReadWhole) {
   std::string script = "T = {\n";
   for (int i = 0; i < 20000; ++i) script += "{\"按键\",\"A+B,0.5\"},\n";
