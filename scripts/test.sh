@@ -3,6 +3,7 @@
 #   native core under AddressSanitizer/UndefinedBehaviorSanitizer,
 #   the Windows layer and the real program under wine64 on Xvfb,
 #   the 32-bit build (built and linked; it cannot run here),
+#   the release zips (scripts/release.sh, checked by scripts/check-release.sh),
 #   a short fuzzing run on the committed seed corpus.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,6 +27,9 @@ ctest --test-dir build/win64 --output-on-failure
 echo "== win32 (build only)"
 cmake --preset win32 >/dev/null
 cmake --build build/win32 -j "$jobs"
+
+echo "== release (the two zips for Windows users, checked)"
+bash scripts/release.sh
 
 if [ -d fuzz ] && [ -f fuzz/CMakeLists.txt ]; then
   echo "== fuzz (short run on the seed corpus)"
