@@ -21,7 +21,9 @@ cmake --preset win64 >/dev/null
 cmake --build build/win64 -j "$jobs"
 # shellcheck source=scripts/xvfb.sh
 source scripts/xvfb.sh
-trap '[ -n "${TORA_WM_PID:-}" ] && kill $TORA_WM_PID 2>/dev/null; [ -n "${TORA_XVFB_PID:-}" ] && kill $TORA_XVFB_PID 2>/dev/null; true' EXIT
+# Each kill on its own: under set -e a failed one (the window manager gone
+# already) would end the trap before the X server's.
+trap 'kill ${TORA_WM_PID:-} 2>/dev/null || true; kill ${TORA_XVFB_PID:-} 2>/dev/null || true' EXIT
 ctest --test-dir build/win64 --output-on-failure
 
 echo "== win32 (build only)"
