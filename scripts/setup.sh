@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
   wine64 xvfb xdotool x11-utils openbox imagemagick fonts-wqy-microhei locales
-  googletest libgtest-dev libbenchmark-dev dpkg-dev
+  googletest libgtest-dev libbenchmark-dev dpkg-dev zip unzip file
 )
 
 missing=()

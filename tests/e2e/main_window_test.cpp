@@ -9,6 +9,7 @@
 #include "engine/texts.h"
 #include "res/main_window.h"
 #include "res/resource.h"
+#include "res/version.h"
 #include "tests/e2e/tora_harness.h"
 
 namespace tora_e2e {
@@ -266,6 +267,8 @@ TEST_F(MainWindow, TheAboutBoxOpensFromTheSystemMenu) {
   WaitFor([&] { return (about = FindWindowW(L"#32770", W("关于 Velm").c_str())) != nullptr; }, 5000);
   ASSERT_TRUE(about);
   EXPECT_EQ(WindowText(about), W("关于 Velm"));
+  // The version the executable's version resource and the release's zips carry.
+  EXPECT_TRUE(FindWindowExW(about, nullptr, L"Static", W("版本：" TORA_VERSION_TEXT).c_str()));
   PostMessageW(about, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitFor([&] { return !IsWindow(about); }, 3000));
   EXPECT_TRUE(tora_.Close());
