@@ -19,6 +19,10 @@ namespace {
 // The screen follows the editor's leaving this long after it left, as for
 // the image tool's screenshot.
 constexpr UINT kTrialCaptureDelayMs = 1000;
+// The answer waits this long for the editor and the main window to be back
+// and drawn: a box shown while the window manager still restores them
+// leaves them unpainted under Wine.
+constexpr UINT kAnswerDelayMs = 300;
 // How long the found place stays framed.
 constexpr UINT kFrameShownMs = 1000;
 // The frame's width, drawn outside the found pixels so that they stay seen.
@@ -94,7 +98,12 @@ void ConditionTrial::Start(HWND page, PageHost& host, std::unique_ptr<ScreenCond
 bool ConditionTrial::OnTimer(WPARAM id) {
   if (id == kCaptureTimer) {
     KillTimer(page_, kCaptureTimer);
-    if (pending()) Finish();
+    if (condition_) Finish();
+    return true;
+  }
+  if (id == kAnswerTimer) {
+    KillTimer(page_, kAnswerTimer);
+    if (answer_pending_) Answer();
     return true;
   }
   if (id == kFrameTimer) {
@@ -108,9 +117,11 @@ bool ConditionTrial::OnTimer(WPARAM id) {
 void ConditionTrial::Cancel() {
   if (page_) {
     KillTimer(page_, kCaptureTimer);
+    KillTimer(page_, kAnswerTimer);
     KillTimer(page_, kFrameTimer);
   }
   condition_.reset();
+  answer_pending_ = false;
   if (host_hidden_) {
     host_hidden_ = false;
     host_->ReturnAfterShot();
@@ -122,22 +133,33 @@ void ConditionTrial::Finish() {
   std::unique_ptr<ScreenCondition> condition = std::move(condition_);
   Frame screen;
   const bool captured = Win32Screen().CaptureScreen(screen);
+  const bool returning = host_hidden_;
   if (host_hidden_) {
     host_hidden_ = false;
     host_->ReturnAfterShot();
   }
-  const HWND owner = GetAncestor(page_, GA_ROOT);
-  const std::wstring caption = Widen(texts::kAppTitle);
-  if (!captured) {
-    MessageBoxW(owner, Widen(editor_texts::kTrialNoCapture).c_str(), caption.c_str(), MB_OK);
-    return;
+  met_ = false;
+  found_.reset();
+  if (captured) {
+    RunFlag going;
+    going.Set();
+    const ConditionCheck check = CheckCondition(*condition, screen, going);
+    answer_ = TrialAnswer(*condition, check);
+    met_ = check.met;
+    found_ = FoundArea(*condition, check);
+  } else {
+    answer_ = editor_texts::kTrialNoCapture;
   }
-  RunFlag going;
-  going.Set();
-  const ConditionCheck check = CheckCondition(*condition, screen, going);
-  if (const std::optional<Rect> area = FoundArea(*condition, check)) ShowFrame(*area);
-  MessageBoxW(owner, Widen(TrialAnswer(*condition, check)).c_str(), caption.c_str(),
-              MB_OK | (check.met ? MB_ICONINFORMATION : MB_ICONWARNING));
+  answer_pending_ = true;
+  if (returning && SetTimer(page_, kAnswerTimer, kAnswerDelayMs, nullptr)) return;
+  Answer();
+}
+
+void ConditionTrial::Answer() {
+  answer_pending_ = false;
+  if (found_) ShowFrame(*found_);
+  MessageBoxW(GetAncestor(page_, GA_ROOT), Widen(answer_).c_str(), Widen(texts::kAppTitle).c_str(),
+              MB_OK | (met_ ? MB_ICONINFORMATION : MB_ICONWARNING));
 }
 
 void ConditionTrial::ShowFrame(const Rect& area) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "editor/find_code.h"
@@ -31,6 +32,7 @@ class ConditionTrial {
   // Timers of the page that the trial uses.
   static constexpr UINT_PTR kCaptureTimer = 0x5451;
   static constexpr UINT_PTR kFrameTimer = 0x5452;
+  static constexpr UINT_PTR kAnswerTimer = 0x5453;
 
   ConditionTrial() = default;
   ~ConditionTrial();
@@ -47,10 +49,11 @@ class ConditionTrial {
   // The editor closes: a trial under way ends without an answer, and the
   // editor (with the main window) comes back.
   void Cancel();
-  bool pending() const { return condition_ != nullptr; }
+  bool pending() const { return condition_ != nullptr || answer_pending_; }
 
  private:
   void Finish();
+  void Answer();
   void ShowFrame(const Rect& area);
   void DropFrame();
 
@@ -58,6 +61,11 @@ class ConditionTrial {
   PageHost* host_ = nullptr;
   bool host_hidden_ = false;
   std::unique_ptr<ScreenCondition> condition_;
+  // The answer of a finished test, while it waits for the editor to be back.
+  bool answer_pending_ = false;
+  std::string answer_;
+  bool met_ = false;
+  std::optional<Rect> found_;
   HWND frame_ = nullptr;
 };
 
