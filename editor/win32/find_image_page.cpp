@@ -9,6 +9,7 @@
 #include "editor/condition_trial.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
@@ -180,24 +181,22 @@ void FindImagePage::TestCondition() {
   PictureTrial picture;
   if (!AcceptEdit(ImageTrialCondition(form, Win32Screen().ScreenSize(), *condition, picture), BoxOwner())) return;
   // The picture as the script would read it now: it may have changed or
-  // gone since it was chosen.
+  // gone since it was chosen. One too big for the memory left is said as
+  // one that cannot be read.
   Win32Files files;
   Win32Images images;
-  Frame rendered;
-  switch (LoadBmp(picture.path, files, images, rendered)) {
-    case BmpError::kNotBmp:
-      Tell(Format(t::kTrialPictureNotBmp, picture.path.c_str()));
-      return;
-    case BmpError::kReadError:
-      Tell(Format(t::kTrialPictureUnreadable, picture.path.c_str()));
-      return;
-    case BmpError::kNone:
-      break;
-  }
+  BmpError error = BmpError::kReadError;
   try {
-    SampleTrialPicture(rendered, picture, *condition);
+    Frame rendered;
+    error = LoadBmp(picture.path, files, images, rendered);
+    if (error == BmpError::kNone) SampleTrialPicture(rendered, picture, *condition);
   } catch (const std::bad_alloc&) {
-    Tell(Format(t::kTrialPictureUnreadable, picture.path.c_str()));
+    error = BmpError::kReadError;
+  }
+  if (error != BmpError::kNone) {
+    // A path no file can have is named only by its start.
+    const std::string named = picture.path.size() <= kMaxBmpPathBytes ? picture.path : Excerpt(picture.path);
+    Tell(Format(error == BmpError::kNotBmp ? t::kTrialPictureNotBmp : t::kTrialPictureUnreadable, named.c_str()));
     return;
   }
   trial_.Start(hwnd(), host(), std::move(condition));

@@ -483,8 +483,6 @@ TEST(FindPages, TestConditionAnswersFromTheLiveScreen) {
             Format(texts::kCheckFixedMiss, 1, texts::kCheckUnitPoint, 0) + "\r\n" +
                 Format(texts::kCheckDifference, 1, texts::kCheckUnitPoint, 901LL, 501LL, "~=", 0x563420u, 0x563412u) +
                 "\r\n" + Format(texts::kCheckToleranceHolds, 10, 15));
-  // Nothing the test did stays in the page's code.
-  EXPECT_EQ(editor.Text(IDC_CODE_BOX), "");
   SetControlText(GetDlgItem(page, IDC_FC_POINTS), "{640,240,\"==\",0x214365},\r\n");
   editor.hides_for_shots = true;
   EXPECT_EQ(answer([&] { colour.TestCondition(); }), Format(texts::kCheckHolds, texts::kCheckUnitPoint));
@@ -513,38 +511,6 @@ TEST(FindPages, TestConditionAnswersFromTheLiveScreen) {
                              picture.At(0, 0), picture.At(1, 0))),
             std::string::npos)
       << miss;
-}
-
-}  // namespace
-}  // namespace tora
-
-namespace tora {
-namespace {
-
-// "生成动作" in fixed mode with a click relative to the found place asks
-// first; an answer other than yes writes nothing. Absolute clicks, or the
-// rectangle mode, are written without a question.
-TEST(FindPages, ActionOfAFixedConditionAsksBeforeARelativeClick) {
-  EditorStandIn editor;
-  FindImagePage page;
-  ASSERT_TRUE(page.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
-  SetControlText(GetDlgItem(page.hwnd(), IDC_FI_PATH), "C:\\\\a.bmp");
-  SetControlText(GetDlgItem(page.hwnd(), IDC_FI_POSITION), "10,20");
-  const std::string relative = "{\"左键单击\",\"0,0,相对,0\"},\r\n";
-  editor.SetText(IDC_REPEAT_LIST, relative);
-  {
-    test::MessageBoxAnswer box;
-    page.GenerateImageAction();
-    EXPECT_EQ(box.Text(), editor_texts::kRelativeWithFixedMode);
-  }
-  EXPECT_EQ(editor.Text(IDC_CODE_BOX), "");
-  EXPECT_EQ(editor.Text(IDC_REPEAT_LIST), relative);
-  Choose(page.hwnd(), IDC_FI_MODE, 1);
-  SetControlText(GetDlgItem(page.hwnd(), IDC_FI_RANGE), "0,0,800,600");
-  test::MessageBoxAnswer none;
-  page.GenerateImageAction();
-  EXPECT_FALSE(none.answered());
-  EXPECT_NE(editor.Text(IDC_CODE_BOX), "");
 }
 
 }  // namespace
