@@ -104,6 +104,8 @@ int32_t ThinningRand() {
 
 void SetThinningRandState(uint32_t state) { thinning_state = state; }
 
+uint32_t ThinningRandState() { return thinning_state; }
+
 namespace {
 
 // The first five pixels are always taken, so that a search rejects most

@@ -56,9 +56,11 @@ BmpError LoadBmp(const std::string& path, FilePort& files, ImagePort& images, Fr
 // sequence, never seeded, with one state per thread that carries over from
 // call to call.
 int32_t ThinningRand();
-// Puts this thread's generator into a known state. The program never calls
-// it (its state starts at 1); tests do.
+// Puts this thread's generator into a known state (it starts at 1). The
+// program only puts back a state it saved (ThinningRandState) after drawing
+// outside a script run; tests set it.
 void SetThinningRandState(uint32_t state);
+uint32_t ThinningRandState();
 
 // Which draws drop a pixel: r < P for the action, r <= P for the condition.
 enum class ThinningRule { kDropBelow, kDropAtOrBelow };

@@ -42,6 +42,11 @@ class PageHost {
   virtual bool OnRecordButton(POINT at) = 0;
   // Keeps the editor in sight above every window, or lets it go back.
   virtual void StayOnTop(bool on) = 0;
+  // A page looks at the screen: the editor leaves it first, as for the
+  // image tool's screenshot; false when it was out of sight already (and
+  // then does not come back either).
+  virtual bool LeaveScreenForShot() { return false; }
+  virtual void ReturnAfterShot() {}
 
  protected:
   ~PageHost() = default;

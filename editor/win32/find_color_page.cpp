@@ -1,9 +1,13 @@
 #include "editor/win32/find_color_page.h"
 
+#include <memory>
+
 #include "editor/codegen.h"
+#include "editor/condition_trial.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_ports.h"
 #include "res/find_color_page.h"
 #include "tools/tool_logic.h"
 #include "ui/controls.h"
@@ -23,12 +27,18 @@ void FindColorPage::OnPageCreated() {
   OnModeChanged();
 }
 
-void FindColorPage::OnEditorClosing() { picker_.Destroy(); }
+void FindColorPage::OnEditorClosing() {
+  trial_.Cancel();
+  picker_.Destroy();
+}
 
 INT_PTR FindColorPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
+      break;
+    case WM_TIMER:
+      if (trial_.OnTimer(wparam)) return TRUE;
       break;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lparam) == Item(IDC_FC_SWATCH) && swatch_.get())
@@ -57,6 +67,7 @@ INT_PTR FindColorPage::OnCommand(WORD id, WORD code) {
     case IDC_FC_CONDITION: GenerateColorCondition(); return TRUE;
     case IDC_FC_ACTION: GenerateColorAction(); return TRUE;
     case IDC_FC_INSERT: InsertColorActionRow(); return TRUE;
+    case IDC_FC_TEST: TestCondition(); return TRUE;
     default: return FALSE;
   }
 }
@@ -127,10 +138,20 @@ void FindColorPage::GenerateColorAction() {
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateColorAction(form);
   if (!AcceptEdit(edit, BoxOwner())) return;
+  if (!GoOnWithRelativeClick(form.repeat_list, form.mode == t::kModeFixed, BoxOwner())) return;
   host().PrependCode(edit.text);
   host().ClearRepeatList();
   SetItemText(IDC_FC_POINTS, std::string());
   SetItemText(IDC_FC_NAME, std::string());
+}
+
+void FindColorPage::TestCondition() {
+  if (trial_.pending()) return;
+  ColorForm form;
+  if (!ReadForm(false, form)) return;
+  auto condition = std::make_unique<ScreenCondition>();
+  if (!AcceptEdit(ColorTrialCondition(form, Win32Screen().ScreenSize(), *condition), BoxOwner())) return;
+  trial_.Start(hwnd(), host(), std::move(condition));
 }
 
 void FindColorPage::FillColorActionChoices() {

@@ -6,6 +6,7 @@
 
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
+#include "editor/win32/find_page_util.h"
 #include "platform/win32/gdi.h"
 #include "res/find_color_page.h"
 #include "res/resource.h"
@@ -26,6 +27,7 @@ class FindColorPage : public EditorPage {
   void GenerateColorAction();
   void FillColorActionChoices();
   void InsertColorActionRow();
+  void TestCondition();
   void ShowRectPicker();
   RectPicker& rect_picker() { return picker_; }
 
@@ -43,6 +45,7 @@ class FindColorPage : public EditorPage {
 
   GdiObject<HBRUSH> swatch_;
   RectPicker picker_;
+  ConditionTrial trial_;
 };
 
 }  // namespace tora

@@ -2,16 +2,22 @@
 
 #include <commdlg.h>
 
+#include <new>
 #include <vector>
 
 #include "editor/codegen.h"
+#include "editor/condition_trial.h"
 #include "editor/texts.h"
 #include "editor/win32/find_page_util.h"
+#include "engine/script_warnings.h"
+#include "engine/text_util.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/wide.h"
+#include "platform/win32/win32_ports.h"
 #include "res/find_image_page.h"
 #include "tools/tool_logic.h"
 #include "ui/controls.h"
+#include "vision/bmp.h"
 
 namespace tora {
 
@@ -34,6 +40,7 @@ void FindImagePage::OnPageCreated() {
 }
 
 void FindImagePage::OnEditorClosing() {
+  trial_.Cancel();
   picker_.Destroy();
   CloseCut();
 }
@@ -47,6 +54,9 @@ INT_PTR FindImagePage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
   switch (message) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wparam), HIWORD(wparam))) return TRUE;
+      break;
+    case WM_TIMER:
+      if (trial_.OnTimer(wparam)) return TRUE;
       break;
     default:
       break;
@@ -71,6 +81,7 @@ INT_PTR FindImagePage::OnCommand(WORD id, WORD code) {
     case IDC_FI_CONDITION: GenerateImageCondition(); return TRUE;
     case IDC_FI_ACTION: GenerateImageAction(); return TRUE;
     case IDC_FI_INSERT: InsertImageActionRow(); return TRUE;
+    case IDC_FI_TEST: TestCondition(); return TRUE;
     default: return FALSE;
   }
 }
@@ -156,9 +167,39 @@ void FindImagePage::GenerateImageAction() {
   if (!ReadForm(true, form)) return;
   const PageEdit edit = tora::GenerateImageAction(form);
   if (!AcceptEdit(edit, BoxOwner())) return;
+  if (!GoOnWithRelativeClick(form.repeat_list, form.mode == t::kModeFixed, BoxOwner())) return;
   host().PrependCode(edit.text);
   host().ClearRepeatList();
   SetItemText(IDC_FI_NAME, std::string());
+}
+
+void FindImagePage::TestCondition() {
+  if (trial_.pending()) return;
+  ImageForm form;
+  if (!ReadForm(false, form)) return;
+  auto condition = std::make_unique<ScreenCondition>();
+  PictureTrial picture;
+  if (!AcceptEdit(ImageTrialCondition(form, Win32Screen().ScreenSize(), *condition, picture), BoxOwner())) return;
+  // The picture as the script would read it now: it may have changed or
+  // gone since it was chosen. One too big for the memory left is said as
+  // one that cannot be read.
+  Win32Files files;
+  Win32Images images;
+  BmpError error = BmpError::kReadError;
+  try {
+    Frame rendered;
+    error = LoadBmp(picture.path, files, images, rendered);
+    if (error == BmpError::kNone) SampleTrialPicture(rendered, picture, *condition);
+  } catch (const std::bad_alloc&) {
+    error = BmpError::kReadError;
+  }
+  if (error != BmpError::kNone) {
+    // A path no file can have is named only by its start.
+    const std::string named = picture.path.size() <= kMaxBmpPathBytes ? picture.path : Excerpt(picture.path);
+    Tell(Format(error == BmpError::kNotBmp ? t::kTrialPictureNotBmp : t::kTrialPictureUnreadable, named.c_str()));
+    return;
+  }
+  trial_.Start(hwnd(), host(), std::move(condition));
 }
 
 void FindImagePage::FillImageActionChoices() {

@@ -6,6 +6,7 @@
 
 #include "editor/find_code.h"
 #include "editor/win32/editor_page.h"
+#include "editor/win32/find_page_util.h"
 #include "res/find_image_page.h"
 #include "res/resource.h"
 #include "tools/rect_picker.h"
@@ -26,6 +27,7 @@ class FindImagePage : public EditorPage {
   void GenerateImageAction();
   void FillImageActionChoices();
   void InsertImageActionRow();
+  void TestCondition();
   RectPicker& rect_picker() { return picker_; }
   // The screen cut opened last, while it is open.
   ScreenCut* screen_cut() { return cut_ && cut_->exists() ? cut_.get() : nullptr; }
@@ -45,6 +47,7 @@ class FindImagePage : public EditorPage {
   void CloseCut();
 
   RectPicker picker_;
+  ConditionTrial trial_;
   // Shared with the cut itself while its save asks for a file name.
   std::shared_ptr<ScreenCut> cut_;
 };

@@ -7,8 +7,10 @@
 #include <windowsx.h>
 
 #include <atomic>
+#include <cstdio>
 #include <functional>
 
+#include "engine/texts.h"
 #include "res/find_color_page.h"
 #include "res/find_image_page.h"
 #include "res/main_window.h"
@@ -206,6 +208,18 @@ TEST_F(FindPages, CutPictureGatesAnAbsoluteClickWhereItWasCut) {
   }));
   // An absolute click in the picture, gated on the picture being there.
   SetWindowPos(target_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // 测试条件 looks at the screen with the program out of the way, answers,
+  // and the program is back.
+  Press(page, IDC_FI_TEST);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(tora.main()) != FALSE; }, 3000));
+  HWND box = tora.WaitMessageBox(10000);
+  ASSERT_TRUE(box);
+  char holds[64];
+  std::snprintf(holds, sizeof holds, tora::texts::kCheckHolds, tora::texts::kCheckUnitSample);
+  EXPECT_EQ(Tora::MessageBoxText(box), W(holds));
+  EXPECT_FALSE(IsIconic(tora.main()));
+  Tora::Dismiss(box);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000));
   RunGated("{\"左键单击\",\"620,440,绝对,0\"},\r\n", "找图像条件(图)");
   EXPECT_EQ(g_click_x, 20);
   EXPECT_EQ(g_click_y, 20);

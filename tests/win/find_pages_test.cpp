@@ -10,11 +10,13 @@
 #include <utility>
 
 #include "editor/find_code.h"
+#include "editor/condition_trial.h"
 #include "editor/texts.h"
 #include "editor/win32/editor_window.h"
 #include "editor/win32/find_color_page.h"
 #include "editor/win32/find_image_page.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
 #include "platform/win32/win32_ports.h"
@@ -26,6 +28,7 @@
 #include "tools/texts.h"
 #include "ui/controls.h"
 #include "vision/bmp.h"
+#include "vision/bmp_writer.h"
 
 // While set, memory given back is kept (never handed out again) and filled
 // with this window's handle: an object used after it was freed then
@@ -66,6 +69,14 @@ class EditorStandIn : public test::PageHostStandIn {
     Use(GetDlgItem(hwnd(), IDC_CODE_BOX), GetDlgItem(hwnd(), IDC_REPEAT_LIST), nullptr);
   }
   HWND hwnd() const { return window_->hwnd(); }
+  // Whether it leaves the screen while a page looks at it, as the editor does.
+  bool hides_for_shots = false;
+  bool LeaveScreenForShot() override {
+    if (!hides_for_shots) return false;
+    ShowWindow(hwnd(), SW_HIDE);
+    return true;
+  }
+  void ReturnAfterShot() override { ShowWindow(hwnd(), SW_SHOW); }
   std::string Text(int id) const { return ControlText(GetDlgItem(hwnd(), id)); }
   void SetText(int id, const std::string& gbk) const { SetControlText(GetDlgItem(hwnd(), id), gbk); }
 
@@ -415,6 +426,91 @@ TEST(FindPages, OpenImageFileTakesOnlyBmpFiles) {
   Answers::Stop();
   EXPECT_TRUE(Answers::boxes.empty());
   EXPECT_EQ(ControlText(GetDlgItem(page.hwnd(), IDC_FI_PATH)), DoubledBackslashes(picture));
+}
+
+}  // namespace
+}  // namespace tora
+
+namespace tora {
+namespace {
+
+// "测试条件" on both pages against what a window of ours puts on the
+// screen: found and where, or the nearest miss and what differs there.
+TEST(FindPages, TestConditionAnswersFromTheLiveScreen) {
+  namespace t = editor_texts;
+  // A picture with no two pixels alike, shown at (1000, 600) beside a
+  // block of one colour at (900, 500).
+  Frame picture;
+  picture.Resize(8, 6);
+  for (int32_t y = 0; y < 6; ++y)
+    for (int32_t x = 0; x < 8; ++x) picture.Set(x, y, static_cast<uint32_t>(0x203040 + x * 0x0B + y * 0x0D00));
+  TestWindow::Options o;
+  o.rect = RECT{900, 500, 1008, 606};
+  o.paint = [&picture](HDC dc, const RECT& r) {
+    FillRect(dc, &r, GdiObject<HBRUSH>(CreateSolidBrush(RGB(0x12, 0x34, 0x56))).get());
+    for (int32_t y = 0; y < picture.height; ++y)
+      for (int32_t x = 0; x < picture.width; ++x) SetPixel(dc, 100 + x, 100 + y, picture.At(x, y));
+  };
+  TestWindow target(o);
+  ASSERT_TRUE(PumpUntil([&] { return GetPixel(ScreenDc().get(), 1007, 605) == picture.At(7, 5); }));
+  // A colour the editor covers until it leaves the screen.
+  o.rect = RECT{600, 200, 680, 280};
+  o.paint = [](HDC dc, const RECT& r) {
+    FillRect(dc, &r, GdiObject<HBRUSH>(CreateSolidBrush(RGB(0x65, 0x43, 0x21))).get());
+  };
+  TestWindow covered(o);
+  ASSERT_TRUE(PumpUntil([&] { return GetPixel(ScreenDc().get(), 640, 240) == RGB(0x65, 0x43, 0x21); }));
+  const auto answer = [](const std::function<void()>& press) {
+    test::MessageBoxAnswer box;
+    press();
+    PumpUntil([&] { return box.answered(); }, 4000);
+    return box.Text();
+  };
+
+  EditorStandIn editor;
+  ASSERT_TRUE(PumpUntil([&] { return GetPixel(ScreenDc().get(), 640, 240) != RGB(0x65, 0x43, 0x21); }));
+  FindColorPage colour;
+  ASSERT_TRUE(colour.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
+  HWND page = colour.hwnd();
+  EXPECT_EQ(answer([&] { colour.TestCondition(); }), t::kEmptyPointList);
+  SetControlText(GetDlgItem(page, IDC_FC_POINTS), "{900,500,\"==\",0x563412},\r\n{907,505,\"==\",0x563412},\r\n");
+  Choose(page, IDC_FC_MODE, 1);
+  SetControlText(GetDlgItem(page, IDC_FC_RANGE), "850,450,1280,800");
+  EXPECT_EQ(answer([&] { colour.TestCondition(); }), Format(texts::kCheckFoundAt, 900, 500));
+  SetControlText(GetDlgItem(page, IDC_FC_POINTS), "{901,501,\"~=\",0x563420},\r\n");
+  Choose(page, IDC_FC_MODE, 0);
+  EXPECT_EQ(answer([&] { colour.TestCondition(); }),
+            Format(texts::kCheckFixedMiss, 1, texts::kCheckUnitPoint, 0) + "\r\n" +
+                Format(texts::kCheckDifference, 1, texts::kCheckUnitPoint, 901LL, 501LL, "~=", 0x563420u, 0x563412u) +
+                "\r\n" + Format(texts::kCheckToleranceHolds, 10, 15));
+  SetControlText(GetDlgItem(page, IDC_FC_POINTS), "{640,240,\"==\",0x214365},\r\n");
+  editor.hides_for_shots = true;
+  EXPECT_EQ(answer([&] { colour.TestCondition(); }), Format(texts::kCheckHolds, texts::kCheckUnitPoint));
+  EXPECT_TRUE(IsWindowVisible(editor.hwnd()));
+  editor.hides_for_shots = false;
+
+  FindImagePage image;
+  ASSERT_TRUE(image.CreatePage(GetModuleHandleW(nullptr), editor.hwnd(), editor));
+  page = image.hwnd();
+  EXPECT_EQ(answer([&] { image.TestCondition(); }), t::kTrialNoPicture);
+  test::TempFolder folder;
+  const std::string path = folder.File("图.bmp");
+  SetControlText(GetDlgItem(page, IDC_FI_PATH), DoubledBackslashes(path));
+  SetControlText(GetDlgItem(page, IDC_FI_POSITION), "1000,600");
+  EXPECT_EQ(answer([&] { image.TestCondition(); }), Format(t::kTrialPictureUnreadable, path.c_str()));
+  ASSERT_TRUE(test::TempFolder::WriteBytes(path, EncodeBmp24(picture)));
+  EXPECT_EQ(answer([&] { image.TestCondition(); }), Format(texts::kCheckHolds, texts::kCheckUnitSample));
+  Choose(page, IDC_FI_MODE, 1);
+  SetControlText(GetDlgItem(page, IDC_FI_RANGE), "全屏");
+  EXPECT_EQ(answer([&] { image.TestCondition(); }), Format(texts::kCheckFoundAt, 1000, 600));
+  Choose(page, IDC_FI_MODE, 0);
+  SetControlText(GetDlgItem(page, IDC_FI_POSITION), "1001,600");
+  const std::string miss = answer([&] { image.TestCondition(); });
+  EXPECT_EQ(miss.rfind("不成立", 0), 0u) << miss;
+  EXPECT_NE(miss.find(Format(texts::kCheckDifference, 1, texts::kCheckUnitSample, 1001LL, 600LL, "==",
+                             picture.At(0, 0), picture.At(1, 0))),
+            std::string::npos)
+      << miss;
 }
 
 }  // namespace
