@@ -462,13 +462,13 @@ void AppendRtfText(std::string& out, const std::string& utf8) {
 // in half points, spaces and indents in twips) and what ends it.
 const char* RtfStart(HelpBlockKind kind) {
   switch (kind) {
-    case HelpBlockKind::kTitle: return "\\pard\\plain\\sb60\\sa120\\f0\\fs26\\b\\cf1 ";
-    case HelpBlockKind::kHeading: return "\\pard\\plain\\sb240\\sa80\\f0\\fs22\\b\\cf1 ";
-    case HelpBlockKind::kSubheading: return "\\pard\\plain\\sb160\\sa60\\f0\\fs20\\b ";
-    case HelpBlockKind::kParagraph: return "\\pard\\plain\\sa100\\f0\\fs18 ";
-    case HelpBlockKind::kListItem: return "\\pard\\plain\\fi-160\\li320\\sa60\\f0\\fs18 \\u8226? ";
-    case HelpBlockKind::kTableHead: return "\\pard\\plain\\li160\\sa40\\f0\\fs18\\b ";
-    case HelpBlockKind::kTableRow: return "\\pard\\plain\\li160\\sa40\\f0\\fs18 ";
+    case HelpBlockKind::kTitle: return "\\pard\\plain\\li80\\sb60\\sa120\\f0\\fs26\\b\\cf1 ";
+    case HelpBlockKind::kHeading: return "\\pard\\plain\\li80\\sb240\\sa80\\f0\\fs22\\b\\cf1 ";
+    case HelpBlockKind::kSubheading: return "\\pard\\plain\\li80\\sb160\\sa60\\f0\\fs20\\b ";
+    case HelpBlockKind::kParagraph: return "\\pard\\plain\\li80\\sa100\\f0\\fs18 ";
+    case HelpBlockKind::kListItem: return "\\pard\\plain\\fi-160\\li400\\sa60\\f0\\fs18 \\u8226? ";
+    case HelpBlockKind::kTableHead: return "\\pard\\plain\\li240\\sa40\\f0\\fs18\\b ";
+    case HelpBlockKind::kTableRow: return "\\pard\\plain\\li240\\sa40\\f0\\fs18 ";
     case HelpBlockKind::kCode: break;  // a paragraph per line, see HelpRtf
   }
   return "\\pard\\plain\\f0\\fs18 ";
@@ -510,7 +510,7 @@ std::string HelpRtf(const std::vector<HelpBlock>& blocks, const std::string& tex
     for (size_t start = 0; start <= block.text.size();) {
       size_t end = block.text.find('\n', start);
       if (end == std::string::npos) end = block.text.size();
-      out += "\\pard\\plain\\li360\\f1\\fs18\\cf2";
+      out += "\\pard\\plain\\li440\\f1\\fs18\\cf2";
       if (start == 0) out += "\\sb60";
       if (end == block.text.size()) out += "\\sa140";
       out += ' ';
