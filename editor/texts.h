@@ -79,8 +79,9 @@ inline constexpr const char* kTabCaptions[] = {"窗口", "键盘", "鼠标", "�
 // the full path looked at between the two lines.
 inline constexpr const char* kHelpTextFont = "宋体";
 inline constexpr const char* kHelpCodeFont = "新宋体";
-inline constexpr const char* kHelpPageMissing = "找不到帮助页。程序在这里找过：";
+inline constexpr const char* kHelpPageMissing = "找不到帮助页，或无法读取它。程序找的位置是：";
 inline constexpr const char* kHelpPageWhereItBelongs = "请把程序带的 tora 文件夹（里面有 torasoft.htm）放回程序所在的文件夹。";
+inline constexpr const char* kHelpPageCut = "……（帮助页太长，这里只显示它开头的部分。）";
 // Interval and count choices, and where each box starts
 inline constexpr const char* kIntervalItems[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "0.1", "0.5", "100"};
 inline constexpr const char* kIntervalStart = "3";

@@ -11,11 +11,13 @@
 namespace tora {
 namespace {
 
-// The help page is some 40 KB; a file far larger is no help page, and its
-// first megabytes are as much as anyone reads in a pane.
-constexpr DWORD kMostBytesRead = 4 << 20;
+// The help page is some 40 KB. The rich edit control takes seconds per
+// megabyte under Wine, so a far larger file shows its beginning only.
+constexpr DWORD kMostBytesRead = 256 << 10;
 
-bool ReadPage(const std::string& path, std::string& bytes) {
+// The page's bytes, at most kMostBytesRead of them; cut tells whether there
+// was more.
+bool ReadPage(const std::string& path, std::string& bytes, bool& cut) {
   const KernelHandle file(CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
@@ -26,6 +28,13 @@ bool ReadPage(const std::string& path, std::string& bytes) {
   DWORD got = 0;
   if (wanted > 0 && !ReadFile(file.get(), bytes.data(), wanted, &got, nullptr)) return false;
   bytes.resize(got);
+  cut = size.QuadPart > kMostBytesRead;
+  if (cut) {
+    // Not in the middle of a character: a broken last character would make
+    // a UTF-8 page read as GBK.
+    while (!bytes.empty() && (static_cast<unsigned char>(bytes.back()) & 0xC0) == 0x80) bytes.pop_back();
+    if (!bytes.empty() && static_cast<unsigned char>(bytes.back()) >= 0x80) bytes.pop_back();
+  }
   return true;
 }
 
@@ -46,8 +55,9 @@ bool HelpPageExists(const std::string& path) {
 
 void ShowHelpPage(WebPane& pane, const std::string& path) {
   std::string page;
+  bool cut = false;
   std::vector<HelpBlock> blocks;
-  if (!HelpPageExists(path) || !ReadPage(path, page)) {
+  if (!HelpPageExists(path) || !ReadPage(path, page, cut)) {
     // The full path, as a line of its own that can be copied.
     blocks = {{HelpBlockKind::kParagraph, GbkToUtf8(editor_texts::kHelpPageMissing)},
               {HelpBlockKind::kCode, GbkToUtf8(path)},
@@ -57,6 +67,7 @@ void ShowHelpPage(WebPane& pane, const std::string& path) {
     return;
   } else {
     blocks = ReadableHelp(page);
+    if (cut) blocks.push_back({HelpBlockKind::kParagraph, GbkToUtf8(editor_texts::kHelpPageCut)});
   }
   pane.ShowText(HelpRtf(blocks, editor_texts::kHelpTextFont, editor_texts::kHelpCodeFont),
                 WidenUtf8(HelpPlainText(blocks)));
