@@ -139,6 +139,10 @@ LRESULT WebPane::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_SETFOCUS:
+      // Tab lands on the pane; the text it shows is what takes the keys.
+      if (text_view_ && IsWindowVisible(text_view_)) SetFocus(text_view_);
+      return 0;
     case WM_CONTEXTMENU:
       if (text_view_ && reinterpret_cast<HWND>(wparam) == text_view_ && text_view_rich_) {
         ShowTextMenu(lparam);
