@@ -10,6 +10,7 @@
 #include "app/hotkeys.h"
 #include "app/texts.h"
 #include "editor/texts.h"
+#include "editor/win32/help_view.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "platform/win32/wide.h"
@@ -78,7 +79,7 @@ INT_PTR MainWindow::OnInitDialog() {
   WarnIfProgramDirNotGbk();
   PrepareDefaultScript();
   ShowLastScript();
-  if (WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE))) pane->Navigate(HelpPagePath());
+  if (WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE))) ShowHelpPage(*pane, HelpPagePath());
   ClaimSingleInstance();
   PlaceAtRightEdge();
   AddTrayIcon();
@@ -448,7 +449,17 @@ void MainWindow::OpenUrlStep() {
 }
 
 void MainWindow::OpenHelpExternally() {
-  ShellExecuteW(hwnd(), L"open", Widen(HelpPagePath()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  const std::string path = HelpPagePath();
+  const auto opened = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(hwnd(), L"open", Widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  if (opened > 32) return;
+  // No program opens the page (or it is missing): the pane shows it, or
+  // where it was looked for, in a window brought into sight, and the status
+  // list says why no browser came up.
+  ShowWindow(hwnd(), SW_RESTORE);
+  SetForegroundWindow(hwnd());
+  if (WebPane* pane = WebPane::FromWindow(Item(IDC_WEB_PANE))) ShowHelpPage(*pane, path);
+  user_.InsertStatusTop(HelpPageExists(path) ? app_texts::kHelpNotOpened : app_texts::kHelpMissing);
 }
 
 }  // namespace tora

@@ -15,6 +15,9 @@ inline constexpr const char* kHotkeyCtrlPrefix = "Ctrl+F";
 inline constexpr const char* kDefaultStartHotkey = "Alt+F1";
 inline constexpr const char* kDefaultStopHotkey = "Alt+F2";
 inline constexpr const char* kScriptFilterName = "脚本文件(*.txt)";
+// The help link and the tray's "帮助" when no program opens the page.
+inline constexpr const char* kHelpNotOpened = "没有能打开帮助页的浏览器，帮助显示在下方。";
+inline constexpr const char* kHelpMissing = "找不到帮助页，查找的位置显示在下方。";
 
 // A program folder that GBK (the program's text, and setup.ini's) cannot
 // hold: said at start, as nothing could be saved there.

@@ -74,6 +74,14 @@ inline constexpr const char* kCaretLine = "%d";
 inline constexpr const char* kLoadingCaption = "按键设置 - 正在读入脚本 %d%%";
 // Tab captions, in tab order
 inline constexpr const char* kTabCaptions[] = {"窗口", "键盘", "鼠标", "找颜色点", "找图像", "其它", "帮助"};
+// The help page as text (the "帮助" tab and the main window's pane, where no
+// browser engine renders it): its fonts, and what shows when it is missing,
+// the full path looked at between the two lines.
+inline constexpr const char* kHelpTextFont = "宋体";
+inline constexpr const char* kHelpCodeFont = "新宋体";
+inline constexpr const char* kHelpPageMissing = "找不到帮助页，或无法读取它。程序找的位置是：";
+inline constexpr const char* kHelpPageWhereItBelongs = "请把程序带的 tora 文件夹（里面有 torasoft.htm）放回程序所在的文件夹。";
+inline constexpr const char* kHelpPageCut = "……（帮助页太长，这里只显示它开头的部分。）";
 // Interval and count choices, and where each box starts
 inline constexpr const char* kIntervalItems[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "0.1", "0.5", "100"};
 inline constexpr const char* kIntervalStart = "3";

@@ -11,9 +11,10 @@ build=$(cd "$build" && pwd)
 artifacts="$build/fuzz/artifacts"
 mkdir -p "$artifacts"
 # name and seed folder of each fuzzer (the script fuzzer makes its own inputs;
-# the generator fuzzer's seeds are inputs it once failed on)
+# the generator fuzzer's seeds are inputs it once failed on; the help-text
+# fuzzer starts from the help page)
 for entry in "bmp_fuzzer:$here/corpus" "dib_fuzzer:$here/corpus" "script_fuzzer:" \
-    "generator_fuzzer:$here/corpus/generators"; do
+    "generator_fuzzer:$here/corpus/generators" "help_text_fuzzer:$here/../tora"; do
   name=${entry%%:*}
   seeds=${entry#*:}
   fuzzer="$build/fuzz/$name"

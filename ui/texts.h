@@ -14,4 +14,8 @@ inline constexpr const char* kFaultLine = "程序出错（%s），刚才的操�
 inline constexpr const char* kFaultNoMemory = "内存不足";
 inline constexpr const char* kFaultOther = "内部错误";
 
+// The menu of text a window shows itself (the help page without a browser).
+inline constexpr const char* kCopy = "复制";
+inline constexpr const char* kSelectAll = "全选";
+
 }  // namespace tora::ui_texts

@@ -3,11 +3,24 @@
 #include <ole2.h>
 #include <exdisp.h>
 #include <oleauto.h>
+#include <richedit.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include "platform/win32/wide.h"
 #include "res/resource.h"
+#include "ui/texts.h"
 
 namespace tora {
+namespace {
+
+// The system's HTML document (the engine the browser control renders with);
+// MinGW's uuid library lacks it.
+constexpr CLSID kHtmlDocumentClass = {0x25336920, 0x03F9, 0x11CF, {0x8F, 0xD0, 0x00, 0xAA, 0x00, 0x68, 0x6F, 0x13}};
+
+}  // namespace
 
 // The container side of the embedding: client site, in-place site and
 // in-place frame in one object. The control asks these for its window and
@@ -126,6 +139,23 @@ LRESULT WebPane::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;
+    case WM_SETFOCUS:
+      // Tab lands on the pane; the text it shows is what takes the keys.
+      if (text_view_ && IsWindowVisible(text_view_)) SetFocus(text_view_);
+      return 0;
+    case WM_CONTEXTMENU:
+      if (text_view_ && reinterpret_cast<HWND>(wparam) == text_view_ && text_view_rich_) {
+        ShowTextMenu(lparam);
+        return 0;
+      }
+      return Default(message, wparam, lparam);
+    case WM_CTLCOLORSTATIC:
+      // A read-only plain edit would be grey; the text reads as a page.
+      if (text_view_ && reinterpret_cast<HWND>(lparam) == text_view_) {
+        SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOW));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+      }
+      return Default(message, wparam, lparam);
     case WM_DESTROY:
       Unembed();
       return 0;
@@ -135,6 +165,15 @@ LRESULT WebPane::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 void WebPane::Embed() {
+  // Without the HTML engine behind it (Wine without its engine) the browser
+  // control comes up but never draws a page: the pane counts as having no
+  // browser then, so that its owner shows its text itself.
+  IUnknown* engine = nullptr;
+  if (FAILED(CoCreateInstance(kHtmlDocumentClass, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                              reinterpret_cast<void**>(&engine))) ||
+      !engine)
+    return;
+  engine->Release();
   IOleObject* object = nullptr;
   if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                               reinterpret_cast<void**>(&object))) ||
@@ -157,9 +196,10 @@ void WebPane::Embed() {
 }
 
 void WebPane::Resize() {
-  if (!browser_) return;
   RECT rect;
   GetClientRect(hwnd(), &rect);
+  if (text_view_) MoveWindow(text_view_, 0, 0, rect.right, rect.bottom, TRUE);
+  if (!browser_) return;
   browser_->put_Left(0);
   browser_->put_Top(0);
   browser_->put_Width(rect.right);
@@ -194,6 +234,7 @@ void WebPane::OnPaint() {
 
 void WebPane::Navigate(const std::string& address) {
   if (!browser_) return;
+  if (text_view_) ShowWindow(text_view_, SW_HIDE);
   BSTR url = SysAllocString(Widen(address).c_str());
   if (!url) return;
   VARIANT empty;
@@ -204,6 +245,98 @@ void WebPane::Navigate(const std::string& address) {
 
 void WebPane::Refresh() {
   if (browser_) browser_->Refresh();
+}
+
+bool WebPane::MakeTextView() {
+  if (text_view_) return true;
+  RECT rect;
+  GetClientRect(hwnd(), &rect);
+  const DWORD style = WS_CHILD | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_NOHIDESEL;
+  // The newest rich edit the system has; the library stays for the process,
+  // as the control's class lives in it.
+  const struct {
+    const wchar_t* library;
+    const wchar_t* window_class;
+  } rich_edits[] = {{L"Msftedit.dll", L"RICHEDIT50W"}, {L"Riched20.dll", L"RichEdit20W"}};
+  for (const auto& rich : rich_edits) {
+    if (!LoadLibraryW(rich.library)) continue;
+    text_view_ = CreateWindowExW(0, rich.window_class, L"", style, 0, 0, rect.right, rect.bottom, hwnd(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (text_view_) {
+      text_view_rich_ = true;
+      // A rich edit holds 32K characters unless told otherwise.
+      SendMessageW(text_view_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+      break;
+    }
+  }
+  if (!text_view_) {
+    text_view_ = CreateWindowExW(0, L"EDIT", L"", style, 0, 0, rect.right, rect.bottom, hwnd(), nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (!text_view_) return false;
+    SendMessageW(text_view_, EM_SETLIMITTEXT, 0, 0);
+    if (HWND parent = GetParent(hwnd()))
+      SendMessageW(text_view_, WM_SETFONT, SendMessageW(parent, WM_GETFONT, 0, 0), FALSE);
+  }
+  SendMessageW(text_view_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(4, 4));
+  return true;
+}
+
+namespace {
+
+struct RtfSource {
+  const std::string* text;
+  size_t at;
+};
+
+DWORD CALLBACK ReadRtf(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+  auto* source = reinterpret_cast<RtfSource*>(cookie);
+  const size_t count = std::min(static_cast<size_t>(std::max<LONG>(wanted, 0)), source->text->size() - source->at);
+  std::memcpy(buffer, source->text->data() + source->at, count);
+  source->at += count;
+  *given = static_cast<LONG>(count);
+  return 0;
+}
+
+}  // namespace
+
+void WebPane::ShowText(const std::string& rtf, const std::wstring& plain) {
+  if (!MakeTextView()) return;
+  if (text_view_rich_) {
+    RtfSource source{&rtf, 0};
+    EDITSTREAM stream{};
+    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+    stream.pfnCallback = ReadRtf;
+    SendMessageW(text_view_, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  } else {
+    SetWindowTextW(text_view_, plain.c_str());
+  }
+  SendMessageW(text_view_, EM_SETSEL, 0, 0);
+  SendMessageW(text_view_, WM_VSCROLL, SB_TOP, 0);
+  // Above the browser's own window, where there is one.
+  SetWindowPos(text_view_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+void WebPane::ShowTextMenu(LPARAM at) {
+  // A rich edit has no menu of its own: copy and select all, as an edit has.
+  enum : UINT { kCopy = 1, kSelectAll = 2 };
+  POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (at == -1) {
+    // From the keyboard: at the pane's top-left corner.
+    point = POINT{0, 0};
+    ClientToScreen(hwnd(), &point);
+  }
+  CHARRANGE selection{};
+  SendMessageW(text_view_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return;
+  AppendMenuW(menu, MF_STRING | (selection.cpMin == selection.cpMax ? MF_GRAYED : 0), kCopy,
+              Widen(ui_texts::kCopy).c_str());
+  AppendMenuW(menu, MF_STRING, kSelectAll, Widen(ui_texts::kSelectAll).c_str());
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, hwnd(), nullptr));
+  DestroyMenu(menu);
+  if (command == kCopy) SendMessageW(text_view_, WM_COPY, 0, 0);
+  if (command == kSelectAll) SendMessageW(text_view_, EM_SETSEL, 0, -1);
 }
 
 WebPane::~WebPane() { Unembed(); }

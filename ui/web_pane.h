@@ -1,6 +1,8 @@
 // The web pane: the system's web-browser control embedded in a child window
 // of our own class. Where the control cannot be created the pane stays an
-// empty white area and every request is a no-op.
+// empty white area and every request to navigate is a no-op; text the
+// program renders itself can be shown instead, in a read-only rich edit
+// control the user can scroll, select and copy from.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +28,12 @@ class WebPane : public WindowBase {
   void Refresh();
   bool HasBrowser() const { return browser_ != nullptr; }
 
+  // Shows rich text (RTF) over the whole pane until the next navigation;
+  // plain (UTF-16) where the system has no rich edit control.
+  void ShowText(const std::string& rtf, const std::wstring& plain);
+  // The control showing that text, or nullptr.
+  HWND TextView() const { return text_view_; }
+
   ~WebPane() override;
 
  private:
@@ -37,10 +45,14 @@ class WebPane : public WindowBase {
   void Resize();
   void Unembed();
   void OnPaint();
+  bool MakeTextView();
+  void ShowTextMenu(LPARAM at);
 
   Site* site_ = nullptr;
   IOleObject* object_ = nullptr;
   IWebBrowser2* browser_ = nullptr;
+  HWND text_view_ = nullptr;
+  bool text_view_rich_ = false;
 };
 
 }  // namespace tora

@@ -1,11 +1,12 @@
 #include "editor/win32/help_page.h"
 
+#include "editor/win32/help_view.h"
 #include "ui/web_pane.h"
 
 namespace tora {
 
 void HelpPage::OnPageCreated() {
-  if (WebPane* pane = WebPane::FromWindow(Item(IDC_HELP_PANE))) pane->Navigate(address_);
+  if (WebPane* pane = WebPane::FromWindow(Item(IDC_HELP_PANE))) ShowHelpPage(*pane, address_);
 }
 
 INT_PTR HelpPage::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,4 +1,5 @@
-// The "帮助" page: the program's own help page in a web pane.
+// The "帮助" page: the program's own help page in a web pane, as text where
+// no browser engine renders it.
 #pragma once
 
 #include <string>
@@ -11,7 +12,7 @@ namespace tora {
 
 class HelpPage : public EditorPage {
  public:
-  // The page to show (a file path or an address), before the page is made.
+  // The help page's full path, before the page is made.
   void SetAddress(const std::string& address) { address_ = address; }
 
  protected:

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/texts.h"
+#include "editor/texts.h"
 #include "engine/texts.h"
 #include "res/main_window.h"
 #include "res/resource.h"
@@ -104,6 +105,49 @@ TEST_F(MainWindow, FirstStartInAnEmptyFolder) {
   EXPECT_TRUE(tora_.Status().empty());
   ExpectIdleControls();
   EXPECT_TRUE(tora_.Close());
+}
+
+// The pane's text view (the program's own text where no browser engine
+// renders the page, as under Wine), asked across the process boundary.
+std::wstring PaneText(HWND main) {
+  HWND pane = GetDlgItem(main, IDC_WEB_PANE);
+  HWND view = pane ? GetWindow(pane, GW_CHILD) : nullptr;
+  if (!view) return L"";
+  std::wstring text(1 << 20, L'\0');
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(view, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                      &length);
+  text.resize(length);
+  return text;
+}
+
+TEST_F(MainWindow, ThePaneShowsTheHelpPageOrWhereItWasLookedFor) {
+  // Missing: the pane names the full path, and the tray's "帮助", which no
+  // program can open, says so in the status list.
+  ASSERT_TRUE(Launch());
+  const std::wstring page = folder_.File(L"tora\\torasoft.htm");
+  std::wstring text;
+  EXPECT_TRUE(WaitFor([&] { return (text = PaneText(tora_.main())).find(page) != std::wstring::npos; }, 5000))
+      << Gbk(text);
+  EXPECT_NE(text.find(W(tora::editor_texts::kHelpPageMissing)), std::wstring::npos);
+  PostMessageW(tora_.main(), WM_COMMAND, ID_TRAY_HELP, 0);
+  EXPECT_TRUE(WaitFor([&] {
+    const std::vector<std::wstring> lines = tora_.Status();
+    return !lines.empty() && lines[0] == W(app_texts::kHelpMissing);
+  }, 5000));
+  ASSERT_TRUE(tora_.Close());
+
+  // Beside the program: its text, headings and examples included.
+  CreateDirectoryW(folder_.File(L"tora").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW((FromUnixPath(TORA_SOURCE_DIR) + L"\\tora\\torasoft.htm").c_str(), page.c_str(), FALSE));
+  Tora again(folder_);
+  ASSERT_TRUE(again.Start());
+  ASSERT_TRUE(again.WaitMainWindow());
+  EXPECT_TRUE(WaitFor([&] { return (text = PaneText(again.main())).find(L"Tora") == 0; }, 5000)) << Gbk(text);
+  EXPECT_NE(text.find(W("重复动作(\"动作_复制\",2,\"0\",\"0\",\"0\",10)")), std::wstring::npos);
+  EXPECT_TRUE(again.Close());
+  DeleteFileW(page.c_str());
+  RemoveDirectoryW(folder_.File(L"tora").c_str());
 }
 
 TEST_F(MainWindow, AnExistingDefaultScriptIsLeftAlone) {
