@@ -101,7 +101,9 @@ INT_PTR EditorWindow::OnInitDialog() {
   UseChineseFont();
   for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(IDC_REPEAT_INTERVAL), item);
   for (const char* item : editor_texts::kCountItems) AddComboItem(Item(IDC_REPEAT_COUNT), item);
-  for (const char* item : editor_texts::kWindowStartItems) AddComboItem(Item(IDC_REPEAT_WINDOW), item);
+  // Before the first drop-down the boxes offer the entry that writes "0".
+  AddComboItem(Item(IDC_REPEAT_CONDITION), editor_texts::kNoConditionItem);
+  AddComboItem(Item(IDC_REPEAT_WINDOW), editor_texts::kForegroundWindowItem);
   SendMessageW(Item(IDC_REPEAT_INTERVAL), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                reinterpret_cast<LPARAM>(Widen(editor_texts::kIntervalStart).c_str()));
   SendMessageW(Item(IDC_REPEAT_COUNT), CB_SETCURSEL, 0, 0);
