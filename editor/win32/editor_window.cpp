@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "editor/editor_placement.h"
 #include "editor/texts.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -40,8 +41,24 @@ bool EditorWindow::Open(HWND main_window) {
     return true;
   }
   if (!CreateModeless(instance_, IDD_EDITOR, main_window)) return false;
+  PlaceBeside(main_window);
   ShowWindow(hwnd(), SW_SHOW);
   return true;
+}
+
+void EditorWindow::PlaceBeside(HWND main_window) {
+  RECT main{}, editor{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!main_window || !GetWindowRect(main_window, &main) || !GetWindowRect(hwnd(), &editor) ||
+      !GetMonitorInfoW(MonitorFromWindow(main_window, MONITOR_DEFAULTTONEAREST), &monitor))
+    return;
+  const RECT& work = monitor.rcWork;
+  const Rect place = EditorPlacement(Rect{work.left, work.top, work.right, work.bottom},
+                                     Rect{main.left, main.top, main.right, main.bottom},
+                                     Size{editor.right - editor.left, editor.bottom - editor.top});
+  SetWindowPos(hwnd(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool EditorWindow::CloseSaving() {
