@@ -217,8 +217,7 @@ TEST_F(Editor, AddsCodeSavesItAndLoadsItBack) {
     PostMessageW(box, WM_COMMAND, answer, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000));
     if (answer == IDNO) {
-      EXPECT_EQ(Text(kCodeBox), expected);
-      EXPECT_EQ(Text(kRepeatList), W(relative));
+      EXPECT_EQ(Text(kRepeatList) + Text(kCodeBox), W(relative) + expected);
     }
   }
   const std::wstring added = W("动作_9={\r\n" + relative + "  }\r\n重复动作(\"动作_9\",3,\"0\",\"0\",\"0\",0)\r\n\r\n");

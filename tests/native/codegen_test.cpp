@@ -104,17 +104,6 @@ TEST(Choices, CallLinesUpToTheirFirstComma) {
   EXPECT_TRUE(WindowChoices("").empty());
 }
 
-TEST(Choices, BoxesOfferTheirNoneEntryFirstAndItWritesZero) {
-  const std::string box = "找颜色点条件(\"c\",\"P\",\"活动\",\"0,0,9,9\",10)\r\n窗口操作(\"w\",\"N\",\"无\",\"不置顶\",0,0,1)\r\n";
-  EXPECT_EQ(ConditionBoxItems(box), (std::vector<std::string>{t::kNoConditionItem, "找颜色点条件(c)"}));
-  EXPECT_EQ(WindowBoxItems(""), std::vector<std::string>{t::kForegroundWindowItem});
-  RepeatCodeInput in = Filled();
-  in.condition = t::kNoConditionItem;
-  in.window = t::kForegroundWindowItem;
-  const std::string code = AddRepeatCode(in).code_box;
-  EXPECT_NE(code.find("重复动作(\"动作_3\",3,\"0\",\"0\",\"0\",0)"), std::string::npos) << code;
-}
-
 // A name typed before the script declares it is written as the call the
 // task reads; what could never be declared is refused by its character.
 TEST(AddRepeatCode, TypedLinksAheadOfTheirDeclaration) {
@@ -130,7 +119,6 @@ TEST(AddRepeatCode, TypedLinksAheadOfTheirDeclaration) {
   EXPECT_EQ(written("按钮", "12"), "\"找颜色点条件(按钮)\",\"窗口操作(12)\",\"0\",0)\r\n\r\n");
   EXPECT_EQ(written("img", "后台"), "\"找图像条件(img)\",\"后台\",\"0\",0)\r\n\r\n");
   EXPECT_EQ(written("a b", ""), Format(t::kBadNameCharacter, t::kFieldCondition, " "));
-  EXPECT_EQ(written("找颜色点条件(這)", ""), Format(t::kBadNameCharacter, t::kFieldCondition, "這"));
   EXPECT_EQ(written("", "窗口操作(a\"b)"), Format(t::kBadNameCharacter, t::kFieldWindow, "\""));
   for (const char* form : {"找颜色点条件()", "找颜色点条件(a", "条件(a)"})
     EXPECT_EQ(written(form, ""), Format(t::kBadConditionForm, form)) << form;

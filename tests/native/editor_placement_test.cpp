@@ -33,10 +33,7 @@ TEST(EditorPlacement, BesideTheMainWindowWhereThereIsRoom) {
     const Size editor{between(400, 1800), between(300, 1000)};
     const Rect at = EditorPlacement(area, main_window, editor);
     SCOPED_TRACE(testing::Message() << "case " << i);
-    ASSERT_GE(at.left, area.left);
-    ASSERT_GE(at.top, area.top);
-    ASSERT_LE(at.right, area.right);
-    ASSERT_LE(at.bottom, area.bottom);
+    ASSERT_TRUE(at.left >= area.left && at.top >= area.top && at.right <= area.right && at.bottom <= area.bottom);
     const int width = at.right - at.left;
     ASSERT_EQ(width, std::min(editor.width, area.right - area.left));
     ASSERT_EQ(at.bottom - at.top, std::min(editor.height, area.bottom - area.top));
