@@ -42,6 +42,14 @@ INT_PTR MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return OnQueryDragIcon();
     case kMsgTrayNotify:
       return OnTrayNotify(lparam);
+    case WM_MEASUREITEM:
+      if (wparam != IDC_STATUS_LIST) return FALSE;
+      user_.MeasureStatusItem(Item(IDC_STATUS_LIST), *reinterpret_cast<MEASUREITEMSTRUCT*>(lparam));
+      return TRUE;
+    case WM_DRAWITEM:
+      if (wparam != IDC_STATUS_LIST) return FALSE;
+      user_.DrawStatusItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+      return TRUE;
     case kMsgStatusRequest:
       SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, user_.ServeStatusRequest(wparam, lparam));
       return TRUE;

@@ -1,5 +1,7 @@
 #include "app/main_window_user.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <vector>
 
 #include "platform/win32/gdi.h"
@@ -25,7 +27,66 @@ std::wstring ListLine(HWND list, int index) {
   return std::wstring(buffer.data());
 }
 
+// The room between the list's edge and its text, in pixels.
+constexpr int kStatusMargin = 2;
+// The tallest item a list box holds.
+constexpr int kMaxItemHeight = 255;
+
+// Where the text of the status list's lines has room: the list's width
+// less the margins and the vertical scroll bar, taken as shown, so that a
+// line keeps its rows when the bar comes with the lines that follow.
+int StatusTextWidth(HWND list) {
+  RECT client{};
+  GetClientRect(list, &client);
+  int width = client.right - 2 * kStatusMargin;
+  if (!(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetrics(SM_CXVSCROLL);
+  return std::max(width, 8);
+}
+
+// The rows of the tallest item a list holds.
+size_t MostRows(int row_height) { return static_cast<size_t>(std::max(1, kMaxItemHeight / std::max(row_height, 1))); }
+
+// Characters that close a phrase and so never begin a row.
+bool NeverBeginsARow(wchar_t c) { return c != 0 && wcschr(L"，。、；：？！）》」』”’,.;:?!)]}", c) != nullptr; }
+
+// Whether a row may end between text[at - 1] and text[at]: after a blank,
+// or beside a Chinese character, but not before closing punctuation.
+bool MayBreakAt(const std::wstring& text, size_t at) {
+  if (NeverBeginsARow(text[at])) return false;
+  const wchar_t before = text[at - 1], after = text[at];
+  return before == L' ' || before >= 0x2E80 || after >= 0x2E80;
+}
+
 }  // namespace
+
+std::vector<StatusRow> StatusRows(HDC dc, const std::wstring& line, int width, size_t most) {
+  if (line.empty()) return {StatusRow{0, 0}};
+  std::vector<StatusRow> rows;
+  size_t begin = 0;
+  do {
+    if (rows.size() + 1 >= std::max<size_t>(most, 1)) {
+      rows.push_back(StatusRow{begin, line.size()});
+      break;
+    }
+    // No character is narrower than a pixel: a row never holds more than
+    // width of them, however long the line.
+    const size_t left = std::min(line.size() - begin, static_cast<size_t>(std::max(width, 1)));
+    INT fit = 0;
+    SIZE size{};
+    GetTextExtentExPointW(dc, line.c_str() + begin, static_cast<int>(left), width, &fit, nullptr, &size);
+    size_t end = begin + std::max<size_t>(1, std::min<size_t>(static_cast<size_t>(std::max(fit, 0)), left));
+    if (end < line.size()) {
+      // Back to the last place a row may end; a word wider than the whole
+      // row is cut where the row is full.
+      size_t at = end;
+      while (at > begin + 1 && !MayBreakAt(line, at)) --at;
+      if (at > begin + 1 || MayBreakAt(line, at)) end = at;
+    }
+    rows.push_back(StatusRow{begin, end});
+    begin = end;
+  } while (begin < line.size());
+  return rows;
+}
 
 void MainWindowUser::Attach(HWND dialog) {
   ui_thread_.store(GetCurrentThreadId());
@@ -74,19 +135,61 @@ LRESULT MainWindowUser::ServeStatusRequest(WPARAM, LPARAM request) {
   return 1;
 }
 
-void MainWindowUser::WidenListExtent(const std::wstring& line) {
-  HWND list = GetDlgItem(hwnd_.load(), IDC_STATUS_LIST);
-  SIZE size{};
-  {
-    WindowDc dc(list);
-    if (!dc.get()) return;
-    Selected font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+int MainWindowUser::RowHeight(HWND list) {
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+  if (row_height_ > 0 && font == row_font_) return row_height_;
+  WindowDc dc(list);
+  if (!dc.get()) return 16;
+  Selected selected(dc.get(), font ? reinterpret_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.get(), &metrics);
+  row_font_ = font;
+  row_height_ = metrics.tmHeight > 0 ? static_cast<int>(metrics.tmHeight) : 16;
+  return row_height_;
+}
+
+void MainWindowUser::FitRows(HWND list, int index, const std::wstring& line) {
+  if (index < 0 || !(GetWindowLongW(list, GWL_STYLE) & LBS_OWNERDRAWVARIABLE)) return;
+  WindowDc dc(list);
+  if (!dc.get()) return;
+  Selected font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+  const int row_height = RowHeight(list);
+  const size_t rows = StatusRows(dc.get(), line, StatusTextWidth(list), MostRows(row_height)).size();
+  // Most lines fit: the list's own measure gave them their one row.
+  if (rows > 1)
+    SendMessageW(list, LB_SETITEMHEIGHT, static_cast<WPARAM>(index),
+                 MAKELPARAM(static_cast<int>(rows) * row_height, 0));
+}
+
+void MainWindowUser::MeasureStatusItem(HWND list, MEASUREITEMSTRUCT& item) {
+  item.itemHeight = static_cast<UINT>(RowHeight(list));
+}
+
+void MainWindowUser::DrawStatusItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  HDC dc = item.hDC;
+  const RECT& rect = item.rcItem;
+  if (item.itemAction == ODA_FOCUS) {
+    DrawFocusRect(dc, &rect);
+    return;
   }
-  if (size.cx + 8 > list_extent_) {
-    list_extent_ = size.cx + 8;
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(list_extent_), 0);
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(dc, &rect, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const std::wstring line = ListLine(item.hwndItem, static_cast<int>(item.itemID));
+  Selected font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  const int row_height = RowHeight(item.hwndItem);
+  // A line longer than the tallest item a list holds ends with an ellipsis
+  // in its last row.
+  const std::vector<StatusRow> rows = StatusRows(dc, line, StatusTextWidth(item.hwndItem), MostRows(row_height));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    RECT row{rect.left + kStatusMargin, rect.top + static_cast<LONG>(i) * row_height, rect.right,
+             rect.top + static_cast<LONG>(i + 1) * row_height};
+    DrawTextW(dc, line.c_str() + rows[i].begin, static_cast<int>(rows[i].end - rows[i].begin), &row,
+              DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   }
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
 }
 
 void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
@@ -97,17 +200,15 @@ void MainWindowUser::DoStatus(StatusOp op, const std::string& line) {
     case kClear:
       SendMessageW(list, LB_RESETCONTENT, 0, 0);
       top_lines_ = 0;
-      list_extent_ = 0;
-      SendMessageW(list, LB_SETHORIZONTALEXTENT, 0, 0);
       break;
     case kAppend:
-      SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-      WidenListExtent(wide);
+      FitRows(list, static_cast<int>(SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()))),
+              wide);
       break;
     case kInsertTop:
       DeferRedraw(list);
-      SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-      WidenListExtent(wide);
+      FitRows(list, static_cast<int>(SendMessageW(list, LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()))),
+              wide);
       // An hours-long run with every key shown keeps the newest lines only;
       // the oldest top line is the one just above the appended ones (the
       // script's and the running lines), which always stay.

@@ -10,11 +10,22 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "ui/messages.h"
 
 namespace tora {
+
+// A row of a status line drawn in several: characters [begin, end).
+struct StatusRow {
+  size_t begin, end;
+};
+// The rows of a line in a list whose text has width pixels, in the font
+// selected into dc: broken after blanks and beside Chinese characters,
+// never before closing punctuation; one row for a line that fits. At most
+// most rows: the last then holds the rest of the line.
+std::vector<StatusRow> StatusRows(HDC dc, const std::wstring& line, int width, size_t most);
 
 class MainWindowUser : public UserPort {
  public:
@@ -39,6 +50,12 @@ class MainWindowUser : public UserPort {
   static constexpr uint32_t kStatusRedrawAtMostMs = 150;
   // The clock of those waits (the system's tick count unless a test sets one).
   void UseClock(std::function<uint32_t()> tick) { tick_ = std::move(tick); }
+
+  // The status list draws its own lines (the main window hands it these
+  // two messages): a line wider than the list goes on in further rows, so
+  // that a long warning is read whole in the narrow list.
+  void MeasureStatusItem(HWND list, MEASUREITEMSTRUCT& item);
+  void DrawStatusItem(const DRAWITEMSTRUCT& item);
 
   void SetShowActions(bool on) { show_actions_.store(on); }
   // A new start forgets a stop hotkey seen during the previous one.
@@ -67,7 +84,9 @@ class MainWindowUser : public UserPort {
   // Runs op on the interface thread: directly there, else by SendMessage.
   void Status(StatusOp op, const std::string& line);
   void DoStatus(StatusOp op, const std::string& line);
-  void WidenListExtent(const std::wstring& line);
+  // Gives the line at index as many rows as it needs.
+  void FitRows(HWND list, int index, const std::wstring& line);
+  int RowHeight(HWND list);
   void DeferRedraw(HWND list);
   // A click on the close box, Alt+F4 or a system-menu close waits in the
   // queue (it is taken from it).
@@ -88,7 +107,9 @@ class MainWindowUser : public UserPort {
   std::atomic<bool> show_actions_{false};
   bool stop_seen_ = false;
   bool close_pending_ = false;
-  int list_extent_ = 0;
+  // The height of one row in the list's font, and that font.
+  int row_height_ = 0;
+  HFONT row_font_ = nullptr;
   // Lines inserted at the top since the list was last emptied.
   int top_lines_ = 0;
   bool redraw_deferred_ = false;

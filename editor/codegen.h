@@ -25,14 +25,20 @@ struct RepeatCodeInput {
 struct RepeatCodeResult {
   std::string message;   // empty when the code was added, else why not
   std::string code_box;  // the new code box text (unchanged on a message)
+  // A yes-or-no question to ask before the code goes in (empty when there
+  // is none): the code is written only on yes.
+  std::string question;
 };
 
 // Appends an action table built from the repeat list and the repeat call that
 // runs it to the code box. The table is named after the description (spaces
 // removed) or, without one, after the code box's line count. Interval and
-// count must be numbers, the rows rows, and the condition and window links
-// to what the code box declares. On success the window also empties the
-// repeat list, description, condition and window boxes.
+// count must be numbers and the rows rows. The condition and the window are
+// "0" (empty, or the box's first entry), an entry of the box, or a name
+// typed before the script declares it, written in the call form the task
+// reads. A relative click that would count from the screen's corner, since
+// the condition finds no position, brings a question. On success the window
+// also empties the repeat list, description, condition and window boxes.
 RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in);
 
 // Lines of a text as a Windows edit control counts them: 1 + the number of
@@ -72,6 +78,9 @@ TableRows ReadTableRows(const std::string& repeat_list, const char* reader);
 // holds it.
 std::vector<std::string> ConditionChoices(const std::string& code_box);
 std::vector<std::string> WindowChoices(const std::string& code_box);
+// What the boxes offer: first the entry that writes "0", then the choices.
+std::vector<std::string> ConditionBoxItems(const std::string& code_box);
+std::vector<std::string> WindowBoxItems(const std::string& code_box);
 
 // The screen position an action row or colour-point row names.
 struct PositionTarget {

@@ -148,6 +148,23 @@ std::optional<std::string> DeclaredName(const std::string& line, const char* cal
   return name;
 }
 
+std::vector<std::string> CallLiterals(const std::string& line, const char* call) {
+  std::vector<std::string> literals;
+  const std::string open = std::string(call) + "(";
+  if (!StartsWith(line, open)) return literals;
+  size_t at = open.size();
+  for (;;) {
+    at = SkipBlanks(line, at);
+    std::optional<std::string> literal = ReadLuaString(line, at);
+    if (!literal) break;
+    literals.push_back(std::move(*literal));
+    at = SkipBlanks(line, at);
+    if (at >= line.size() || line[at] != ',') break;
+    ++at;
+  }
+  return literals;
+}
+
 std::vector<std::string> DeclaredNames(const std::string& code_box, const std::vector<const char*>& calls) {
   std::vector<std::string> names;
   for (const std::string& line : BoxLines(code_box))

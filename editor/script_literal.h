@@ -39,6 +39,10 @@ std::optional<RowLine> ReadRowLine(const std::string& line);
 // follows it. Nothing for other lines.
 std::optional<std::string> DeclaredName(const std::string& line, const char* call);
 
+// The string literals that open the argument list of a line starting with
+// call and "(", in order, up to the first argument that is none.
+std::vector<std::string> CallLiterals(const std::string& line, const char* call);
+
 // The names the code box's lines declare with any of the calls, in order.
 std::vector<std::string> DeclaredNames(const std::string& code_box, const std::vector<const char*>& calls);
 

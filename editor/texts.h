@@ -18,8 +18,17 @@ inline constexpr const char* kBadCount = "重复次数只能是整数或“无�
 inline constexpr const char* kBadRepeatLine = "重复动作列表第%d行不是完整的动作：%s";
 // The line's number, its row kind, then the call.
 inline constexpr const char* kRowNotForAction = "重复动作列表第%d行的“%s”不能用在%s里!";
-inline constexpr const char* kConditionNotInScript = "条件判断“%s”不是脚本里已有的条件，请从列表中选择!";
-inline constexpr const char* kWindowNotInScript = "对应窗口“%s”不是脚本里已有的窗口操作，请从列表中选择!";
+// A condition or window typed by hand that is no call of a name; the text.
+inline constexpr const char* kBadConditionForm =
+    "条件判断“%s”不是条件的写法，请从列表中选择，或写成找颜色点条件(名字)、找图像条件(名字)!";
+inline constexpr const char* kBadWindowForm = "对应窗口“%s”不是窗口操作的写法，请从列表中选择，或写成窗口操作(名字)!";
+// The field, then the character a name cannot hold.
+inline constexpr const char* kBadNameCharacter =
+    "%s中的“%s”不能用在名字里（名字只能含汉字、字母、数字和下划线），请删除或换成别的字!";
+// Asked before a relative click goes into a task whose condition finds no
+// position: it would count from the screen's top-left corner.
+inline constexpr const char* kRelativeWithoutCondition = "没有条件时相对坐标会从屏幕左上角算起，继续吗？";
+inline constexpr const char* kRelativeWithFixedCondition = "固定方式的条件不给出位置，相对坐标会从屏幕左上角算起，继续吗？";
 
 // Fields as the messages name them (by their labels).
 inline constexpr const char* kFieldInterval = "重复间隔时间";
@@ -86,7 +95,9 @@ inline constexpr const char* kHelpPageCut = "……（帮助页太长，这里�
 inline constexpr const char* kIntervalItems[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "0.1", "0.5", "100"};
 inline constexpr const char* kIntervalStart = "3";
 inline constexpr const char* kCountItems[] = {"无限", "1", "5", "10", "100"};
-inline constexpr const char* kWindowStartItems[] = {"前台", "后台"};
+// The first entries of the condition and window boxes: both write "0".
+inline constexpr const char* kNoConditionItem = "0 (无条件)";
+inline constexpr const char* kForegroundWindowItem = "0 (前台窗口)";
 
 // The "窗口" page
 // A window of the list: handle in decimal (every handle value of the 64-bit

@@ -13,7 +13,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/codegen.h"
@@ -21,12 +23,14 @@
 #include "editor/page_rows.h"
 #include "editor/page_texts.h"
 #include "editor/script_file.h"
+#include "editor/script_literal.h"
 #include "editor/texts.h"
 #include "editor/window_page_logic.h"
 #include "engine/action_table.h"
 #include "engine/key_names.h"
 #include "engine/registry.h"
 #include "engine/script_host.h"
+#include "engine/script_warnings.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "platform/sim/sim_platform.h"
@@ -100,7 +104,15 @@ struct Model {
   std::vector<Row> rows;  // the repeat list
   std::string points;     // the find-colour page's point list
   std::vector<std::string> point_steps;
-  std::vector<std::string> rules, conditions, branches, tasks;
+  std::vector<std::string> rules, conditions, branches;
+  // Each task: what the registry must hold of it, and the condition and
+  // window texts its call was written with, which link by the names the
+  // whole script declares (a name may be declared after the task).
+  struct Task {
+    std::string steps, condition, window;
+    bool priority = false;
+  };
+  std::vector<Task> tasks;
   // Choice entries the script's lines must give, in code order.
   std::vector<std::string> colour_choices, image_choices, condition_choices, window_choices;
   bool exact = true;  // false once a line typed by hand went in
@@ -258,6 +270,25 @@ void BranchRow(FuzzedDataProvider& in, Model& m) {
   m.rows.push_back({out.text, "B" + name});
 }
 
+[[noreturn]] void Fail(const char* what, const std::string& code, const std::string& detail);
+
+// The words the window box once offered, which scripts keep: no rule.
+const char* const kOldWindowWords[] = {"前台", "后台"};
+
+// A condition or window box as the user leaves it: empty, one of its
+// entries, or typed: a name alone or in an entry's call form, whether the
+// script declares it (before or after the task) or not, or any text.
+std::string BoxText(FuzzedDataProvider& in, const std::vector<std::string>& items,
+                    const std::vector<const char*>& calls) {
+  switch (in.ConsumeIntegralInRange(0, 4)) {
+    case 0: return std::string();
+    case 1: return Field(in);
+    case 2: return (in.ConsumeBool() ? std::string(calls[in.ConsumeIntegralInRange<size_t>(0, calls.size() - 1)]) : "") +
+                   "(" + Field(in) + ")";
+    default: return items[in.ConsumeIntegralInRange<size_t>(0, items.size() - 1)];
+  }
+}
+
 void AddCode(FuzzedDataProvider& in, Model& m) {
   RepeatCodeInput code;
   code.interval = ItemOrField(in, et::kIntervalItems);
@@ -265,33 +296,35 @@ void AddCode(FuzzedDataProvider& in, Model& m) {
   code.description = in.ConsumeBool() ? std::string() : Field(in);
   bool typed = false;
   code.repeat_list = RepeatList(in, m, typed);
-  const std::vector<std::string> conditions = ConditionChoices(m.code);
-  const std::vector<std::string> windows = WindowChoices(m.code);
-  switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: break;
-    case 1: code.condition = Field(in); break;
-    default:
-      if (!conditions.empty()) code.condition = conditions[in.ConsumeIntegralInRange<size_t>(0, conditions.size() - 1)];
-  }
-  switch (in.ConsumeIntegralInRange(0, 3)) {
-    case 0: break;
-    case 1: code.window = in.ConsumeBool() ? Pick(in, et::kWindowStartItems) : Field(in); break;
-    default:
-      if (!windows.empty()) code.window = windows[in.ConsumeIntegralInRange<size_t>(0, windows.size() - 1)];
-  }
+  code.condition = BoxText(in, ConditionBoxItems(m.code), {et::kColourCondition, et::kImageCondition});
+  code.window = in.ConsumeIntegralInRange(0, 7) == 0 ? Pick(in, kOldWindowWords)
+                                                     : BoxText(in, WindowBoxItems(m.code), {et::kWindowOperation});
   code.priority = in.ConsumeBool();
   code.code_box = m.code;
   const RepeatCodeResult out = AddRepeatCode(code);
   if (!out.message.empty()) return;
   m.exact = m.exact && !typed;
   m.code = out.code_box;
-  const bool linked = !code.condition.empty() && code.condition != "0";
-  const bool bound = !code.window.empty() && code.window != "0" && code.window != texts::kWindowForeground &&
-                     code.window != texts::kWindowBackground;
   const std::string count = code.count == et::kEndless ? "0" : code.count;
-  m.tasks.push_back(Steps(m.rows) + "|" + Ms(code.interval) + "|" + std::to_string(std::atoll(count.c_str())) + "|" +
-                    (linked ? InnerName(code.condition) : "-") + "|" + (bound ? InnerName(code.window) : "-") + "|" +
-                    (code.priority ? "P" : "O"));
+  Model::Task task{Steps(m.rows) + "|" + Ms(code.interval) + "|" + std::to_string(std::atoll(count.c_str())), "", "",
+                   code.priority};
+  // The two texts as the call holds them: after the table's name and the
+  // interval, which holds no comma.
+  const std::string call = out.code_box.substr(out.code_box.rfind(texts::kFnRepeatAction));
+  size_t at = call.find(',', call.find("\",") + 2) + 1;
+  task.condition = ReadLuaString(call, at).value_or("?");
+  ++at;
+  task.window = ReadLuaString(call, at).value_or("?");
+  // Either names what the box was given, in an entry's "call(name)" or
+  // bare; the entry that writes "0" and the old words stand for no link.
+  const auto named = [](const std::string& text) { return text.find('(') == std::string::npos ? text : InnerName(text); };
+  for (const auto& [typed, written, none] : {std::tuple{code.condition, task.condition, et::kNoConditionItem},
+                                              std::tuple{code.window, task.window, et::kForegroundWindowItem}}) {
+    const bool no_link = typed.empty() || typed == "0" || typed == none;
+    if (no_link ? written != "0" : written != typed && (written.find('(') == std::string::npos || named(typed) != InnerName(written)))
+      Fail("a link not as typed", m.code, typed + " -> " + written);
+  }
+  m.tasks.push_back(task);
   for (const Row& row : m.rows) m.relative = m.relative || row.step.find(" R ") != std::string::npos;
   m.rows.clear();
 }
@@ -518,6 +551,17 @@ bool AboutRelativeClicks(const std::string& warning) {
   return false;
 }
 
+// The engine's warnings about a condition or window that links to nothing.
+bool AboutLinks(const std::string& warning) {
+  for (const char* format : {texts::kWarnConditionMissing, texts::kWarnConditionForm, texts::kWarnWindowMissing,
+                             texts::kWarnWindowForm}) {
+    const std::string text = format;
+    const std::string tail = text.substr(text.rfind("%s") + 2);
+    if (warning.find(tail) != std::string::npos) return true;
+  }
+  return false;
+}
+
 // This process's folder for the pictures and the script file, in TMPDIR
 // (fuzz/run.sh gives each fuzzer one and removes it afterwards).
 const std::string& Folder() {
@@ -608,8 +652,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (outcome != ScriptHost::Outcome::Loaded || status.find(texts::kRuntimeError) != std::string::npos)
     Fail("the script did not load and run", m.code, status);
   if (!m.exact) return 0;
-  for (const std::string& warning : host.Warnings())
-    if (!(m.relative && AboutRelativeClicks(warning))) Fail("a warning", m.code, warning);
+  // A task links to what the whole script declares; a name it does not is
+  // said once a task, and leaves the task unlinked.
+  const std::vector<std::string> condition_names =
+      DeclaredNames(m.code, {et::kColourCondition, et::kImageCondition, et::kColourAction, et::kImageAction});
+  const std::vector<std::string> window_names = DeclaredNames(m.code, {et::kWindowOperation});
+  const auto link = [](const std::string& text, const std::vector<std::string>& names, size_t& unlinked) {
+    if (text == "0" || text == kOldWindowWords[0] || text == kOldWindowWords[1]) return std::string("-");
+    const std::string name = InnerName(text);
+    if (std::find(names.begin(), names.end(), name) != names.end()) return name;
+    ++unlinked;
+    return std::string("-");
+  };
+  std::vector<std::string> want_tasks;
+  size_t unlinked = 0;
+  for (const Model::Task& t : m.tasks) {
+    size_t missing = 0;
+    const std::string condition = link(t.condition, condition_names, missing);
+    const std::string window = link(t.window, window_names, missing);
+    want_tasks.push_back(t.steps + "|" + condition + "|" + window + "|" + (t.priority ? "P" : "O"));
+    unlinked += missing;
+  }
+  // Past the lines shown, the rest are only counted.
+  const bool all_shown = host.Warnings().size() <= ScriptWarnings::kShown;
+  size_t link_warnings = 0;
+  for (size_t i = 0; i < host.Warnings().size(); ++i) {
+    const std::string& warning = host.Warnings()[i];
+    if (AboutLinks(warning)) ++link_warnings;
+    else if (!(m.relative && AboutRelativeClicks(warning)) && !(i == ScriptWarnings::kShown && !all_shown))
+      Fail("a warning", m.code, warning);
+  }
+  if (all_shown ? link_warnings != unlinked : link_warnings > unlinked)
+    Fail("warnings of unlinked tasks", m.code, std::to_string(link_warnings) + " of " + std::to_string(unlinked));
   if (sim.Messages().size() != messages) Fail("a message box", m.code, sim.Messages().back().text);
 
   std::vector<std::string> rules, conditions, branches, tasks;
@@ -628,6 +702,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Expect(rules, m.rules, "window rules", m.code);
   Expect(conditions, m.conditions, "screen conditions", m.code);
   Expect(branches, m.branches, "branch actions", m.code);
-  Expect(tasks, m.tasks, "repeat tasks", m.code);
+  Expect(tasks, want_tasks, "repeat tasks", m.code);
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "editor/editor_placement.h"
 #include "editor/texts.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -40,8 +41,24 @@ bool EditorWindow::Open(HWND main_window) {
     return true;
   }
   if (!CreateModeless(instance_, IDD_EDITOR, main_window)) return false;
+  PlaceBeside(main_window);
   ShowWindow(hwnd(), SW_SHOW);
   return true;
+}
+
+void EditorWindow::PlaceBeside(HWND main_window) {
+  RECT main{}, editor{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!main_window || !GetWindowRect(main_window, &main) || !GetWindowRect(hwnd(), &editor) ||
+      !GetMonitorInfoW(MonitorFromWindow(main_window, MONITOR_DEFAULTTONEAREST), &monitor))
+    return;
+  const RECT& work = monitor.rcWork;
+  const Rect place = EditorPlacement(Rect{work.left, work.top, work.right, work.bottom},
+                                     Rect{main.left, main.top, main.right, main.bottom},
+                                     Size{editor.right - editor.left, editor.bottom - editor.top});
+  SetWindowPos(hwnd(), nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool EditorWindow::CloseSaving() {
@@ -101,7 +118,9 @@ INT_PTR EditorWindow::OnInitDialog() {
   UseChineseFont();
   for (const char* item : editor_texts::kIntervalItems) AddComboItem(Item(IDC_REPEAT_INTERVAL), item);
   for (const char* item : editor_texts::kCountItems) AddComboItem(Item(IDC_REPEAT_COUNT), item);
-  for (const char* item : editor_texts::kWindowStartItems) AddComboItem(Item(IDC_REPEAT_WINDOW), item);
+  // Before the first drop-down the boxes offer the entry that writes "0".
+  AddComboItem(Item(IDC_REPEAT_CONDITION), editor_texts::kNoConditionItem);
+  AddComboItem(Item(IDC_REPEAT_WINDOW), editor_texts::kForegroundWindowItem);
   SendMessageW(Item(IDC_REPEAT_INTERVAL), CB_SELECTSTRING, static_cast<WPARAM>(-1),
                reinterpret_cast<LPARAM>(Widen(editor_texts::kIntervalStart).c_str()));
   SendMessageW(Item(IDC_REPEAT_COUNT), CB_SETCURSEL, 0, 0);

@@ -82,6 +82,9 @@ class EditorWindow : public DialogBase, private PageHost, private ImageToolHost 
   INT_PTR OnTimer(WPARAM id);
   INT_PTR OnSize(WPARAM type, int width, int height);
   INT_PTR OnDestroy();
+  // Beside the main window on its monitor's work area, over it only when
+  // there is no room.
+  void PlaceBeside(HWND main_window);
   void CreatePages();
   EditorPage* Page(int tab);
   void ShowPage(int tab);

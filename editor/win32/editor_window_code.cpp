@@ -4,6 +4,7 @@
 #include "editor/codegen.h"
 #include "editor/page_texts.h"
 #include "editor/texts.h"
+#include "engine/texts.h"
 #include "platform/win32/wide.h"
 #include "ui/controls.h"
 #include "ui/messages.h"
@@ -12,7 +13,7 @@ namespace tora {
 
 void EditorWindow::FillChoices(int combo_id, bool conditions) {
   const std::string code = Narrow(CodeBoxText());
-  ReplaceItems(Item(combo_id), conditions ? ConditionChoices(code) : WindowChoices(code));
+  ReplaceItems(Item(combo_id), conditions ? ConditionBoxItems(code) : WindowBoxItems(code));
 }
 
 void EditorWindow::AddRepeatCode() {
@@ -38,6 +39,9 @@ void EditorWindow::AddRepeatCode() {
     Tell(result.message);
     return;
   }
+  if (!result.question.empty() && MessageBoxW(hwnd(), Widen(result.question).c_str(), Widen(texts::kAppTitle).c_str(),
+                                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+    return;
   // Only the new code is added at the end, so that the rest of the code box
   // (and any character in it) is left exactly as it stands.
   const std::string added = result.code_box.substr(in.code_box.size());

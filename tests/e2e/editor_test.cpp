@@ -6,6 +6,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "editor/texts.h"
 #include "engine/texts.h"
 #include "res/main_window.h"
@@ -96,7 +99,23 @@ TEST_F(Editor, OpensOnceWithTheMainWindowsScriptAndItsStartingChoices) {
   EXPECT_EQ(Text(kScriptName), script_);
   EXPECT_EQ(Text(kInterval), L"3");
   EXPECT_EQ(Text(kCount), W(editor_texts::kEndless));
-  EXPECT_EQ(SendMessageW(E(kWindow), CB_GETCOUNT, 0, 0), 2);
+  // Each choice box starts with its entry that writes "0".
+  for (const auto& [box, item] : {std::pair{kCondition, editor_texts::kNoConditionItem},
+                                  std::pair{kWindow, editor_texts::kForegroundWindowItem}}) {
+    ASSERT_EQ(SendMessageW(E(box), CB_GETCOUNT, 0, 0), 1);
+    std::wstring text(static_cast<size_t>(SendMessageW(E(box), CB_GETLBTEXTLEN, 0, 0)), L'\0');
+    SendMessageW(E(box), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+    EXPECT_EQ(text, W(item));
+  }
+  // Left of the main window (at the right edge of the work area), over it
+  // only by what the work area lacks.
+  RECT main{}, editor{}, work{};
+  GetWindowRect(tora_.main(), &main);
+  GetWindowRect(editor_, &editor);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_GE(editor.left, work.left);
+  EXPECT_EQ(std::max(0L, editor.right - main.left),
+            std::max(0L, (editor.right - editor.left) - (main.left - work.left)));
   EXPECT_EQ(SendMessageW(E(kTabs), TCM_GETITEMCOUNT, 0, 0), 7);
   EXPECT_EQ(SendMessageW(E(kTabs), TCM_GETCURSEL, 0, 0), 0);
   HWND first = VisiblePage();
@@ -170,7 +189,7 @@ TEST_F(Editor, AddsCodeSavesItAndLoadsItBack) {
   Set(kCodeBox, Gbk(expected) + "找颜色点条件(\"颜色点列表_2\",\"颜色点列表_2\")\r\n");
   SendMessageW(E(kCondition), CB_SHOWDROPDOWN, TRUE, 0);
   SendMessageW(E(kCondition), CB_SHOWDROPDOWN, FALSE, 0);
-  ASSERT_EQ(SendMessageW(E(kCondition), CB_GETCOUNT, 0, 0), 1);
+  ASSERT_EQ(SendMessageW(E(kCondition), CB_GETCOUNT, 0, 0), 2);
   Set(kCodeBox, Gbk(expected));
 
   Click(kSaveScript);
@@ -184,6 +203,25 @@ TEST_F(Editor, AddsCodeSavesItAndLoadsItBack) {
   ASSERT_TRUE(WaitFor([&] { return tora_.FindEditor() == nullptr; }, 3000));
   ASSERT_TRUE(Open());
   EXPECT_EQ(Text(kCodeBox), expected);
+
+  // A click relative to a found position, with the entry that says no
+  // condition chosen: asked first; no leaves everything as it was.
+  const std::string relative = "{\"左键单击\",\"0,0,相对,1\"},\r\n";
+  Set(kRepeatList, relative);
+  SendMessageW(E(kCondition), CB_SETCURSEL, 0, 0);
+  for (const int answer : {IDNO, IDYES}) {
+    Click(kAddCode);
+    HWND box = tora_.WaitMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(Tora::MessageBoxText(box), W(editor_texts::kRelativeWithoutCondition));
+    PostMessageW(box, WM_COMMAND, answer, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 3000));
+    if (answer == IDNO) {
+      EXPECT_EQ(Text(kRepeatList) + Text(kCodeBox), W(relative) + expected);
+    }
+  }
+  const std::wstring added = W("动作_9={\r\n" + relative + "  }\r\n重复动作(\"动作_9\",3,\"0\",\"0\",\"0\",0)\r\n\r\n");
+  EXPECT_TRUE(WaitFor([&] { return Text(kCodeBox) == expected + added; }, 3000)) << Gbk(Text(kCodeBox));
 }
 
 TEST_F(Editor, RefusesWithoutChangingAnything) {

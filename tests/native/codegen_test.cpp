@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/texts.h"
+#include "engine/text_util.h"
 #include "lauxlib.h"
 
 namespace tora {
@@ -101,6 +102,61 @@ TEST(Choices, CallLinesUpToTheirFirstComma) {
             (std::vector<std::string>{"找颜色点条件(颜色点列表_2)", "找图像条件(" + std::string(100, 'n') + ")"}));
   EXPECT_EQ(WindowChoices(box), std::vector<std::string>{"窗口操作(记事本)"});
   EXPECT_TRUE(WindowChoices("").empty());
+}
+
+// A name typed before the script declares it is written as the call the
+// task reads; what could never be declared is refused by its character.
+TEST(AddRepeatCode, TypedLinksAheadOfTheirDeclaration) {
+  RepeatCodeInput in = Filled();
+  in.code_box = "找图像条件(\"img\",\"固定\",\"1,2\",50,\"a.bmp\")\r\n";
+  const auto written = [&](const std::string& condition, const std::string& window) {
+    in.condition = condition;
+    in.window = window;
+    const RepeatCodeResult r = AddRepeatCode(in);
+    return r.message.empty() ? r.code_box.substr(r.code_box.rfind(",3,\"") + 3) : r.message;
+  };
+  EXPECT_EQ(written("找图像条件(later_1)", "窗口操作(记事本)"), "\"找图像条件(later_1)\",\"窗口操作(记事本)\",\"0\",0)\r\n\r\n");
+  EXPECT_EQ(written("按钮", "12"), "\"找颜色点条件(按钮)\",\"窗口操作(12)\",\"0\",0)\r\n\r\n");
+  EXPECT_EQ(written("img", "后台"), "\"找图像条件(img)\",\"后台\",\"0\",0)\r\n\r\n");
+  EXPECT_EQ(written("a b", ""), Format(t::kBadNameCharacter, t::kFieldCondition, " "));
+  EXPECT_EQ(written("", "窗口操作(a\"b)"), Format(t::kBadNameCharacter, t::kFieldWindow, "\""));
+  for (const char* form : {"找颜色点条件()", "找颜色点条件(a", "条件(a)"})
+    EXPECT_EQ(written(form, ""), Format(t::kBadConditionForm, form)) << form;
+  EXPECT_EQ(written("", "找图像条件(img)"), Format(t::kBadWindowForm, "找图像条件(img)"));
+}
+
+// A relative click asks first when the task's condition gives it no found
+// position to count from: none, or one declared in fixed mode.
+TEST(AddRepeatCode, AsksBeforeARelativeClickWithoutAFoundPosition) {
+  const std::string code =
+      "找颜色点条件(\"fixed\",\"P\",\"固定\",10)\r\n找颜色点条件(\"moving\",\"P\",\"活动\",\"0,0,9,9\",10)\r\n"
+      "找图像动作(\"act\",\"A\",\"固定\",\"1,2\",50,\"a.bmp\")\r\n找图像条件(\"pic\",\"活动\",\"0,0,9,9\",50,\"a.bmp\")\r\n";
+  const std::string relative = "{\"左键单击\",\"0,0,相对,1\"},\r\n";
+  const std::string absolute = "{\"左键单击\",\"5,5,绝对,1\"},\r\n";
+  const std::string branch = "{\"找图像动作\",\"act\"},\r\n";
+  const struct {
+    std::string rows, condition;
+    const char* question;
+  } cases[] = {
+      {relative, "", t::kRelativeWithoutCondition},
+      {absolute + relative, t::kNoConditionItem, t::kRelativeWithoutCondition},
+      {relative, "找颜色点条件(fixed)", t::kRelativeWithFixedCondition},
+      {relative, "找图像动作(act)", t::kRelativeWithFixedCondition},
+      {relative, "找颜色点条件(moving)", ""},
+      {relative, "pic", ""},
+      {relative, "找颜色点条件(later)", ""},
+      {absolute, "", ""},
+      {branch + relative, "", ""},
+  };
+  for (const auto& c : cases) {
+    RepeatCodeInput in = Filled();
+    in.code_box = code;
+    in.repeat_list = c.rows;
+    in.condition = c.condition;
+    const RepeatCodeResult r = AddRepeatCode(in);
+    EXPECT_EQ(r.message, "");
+    EXPECT_EQ(r.question, c.question) << c.rows << c.condition;
+  }
 }
 
 TEST(ParsePositionLine, ActionAndColourPointRows) {
