@@ -10,10 +10,10 @@ namespace tora {
 // Main window. kMsgStatusRequest is sent (synchronously) by a worker thread:
 // wParam a status operation, lParam the line. kMsgOpenUrlRequest is posted
 // by a worker for an open-url step. kMsgTrayNotify is the notification-area
-// icon's callback.
+// icon's callback, the number the program has always registered its icon with.
 constexpr UINT kMsgStatusRequest = WM_APP + 1;
 constexpr UINT kMsgOpenUrlRequest = WM_APP + 2;
-constexpr UINT kMsgTrayNotify = WM_APP + 3;
+constexpr UINT kMsgTrayNotify = WM_USER + 102;  // 1126
 
 // The editor's window page. kMsgWindowPicked is posted by its mouse hook on
 // a left-button release while it picks a window: wParam x, lParam y (screen).
