@@ -197,16 +197,19 @@ class HtmlReader {
   static bool IsWideLead(unsigned char b) { return b >= 0xE3 && b <= 0xEF; }
 
   void CodeChar(unsigned char c) {
+    // A CR LF of the page is one line break; a CR that a character
+    // reference gives stands alone (at_ is past the reference then).
+    const bool cr_lf = c == '\r' && !in_reference_ && at_ + 1 < in_.size() && in_[at_ + 1] == '\n';
     if (skip_newline_) {
       skip_newline_ = false;
       if (c == '\n') return;
       if (c == '\r') {
-        if (at_ + 1 < in_.size() && in_[at_ + 1] == '\n') ++at_;
+        if (cr_lf) ++at_;
         return;
       }
     }
     if (c == '\r') {
-      if (at_ + 1 < in_.size() && in_[at_ + 1] == '\n') return;
+      if (cr_lf) return;
       c = '\n';
     }
     if (c == '\t') {
@@ -263,7 +266,9 @@ class HtmlReader {
     at_ = end;
     std::string bytes;
     AppendUtf8(bytes, cp);
+    in_reference_ = true;
     for (char b : bytes) Char(static_cast<unsigned char>(b));
+    in_reference_ = false;
   }
 
   void Tag() {
@@ -407,6 +412,7 @@ class HtmlReader {
   bool pending_space_ = false;
   bool pending_break_ = false;
   bool skip_newline_ = false;
+  bool in_reference_ = false;
 };
 
 // A GBK font name inside the font table: its high bytes as hex escapes,

@@ -86,6 +86,7 @@ TEST(HelpText, MarkupOfAnyKindReadsAsText) {
             "[one][two][three]");
   EXPECT_EQ(text("a < b <3 <p unclosed"), "[a < b <3]");
   EXPECT_EQ(text("<pre>\n  x = 1\r\n\ty<br>z</pre>after"), "[  x = 1\n    y\nz][after]");
+  EXPECT_EQ(text("<pre>&#13;x\ny&#13;z\nw</pre>"), "[x\ny\nz\nw]");
   EXPECT_EQ(text(U("<table><tr><th>名</th><th> 值 </th></tr><tr><td>a<td>b</table>")), U("[名 | 值][a | b]"));
   EXPECT_EQ(text("<p title=\"never closed>lost"), "[lost]");
   // A page saved as GBK reads the same as one in UTF-8.
