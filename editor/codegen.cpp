@@ -100,24 +100,6 @@ LinkText ReadLink(const std::string& typed, const char* none_item, const char* f
   return {"", call + "(" + name + ")"};
 }
 
-// Whether the rows click relative to a found point before a branch row
-// (whose find action may find one) has run. A mouse row counts from the
-// found point unless its third field says absolute.
-bool ClicksRelative(const std::string& repeat_list) {
-  namespace t = editor_texts;
-  for (const std::string& line : BoxLines(repeat_list)) {
-    const std::optional<RowLine> row = ReadRowLine(line);
-    if (!row) continue;
-    if (row->kind == t::kColourAction || row->kind == t::kImageAction) return false;
-    static const std::vector<const char*> kMouseKinds(std::begin(page_texts::kMouseKindItems),
-                                                      std::end(page_texts::kMouseKindItems));
-    if (!IsRowKind(row->kind, kMouseKinds)) continue;
-    const std::vector<std::string> fields = SplitString(row->fields, ',');
-    if (fields.size() == 4 && fields[2] != texts::kCoordAbsolute) return true;
-  }
-  return false;
-}
-
 // Whether the condition a task names is declared in fixed mode, which looks
 // at its place without searching and gives no position. The last
 // declaration of the name is the one the task links to; a name not yet
@@ -231,7 +213,7 @@ RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in) {
                                    : ReadLink(in.window, t::kForegroundWindowItem, t::kFieldWindow,
                                               t::kBadWindowForm, {t::kWindowOperation}, in.code_box);
   if (!window.message.empty()) return Refused(window.message, in.code_box);
-  if (ClicksRelative(in.repeat_list)) {
+  if (HasRelativeClick(in.repeat_list)) {
     if (condition.text == "0")
       result.question = t::kRelativeWithoutCondition;
     else if (NamesFixedCondition(condition.text, in.code_box))
@@ -297,5 +279,20 @@ std::string PositionColourResult(const PositionTarget& target, uint32_t pixel) {
 std::string PositionText(int32_t x, int32_t y) { return Format("%d,%d", static_cast<int>(x), static_cast<int>(y)); }
 
 std::string ColourText(uint32_t colour) { return Format("%x", static_cast<unsigned>(colour)); }
+
+bool HasRelativeClick(const std::string& repeat_list) {
+  namespace t = editor_texts;
+  for (const std::string& line : BoxLines(repeat_list)) {
+    const std::optional<RowLine> row = ReadRowLine(line);
+    if (!row) continue;
+    if (row->kind == t::kColourAction || row->kind == t::kImageAction) return false;
+    static const std::vector<const char*> kMouseKinds(std::begin(page_texts::kMouseKindItems),
+                                                      std::end(page_texts::kMouseKindItems));
+    if (!IsRowKind(row->kind, kMouseKinds)) continue;
+    const std::vector<std::string> fields = SplitString(row->fields, ',');
+    if (fields.size() == 4 && fields[2] != texts::kCoordAbsolute) return true;
+  }
+  return false;
+}
 
 }  // namespace tora

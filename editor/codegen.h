@@ -41,6 +41,12 @@ struct RepeatCodeResult {
 // also empties the repeat list, description, condition and window boxes.
 RepeatCodeResult AddRepeatCode(const RepeatCodeInput& in);
 
+// Whether the rows click relative to a found point before a branch row
+// (whose find action may find one) has run: a mouse row of four fields, the
+// only ones the script runs, counts from the found point unless its third
+// field says "绝对".
+bool HasRelativeClick(const std::string& repeat_list);
+
 // Lines of a text as a Windows edit control counts them: 1 + the number of
 // CR LF pairs (an empty text is one line, and so is the empty line after a
 // final break).

@@ -144,17 +144,4 @@ std::optional<Rect> FoundArea(const ScreenCondition& condition, const ConditionC
   return Rect{clamp(x + reach.left), clamp(y + reach.top), clamp(x + reach.right), clamp(y + reach.bottom)};
 }
 
-bool HasRelativeClick(const std::string& repeat_list) {
-  for (const std::string& line : BoxLines(repeat_list)) {
-    const std::optional<RowLine> row = ReadRowLine(line);
-    if (!row) continue;
-    const auto& kinds = page_texts::kMouseKindItems;
-    if (std::find(std::begin(kinds), std::end(kinds), row->kind) == std::end(kinds)) continue;
-    // The script runs only mouse rows of four fields.
-    const std::vector<std::string> fields = SplitString(row->fields, ',');
-    if (fields.size() == 4 && fields[2] != page_texts::kCoordAbsoluteItem) return true;
-  }
-  return false;
-}
-
 }  // namespace tora

@@ -44,8 +44,4 @@ std::string TrialAnswer(const ScreenCondition& condition, const ConditionCheck& 
 // mode). Nothing when it does not hold or has no points.
 std::optional<Rect> FoundArea(const ScreenCondition& condition, const ConditionCheck& check);
 
-// Whether the repeat list holds a mouse row that clicks relative to a found
-// position: one the script reads as "相对" (any third field but "绝对").
-bool HasRelativeClick(const std::string& repeat_list);
-
 }  // namespace tora

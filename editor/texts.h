@@ -191,7 +191,5 @@ inline constexpr const char* kTrialNoPicture = "没有图像可测试，请先�
 inline constexpr const char* kTrialPictureUnreadable = "读取图像文件出错！\r\n%s";
 inline constexpr const char* kTrialPictureNotBmp = "图像格式不是BMP文件！\r\n%s";
 inline constexpr const char* kTrialNoCapture = "无法取得屏幕图像，没有测试";
-// "生成动作" in fixed mode with a click relative to the found position.
-inline constexpr const char* kRelativeWithFixedMode = "固定方式的条件不给出位置，相对坐标会从屏幕左上角算起，继续吗？";
 
 }  // namespace tora::editor_texts

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "editor/codegen.h"
 #include "editor/condition_trial.h"
 #include "editor/texts.h"
 #include "engine/texts.h"
@@ -73,7 +74,7 @@ bool AcceptEdit(const PageEdit& edit, HWND owner) {
 
 bool GoOnWithRelativeClick(const std::string& repeat_list, bool fixed_mode, HWND owner) {
   if (!fixed_mode || !HasRelativeClick(repeat_list)) return true;
-  return MessageBoxW(owner, Widen(editor_texts::kRelativeWithFixedMode).c_str(), Widen(texts::kAppTitle).c_str(),
+  return MessageBoxW(owner, Widen(editor_texts::kRelativeWithFixedCondition).c_str(), Widen(texts::kAppTitle).c_str(),
                      MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "editor/codegen.h"
 #include "editor/condition_trial.h"
 #include "editor/find_code.h"
 #include "editor/texts.h"
