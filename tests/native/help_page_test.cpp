@@ -12,28 +12,12 @@
 #include "engine/texts.h"
 #include "platform/text.h"
 #include "tests/native/bmp_builder.h"
+#include "tests/native/help_page_file.h"
 #include "tests/native/run_tora_check.h"
 #include "tests/native/temp_folder.h"
 
 namespace tora {
 namespace {
-
-std::string ReadPage() {
-  std::ifstream in(TORA_HELP_PAGE, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The entities the page writes; &amp; last, so that "&amp;lt;" stays "&lt;".
-std::string Unescape(std::string text) {
-  const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
-  for (const auto& [entity, plain] : entities) {
-    const std::string from = entity;
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
-      text.replace(at, from.size(), plain);
-  }
-  return text;
-}
 
 // The contents of every element that starts with open and ends at close.
 std::vector<std::string> Between(const std::string& page, const std::string& open, const std::string& close) {
@@ -76,11 +60,11 @@ bool OnlySums(const std::string& messages) {
 }
 
 TEST(HelpPage, EveryExampleRunsWithoutAMistake) {
-  const std::string page = ReadPage();
+  const std::string page = testing::ReadHelpPage();
   ASSERT_FALSE(page.empty()) << TORA_HELP_PAGE;
   std::vector<std::string> examples;
   for (const std::string& block : Between(page, "<pre class=\"example\">", "</pre>"))
-    examples.push_back(Utf8ToGbk(Unescape(block)));
+    examples.push_back(Utf8ToGbk(testing::UnescapeHelpText(block)));
 
   const char* functions[] = {texts::kFnRepeatAction,        texts::kFnSum,
                              texts::kFnWait,                texts::kFnWindowOperation,
@@ -126,7 +110,7 @@ TEST(HelpPage, EveryExampleRunsWithoutAMistake) {
 // Cells <td class="key"> and <td class="vk"> hold each name and its code,
 // in the program's table order.
 TEST(HelpPage, KeyTableIsTheProgramsKeyNames) {
-  const std::string page = ReadPage();
+  const std::string page = testing::ReadHelpPage();
   const std::vector<std::string> names = Between(page, "<td class=\"key\">", "</td>");
   const std::vector<std::string> codes = Between(page, "<td class=\"vk\">", "</td>");
   size_t count = 0;
@@ -134,7 +118,7 @@ TEST(HelpPage, KeyTableIsTheProgramsKeyNames) {
   ASSERT_EQ(names.size(), count);
   ASSERT_EQ(codes.size(), count);
   for (size_t i = 0; i < count; ++i) {
-    EXPECT_EQ(Utf8ToGbk(Unescape(names[i])), table[i].name) << "row " << i << ": " << names[i];
+    EXPECT_EQ(Utf8ToGbk(testing::UnescapeHelpText(names[i])), table[i].name) << "row " << i << ": " << names[i];
     EXPECT_EQ(codes[i], std::to_string(table[i].code)) << "row " << i << ": " << names[i];
   }
 }

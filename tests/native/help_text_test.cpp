@@ -10,6 +10,7 @@
 
 #include "editor/help_text.h"
 #include "platform/text.h"
+#include "tests/native/help_page_file.h"
 
 namespace tora {
 namespace {
@@ -19,24 +20,8 @@ using Kind = HelpBlockKind;
 // The literals here are GBK; what the reading gives is UTF-8.
 std::string U(const char* gbk) { return GbkToUtf8(gbk); }
 
-std::string ReadPage() {
-  std::ifstream in(TORA_HELP_PAGE, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Unescape(std::string text) {
-  const std::pair<const char*, const char*> entities[] = {
-      {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}};
-  for (const auto& [entity, plain] : entities) {
-    const std::string from = entity;
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
-      text.replace(at, from.size(), plain);
-  }
-  return text;
-}
-
 TEST(HelpText, TheHelpPageReadsAsHeadingsParagraphsTablesAndCopyableExamples) {
-  const std::string page = ReadPage();
+  const std::string page = testing::ReadHelpPage();
   ASSERT_FALSE(page.empty()) << TORA_HELP_PAGE;
   const std::vector<HelpBlock> blocks = ReadableHelp(page);
   ASSERT_FALSE(blocks.empty());
@@ -69,7 +54,7 @@ TEST(HelpText, TheHelpPageReadsAsHeadingsParagraphsTablesAndCopyableExamples) {
   for (size_t at = page.find("<pre"); at != std::string::npos; at = page.find("<pre", at)) {
     at = page.find('>', at) + 1;
     const size_t end = page.find("</pre>", at);
-    pres.push_back(Unescape(page.substr(at, end - at)));
+    pres.push_back(testing::UnescapeHelpText(page.substr(at, end - at)));
   }
   EXPECT_EQ(code, pres);
 }
